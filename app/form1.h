@@ -1,0 +1,60 @@
+// Form1: the program's one window, as its handlers see it: the window-level
+// state and the handlers of its four events. Layout and drawing live in the
+// Win32 toolkit; this class only talks to the Toolkit interface and to the
+// Reg and Color modules, so it runs the same against stand-ins in tests.
+#pragma once
+
+#include "app/toolkit.h"
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace varnelo {
+
+inline constexpr char kMsnKeyPath[] = "Software\\Microsoft\\MSNMessenger";
+inline constexpr char kServiceKeyPath[] = "Software\\Microsoft\\MessengerService";
+inline constexpr char kPassportListPath[] = "Software\\Microsoft\\MSNMessenger\\PerPassportSettings";
+inline constexpr char kPassportKeyPrefix[] =
+    "Software\\Microsoft\\MSNMessenger\\PerPassportSettings\\";
+inline constexpr char kColourValueName[] = "IM Color";
+inline constexpr char kNotFound[] = "Error";
+inline constexpr wchar_t kNotInstalledMessage[] =
+    L"Messengerがインストールされていないか対応していないバージョンです。";
+inline constexpr wchar_t kAppTitle[] = L"Varnelo";
+
+class Form1 {
+ public:
+  explicit Form1(Toolkit& toolkit) : toolkit_(toolkit) {}
+
+  // Runs once before the window is first shown.
+  void Form_Load();
+  void Command1_Click();  // choose a colour
+  void Command2_Click();  // close
+  void Command3_Click();  // write the selected colour to every Messenger location
+
+  // Window-level state, shared by the handlers for the whole run. Colours
+  // travel as decimal text; "Error" marks a value that was not found.
+  std::string PickedColor;
+  std::string MsnKeyPath;
+  std::string ServiceKeyPath;
+  std::string PassportKeyPath;
+  std::string MsnColor;
+  std::string ServiceColor;
+  std::string PassportColor;
+  std::string ApplyColor;
+  std::int32_t PassportCount = 0;
+  std::vector<std::string> PassportIds;
+  std::int32_t PassportIndex = 0;
+
+ private:
+  std::string ReadColour(const std::string& keyPath) const;
+  void ShowColour(const std::string& colourText);
+
+  Toolkit& toolkit_;
+};
+
+// True for a colour the Messenger clients can store: 0 to 0xFFFFFF.
+bool IsExplicitColour(Colour colour);
+
+}  // namespace varnelo

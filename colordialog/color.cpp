@@ -1,0 +1,27 @@
+#include "colordialog/color.h"
+
+#include <commdlg.h>
+
+#include <array>
+
+namespace Color {
+
+std::int32_t PickColor(HWND hwndOwner, const varnelo::Toolkit& app) {
+  // The dialog's 16 custom colours belong to this call: all black every time.
+  std::array<COLORREF, 16> customColours{};
+
+  CHOOSECOLORA request{};
+  request.lStructSize = sizeof(request);
+  request.hwndOwner = hwndOwner;
+  request.hInstance = reinterpret_cast<HWND>(app.InstanceHandle());
+  request.lpCustColors = customColours.data();
+  request.Flags = CC_RGBINIT;  // opens on rgbResult, which is black
+
+  if (ChooseColorA(&request) == FALSE) return 0;  // cancelled, closed or failed
+
+  constexpr std::int32_t kWhite = 255 + 256 * 255 + 65536 * 255;
+  const auto colour = static_cast<std::int32_t>(request.rgbResult);
+  return colour > kWhite ? -2 : colour;
+}
+
+}  // namespace Color

@@ -1,0 +1,138 @@
+#include "registry/reg.h"
+
+#include "registry/scoped_key.h"
+
+#include <array>
+#include <charconv>
+#include <cstring>
+#include <optional>
+
+namespace Reg {
+namespace {
+
+// Every right a key has of its own (KEY_QUERY_VALUE .. KEY_CREATE_LINK),
+// without the standard rights that KEY_ALL_ACCESS adds. Reads ask for it
+// too, so a key the user may read but not change reads as missing.
+constexpr REGSAM kKeyRights = 0x3F;
+constexpr DWORD kTextBufferSize = 256;
+constexpr DWORD kNameBufferSize = 256;
+
+std::optional<std::int32_t> ParseInt32(const std::string& text) {
+  std::int32_t number = 0;
+  const char* const end = text.data() + text.size();
+  const auto [stop, error] = std::from_chars(text.data(), end, number);
+  if (text.empty() || error != std::errc{} || stop != end) return std::nullopt;
+  return number;
+}
+
+std::optional<std::int32_t> AsInt32(const RegData& data) {
+  if (const auto* number = std::get_if<std::int32_t>(&data)) return *number;
+  return ParseInt32(std::get<std::string>(data));
+}
+
+// The bytes before the first zero byte (all of them if there is none).
+std::string TextBeforeZero(const char* bytes, std::size_t size) {
+  const void* zero = std::memchr(bytes, 0, size);
+  const std::size_t length =
+      zero != nullptr ? static_cast<std::size_t>(static_cast<const char*>(zero) - bytes) : size;
+  return std::string(bytes, length);
+}
+
+}  // namespace
+
+std::string RegDataText(const RegData& data) {
+  if (const auto* number = std::get_if<std::int32_t>(&data)) return std::to_string(*number);
+  return std::get<std::string>(data);
+}
+
+bool WriteRegValue(HKEY const& rootKey, std::string keyPath, std::string valueName,
+                   std::int32_t const& kind, RegData value) {
+  std::optional<std::int32_t> number;
+  if (kind == KindBinary || kind == KindNumber) {
+    number = AsInt32(value);
+    if (!number) return false;  // not a 32-bit whole number: touch nothing
+  }
+
+  SECURITY_ATTRIBUTES security{};  // default security, handle not inherited
+  char emptyClass[] = "";
+  ScopedKey key;
+  if (RegCreateKeyExA(rootKey, keyPath.c_str(), 0, emptyClass, REG_OPTION_NON_VOLATILE,
+                      kKeyRights, &security, key.receive(), nullptr) != ERROR_SUCCESS) {
+    return false;
+  }
+
+  if (kind == KindText) {
+    const std::string text = RegDataText(value);
+    const auto* bytes = reinterpret_cast<const BYTE*>(text.c_str());  // with its zero byte
+    return RegSetValueExA(key.get(), valueName.c_str(), 0, REG_SZ, bytes,
+                          static_cast<DWORD>(text.size() + 1)) == ERROR_SUCCESS;
+  }
+  if (number) {
+    const auto raw = static_cast<std::uint32_t>(*number);
+    const std::array<BYTE, 4> bytes{static_cast<BYTE>(raw), static_cast<BYTE>(raw >> 8),
+                                    static_cast<BYTE>(raw >> 16), static_cast<BYTE>(raw >> 24)};
+    return RegSetValueExA(key.get(), valueName.c_str(), 0, REG_BINARY, bytes.data(),
+                          static_cast<DWORD>(bytes.size())) == ERROR_SUCCESS;
+  }
+  return false;
+}
+
+RegData ReadRegValue(HKEY const& rootKey, std::string keyPath, std::string valueName,
+                     std::int32_t const& kind, RegData defaultValue) {
+  ScopedKey key;
+  if (RegOpenKeyExA(rootKey, keyPath.c_str(), 0, kKeyRights, key.receive()) != ERROR_SUCCESS) {
+    return defaultValue;
+  }
+
+  if (kind == KindText) {
+    std::array<char, kTextBufferSize> buffer{};
+    DWORD type = REG_SZ;
+    DWORD size = kTextBufferSize;
+    if (RegQueryValueExA(key.get(), valueName.c_str(), nullptr, &type,
+                         reinterpret_cast<LPBYTE>(buffer.data()), &size) == ERROR_SUCCESS) {
+      // A full buffer with no zero byte gives all 256 bytes as text.
+      return TextBeforeZero(buffer.data(), buffer.size());
+    }
+  } else if (kind == KindNumber) {
+    std::array<BYTE, 4> bytes{};
+    DWORD type = REG_DWORD;
+    DWORD size = static_cast<DWORD>(bytes.size());
+    if (RegQueryValueExA(key.get(), valueName.c_str(), nullptr, &type, bytes.data(), &size) ==
+        ERROR_SUCCESS) {
+      // Whatever the stored type; a shorter value leaves the high bytes 0.
+      const std::uint32_t raw = bytes[0] | (bytes[1] << 8) | (bytes[2] << 16) |
+                                (static_cast<std::uint32_t>(bytes[3]) << 24);
+      return static_cast<std::int32_t>(raw);
+    }
+  }
+  return defaultValue;
+}
+
+std::int32_t EnumRegSubKeys(HKEY const& rootKey, std::string keyPath,
+                            std::vector<std::string>& names) {
+  ScopedKey key;
+  if (RegOpenKeyExA(rootKey, keyPath.c_str(), 0, KEY_ENUMERATE_SUB_KEYS, key.receive()) !=
+      ERROR_SUCCESS) {
+    return 0;
+  }
+
+  std::int32_t count = 0;
+  for (;;) {
+    std::array<char, kNameBufferSize> name{};
+    DWORD nameSize = kNameBufferSize;
+    DWORD classSize = 0;
+    FILETIME lastWrite{};
+    // 259 (no more items) is the usual end; any other status, such as 234 for
+    // a name longer than 255 bytes, ends the listing the same way.
+    if (RegEnumKeyExA(key.get(), static_cast<DWORD>(count), name.data(), &nameSize, nullptr,
+                      nullptr, &classSize, &lastWrite) != ERROR_SUCCESS) {
+      break;
+    }
+    if (count == 0) names.clear();  // the first name found starts the array afresh
+    names.push_back(TextBeforeZero(name.data(), name.size()));
+    ++count;
+  }
+  return count;
+}
+
+}  // namespace Reg

@@ -1,0 +1,55 @@
+// Module Reg: the program's only contact with the Windows registry.
+//
+// Three stateless routines over the 8-bit (A) registry functions. Each call
+// opens its own key and closes it before it returns, whatever happens once
+// the key is open. Failures are reported by results alone: the caller's
+// default, false, or a short count. No status code is passed on.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <string>
+#include <variant>
+#include <vector>
+
+namespace Reg {
+
+// A text (in the system's 8-bit code page) or a 32-bit signed integer.
+using RegData = std::variant<std::string, std::int32_t>;
+
+// The value kinds the routines understand; they are the registry's type codes.
+inline constexpr std::int32_t KindText = 1;    // REG_SZ
+inline constexpr std::int32_t KindBinary = 3;  // written as REG_BINARY, not read
+inline constexpr std::int32_t KindNumber = 4;  // read as up to 4 bytes, written as REG_BINARY
+
+// The text a caller sees in a RegData: a number gives its decimal text.
+std::string RegDataText(const RegData& data);
+
+// Stores `value` as `valueName` under `keyPath`, creating the key and any
+// missing keys above it. Kind 1 stores REG_SZ (text plus one zero byte);
+// kinds 3 and 4 store the value's 32-bit integer as 4 REG_BINARY bytes, least
+// significant first. Returns true only when the value was stored. A kind 3/4
+// value that is not a whole decimal number in the 32-bit range is refused
+// before anything is touched. Any other kind creates the key (if missing) and
+// stores nothing.
+bool WriteRegValue(HKEY const& rootKey, std::string keyPath, std::string valueName,
+                   std::int32_t const& kind, RegData value);
+
+// Reads `valueName` under `keyPath`. Kind 4 reads at most 4 bytes of any
+// type as a little-endian integer (shorter data fills the low bytes); kind 1
+// reads at most 256 bytes of any type as text up to the first zero byte.
+// Returns `defaultValue` unchanged when the key cannot be opened with access
+// 0x3F, the value is missing or too large, or the kind is neither 1 nor 4.
+RegData ReadRegValue(HKEY const& rootKey, std::string keyPath, std::string valueName,
+                     std::int32_t const& kind, RegData defaultValue);
+
+// Lists the names of the subkeys of `keyPath` in enumeration order. When it
+// finds at least one, `names` is rebuilt to hold exactly those names; when it
+// finds none (or cannot open the key) `names` is left as it was and 0 is
+// returned. The listing stops at the first name that does not fit in 256
+// bytes, or at any other enumeration failure; names before it are kept.
+std::int32_t EnumRegSubKeys(HKEY const& rootKey, std::string keyPath,
+                            std::vector<std::string>& names);
+
+}  // namespace Reg

@@ -1,0 +1,110 @@
+// PickColor and the choose-colour command against the scripted dialog.
+#include "app/form1.h"
+#include "colordialog/color.h"
+#include "support/recording_toolkit.h"
+
+#include "fake_commdlg.h"
+
+#include <gtest/gtest.h>
+
+using testing_support::RecordingToolkit;
+using varnelo::LabelId;
+
+namespace {
+
+fakecc::Answer Confirm(COLORREF colour) { return {TRUE, colour, {}}; }
+const fakecc::Answer kCancel{FALSE, 0, {}};
+
+class ColorTest : public ::testing::Test {
+ protected:
+  void SetUp() override { fakecc::Reset(); }
+  RecordingToolkit toolkit;
+  const HWND owner = reinterpret_cast<HWND>(static_cast<std::uintptr_t>(0x4242));
+};
+
+TEST_F(ColorTest, EveryCallSendsTheSameFreshRequest) {
+  fakecc::Answer userDefinedCustoms = Confirm(255);
+  userDefinedCustoms.customColours.fill(0x00ABCDEF);
+  fakecc::Script({userDefinedCustoms, Confirm(65280)});
+
+  EXPECT_EQ(Color::PickColor(owner, toolkit), 255);
+  EXPECT_EQ(Color::PickColor(owner, toolkit), 65280);
+
+  ASSERT_EQ(fakecc::Requests().size(), 2u);
+  for (const auto& request : fakecc::Requests()) {
+    const CHOOSECOLORA& record = request.record;
+    EXPECT_EQ(record.lStructSize, sizeof(CHOOSECOLORA));
+    EXPECT_EQ(record.hwndOwner, owner);
+    EXPECT_EQ(reinterpret_cast<HINSTANCE>(record.hInstance), toolkit.InstanceHandle());
+    EXPECT_EQ(record.rgbResult, 0u) << "opens on black";
+    EXPECT_NE(record.lpCustColors, nullptr);
+    EXPECT_EQ(request.customColoursIn, (std::array<COLORREF, 16>{})) << "16 black custom colours";
+    EXPECT_EQ(record.Flags, CC_RGBINIT);
+    EXPECT_EQ(record.lCustData, 0);
+    EXPECT_EQ(record.lpfnHook, nullptr);
+    EXPECT_EQ(record.lpTemplateName, nullptr);
+  }
+}
+
+TEST_F(ColorTest, ResultRules) {
+  struct Case {
+    fakecc::Answer answer;
+    std::int32_t expected;
+  };
+  const std::vector<Case> cases{
+      {kCancel, 0},
+      {Confirm(0), 0},
+      {Confirm(255), 255},
+      {Confirm(16711680), 16711680},
+      {Confirm(16777215), 16777215},
+      {Confirm(16777216), -2},
+      {Confirm(0x7FFFFFFF), -2},
+      {Confirm(0x80000000), static_cast<std::int32_t>(0x80000000u)},
+      {Confirm(0xFFFFFFFF), -1},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.answer.colour);
+    fakecc::Script({c.answer});
+    EXPECT_EQ(Color::PickColor(owner, toolkit), c.expected);
+  }
+}
+
+TEST_F(ColorTest, InstanceHandleFailurePassesToTheCallerWithoutADialog) {
+  toolkit.FailOperationAt(0);
+  EXPECT_THROW(Color::PickColor(owner, toolkit), varnelo::ToolkitError);
+  EXPECT_TRUE(fakecc::Requests().empty());
+}
+
+TEST_F(ColorTest, ChooseCommandSelectsOnlyColoursAboveZero) {
+  varnelo::Form1 form(toolkit);
+  struct Step {
+    fakecc::Answer answer;
+    const char* picked;
+    varnelo::Colour selected;
+  };
+  const varnelo::Colour created = varnelo::kSysColourWindow;
+  const std::vector<Step> steps{
+      {kCancel, "0", created},
+      {Confirm(0), "0", created},
+      {Confirm(255), "255", 255},
+      {kCancel, "0", 255},
+      {Confirm(16777216), "-2", 255},
+      {Confirm(0x80000001), "-2147483647", 255},
+      {Confirm(16777215), "16777215", 16777215},
+  };
+  for (const auto& step : steps) {
+    SCOPED_TRACE(step.picked);
+    fakecc::Script({step.answer});
+    form.Command1_Click();
+    EXPECT_EQ(form.PickedColor, step.picked);
+    EXPECT_EQ(toolkit.LabelForeColor(LabelId::ColorT1), step.selected);
+  }
+  for (const auto& request : fakecc::Requests()) {
+    EXPECT_EQ(request.record.hwndOwner, toolkit.WindowHandle());
+    EXPECT_EQ(request.record.rgbResult, 0u);
+  }
+  EXPECT_EQ(toolkit.LabelForeColor(LabelId::ColorT2), RecordingToolkit::kDefaultTextColour)
+      << "choosing does not touch the current colour";
+}
+
+}  // namespace

@@ -1,0 +1,240 @@
+// The Reg module against a scratch HKEY_CURRENT_USER. This file builds twice:
+// natively over the in-memory registry and, under Wine, over the real one.
+// Both must give the same answers.
+#include "registry/reg.h"
+#include "support/hive.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+using testing_support::Bytes;
+using testing_support::Le32;
+using testing_support::RawValue;
+using testing_support::ScratchHive;
+
+namespace {
+
+const HKEY kRoot = HKEY_CURRENT_USER;
+constexpr char kKey[] = "Software\\VarneloProbe";
+constexpr char kName[] = "IM Color";
+const Reg::RegData kDefault = std::string("Error");
+
+class RegistryTest : public ::testing::Test {
+ protected:
+  void TearDown() override {
+    if (const auto open = hive.OpenKeys()) {
+      EXPECT_EQ(*open, 0u) << "a registry key was left open";
+    }
+  }
+  Reg::RegData Read(std::int32_t kind) { return Reg::ReadRegValue(kRoot, kKey, kName, kind, kDefault); }
+  bool Write(std::int32_t kind, Reg::RegData value, const std::string& key = kKey) {
+    return Reg::WriteRegValue(kRoot, key, kName, kind, std::move(value));
+  }
+  ScratchHive hive;
+};
+
+struct StoredCase {
+  const char* what;
+  DWORD type;
+  std::vector<BYTE> data;
+  Reg::RegData expected;
+};
+
+// Kind 4 reads up to 4 bytes of any type, least significant first.
+TEST_F(RegistryTest, ReadNumberTakesUpToFourBytesOfAnyType) {
+  const std::vector<StoredCase> cases{
+      {"binary FF 00 00 00", REG_BINARY, Bytes({0xFF, 0, 0, 0}), 255},
+      {"binary blue", REG_BINARY, Bytes({0, 0, 0xFF, 0}), 16711680},
+      {"dword FF FF FF FF", REG_DWORD, Bytes({0xFF, 0xFF, 0xFF, 0xFF}), -1},
+      {"dword 80 00 00 80", REG_DWORD, Bytes({0x80, 0, 0, 0x80}), static_cast<std::int32_t>(0x80000080u)},
+      {"one byte", REG_BINARY, Bytes({0x7F}), 0x7F},
+      {"three bytes", REG_BINARY, Bytes({1, 2, 3}), 0x030201},
+      {"no bytes", REG_BINARY, Bytes({}), 0},
+      {"short text 12", REG_SZ, Bytes({'1', '2', 0}), 12849},
+      {"five bytes", REG_BINARY, Bytes({1, 2, 3, 4, 5}), kDefault},
+      {"text 16711680", REG_SZ, Bytes({'1', '6', '7', '1', '1', '6', '8', '0', 0}), kDefault},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    hive.SetRaw(kKey, kName, c.type, c.data);
+    EXPECT_EQ(Read(Reg::KindNumber), c.expected);
+  }
+  hive.SetRaw(kKey, kName, REG_QWORD, Bytes({1, 0, 0, 0, 0, 0, 0, 0}));
+  EXPECT_EQ(Read(Reg::KindNumber), kDefault) << "an 8-byte number does not fit";
+}
+
+// Kind 1 reads up to 256 bytes of any type, up to the first zero byte.
+TEST_F(RegistryTest, ReadTextTakesBytesBeforeTheFirstZero) {
+  std::vector<BYTE> full(256, 'x');
+  std::vector<BYTE> tooLong(257, 'x');
+  const std::vector<StoredCase> cases{
+      {"abc", REG_SZ, Bytes({'a', 'b', 'c', 0}), std::string("abc")},
+      {"empty text", REG_SZ, Bytes({0}), std::string()},
+      {"inner zero", REG_BINARY, Bytes({'a', 0, 'b', 'c'}), std::string("a")},
+      {"number 65", REG_DWORD, Le32(65), std::string("A")},
+      {"256 bytes, no zero", REG_BINARY, full, std::string(256, 'x')},
+      {"257 bytes", REG_BINARY, tooLong, kDefault},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    hive.SetRaw(kKey, kName, c.type, c.data);
+    EXPECT_EQ(Read(Reg::KindText), c.expected);
+  }
+}
+
+TEST_F(RegistryTest, ReadGivesTheDefaultForMissingKeysValuesAndOtherKinds) {
+  EXPECT_EQ(Read(Reg::KindNumber), kDefault) << "missing key";
+  EXPECT_EQ(Reg::ReadRegValue(kRoot, kKey, kName, Reg::KindNumber, 7), Reg::RegData(7))
+      << "the default comes back as given, whatever it holds";
+
+  hive.SetRaw(kKey, "Other", REG_BINARY, Le32(1));
+  EXPECT_EQ(Read(Reg::KindNumber), kDefault) << "missing value";
+
+  hive.SetRaw(kKey, kName, REG_BINARY, Le32(255));
+  for (const std::int32_t kind : {0, 2, 3, 5, 7, -1}) {
+    EXPECT_EQ(Read(kind), kDefault) << "kind " << kind;
+  }
+  EXPECT_EQ(Read(Reg::KindNumber), Reg::RegData(255)) << "the value was there all along";
+}
+
+TEST_F(RegistryTest, ReadAsksForEveryKeyRightSoAReadOnlyKeyReadsAsMissing) {
+  hive.SetRaw(kKey, kName, REG_BINARY, Le32(255));
+  hive.RefuseRights(kKey, KEY_SET_VALUE);
+  EXPECT_EQ(Read(Reg::KindNumber), kDefault);
+}
+
+TEST_F(RegistryTest, WriteNumberStoresFourBinaryBytesAndCreatesTheKeyPath) {
+  const std::string deep = std::string(kKey) + "\\Deeper\\Still";
+  for (const std::int32_t kind : {Reg::KindNumber, Reg::KindBinary}) {
+    SCOPED_TRACE(kind);
+    hive.DeleteKey(kKey);
+    EXPECT_TRUE(Write(kind, std::string("255"), deep));
+    EXPECT_EQ(hive.GetRaw(deep, kName), (RawValue{REG_BINARY, Bytes({0xFF, 0, 0, 0})}));
+    EXPECT_EQ(Reg::ReadRegValue(kRoot, deep, kName, Reg::KindNumber, kDefault), Reg::RegData(255));
+  }
+  EXPECT_TRUE(Write(Reg::KindNumber, std::string("16711680")));
+  EXPECT_EQ(hive.GetRaw(kKey, kName), (RawValue{REG_BINARY, Bytes({0, 0, 0xFF, 0})}));
+  EXPECT_TRUE(Write(Reg::KindNumber, std::string("-2147483643")));
+  EXPECT_EQ(hive.GetRaw(kKey, kName), (RawValue{REG_BINARY, Bytes({5, 0, 0, 0x80})}));
+  EXPECT_TRUE(Write(Reg::KindNumber, std::int32_t{-1}));
+  EXPECT_EQ(hive.GetRaw(kKey, kName), (RawValue{REG_BINARY, Bytes({0xFF, 0xFF, 0xFF, 0xFF})}));
+}
+
+TEST_F(RegistryTest, WriteReplacesAValueOfAnyFormerType) {
+  hive.SetRaw(kKey, kName, REG_DWORD, Le32(7));
+  EXPECT_TRUE(Write(Reg::KindNumber, std::string("65280")));
+  EXPECT_EQ(hive.GetRaw(kKey, kName), (RawValue{REG_BINARY, Bytes({0, 0xFF, 0, 0})}));
+  hive.SetText(kKey, kName, "a long text value, longer than four bytes");
+  EXPECT_TRUE(Write(Reg::KindNumber, std::string("1")));
+  EXPECT_EQ(hive.GetRaw(kKey, kName), (RawValue{REG_BINARY, Bytes({1, 0, 0, 0})}));
+}
+
+TEST_F(RegistryTest, WriteRefusesANumberThatIsNotA32BitWholeNumberAndTouchesNothing) {
+  const std::string before = hive.Dump();
+  for (const char* text : {"", "abc", "2147483648", "-2147483649", "1.5", " 1", "1 ", "0x10"}) {
+    EXPECT_FALSE(Write(Reg::KindNumber, std::string(text))) << '"' << text << '"';
+    EXPECT_FALSE(Write(Reg::KindBinary, std::string(text))) << '"' << text << '"';
+  }
+  EXPECT_EQ(hive.Dump(), before);
+  EXPECT_FALSE(hive.KeyExists(kKey));
+}
+
+TEST_F(RegistryTest, WriteTextStoresTheTextAndOneZeroByte) {
+  EXPECT_TRUE(Write(Reg::KindText, std::string("abc")));
+  EXPECT_EQ(hive.GetRaw(kKey, kName), (RawValue{REG_SZ, Bytes({'a', 'b', 'c', 0})}));
+  EXPECT_TRUE(Write(Reg::KindText, std::string()));
+  EXPECT_EQ(hive.GetRaw(kKey, kName), (RawValue{REG_SZ, Bytes({0})}));
+  EXPECT_TRUE(Write(Reg::KindText, std::int32_t{255}));
+  EXPECT_EQ(hive.GetRaw(kKey, kName), (RawValue{REG_SZ, Bytes({'2', '5', '5', 0})}));
+  EXPECT_EQ(Read(Reg::KindText), Reg::RegData(std::string("255")));
+}
+
+TEST_F(RegistryTest, WriteWithAnUnservedKindCreatesTheKeyButNoValue) {
+  for (const std::int32_t kind : {0, 2, 5, -1}) {
+    SCOPED_TRACE(kind);
+    hive.DeleteKey(kKey);
+    EXPECT_FALSE(Write(kind, std::string("255")));
+    EXPECT_TRUE(hive.KeyExists(kKey));
+    EXPECT_EQ(hive.GetRaw(kKey, kName), std::nullopt);
+  }
+}
+
+TEST_F(RegistryTest, WriteFailsAndWritesNothingWhereARightIsRefused) {
+  hive.SetRaw(kKey, kName, REG_BINARY, Le32(1));
+  hive.RefuseRights(kKey, KEY_SET_VALUE);
+  EXPECT_FALSE(Write(Reg::KindNumber, std::string("255")));
+  EXPECT_EQ(hive.GetRaw(kKey, kName), (RawValue{REG_BINARY, Le32(1)}));
+
+  hive.CreateKey("Software\\Locked");
+  hive.RefuseRights("Software\\Locked", KEY_CREATE_SUB_KEY);
+  EXPECT_FALSE(Write(Reg::KindNumber, std::string("255"), "Software\\Locked\\Child"));
+  EXPECT_FALSE(hive.KeyExists("Software\\Locked\\Child"));
+}
+
+TEST_F(RegistryTest, EnumListsSubkeysInRegistryOrderAndRebuildsTheArray) {
+  hive.CreateKey(std::string(kKey) + "\\beta");
+  hive.CreateKey(std::string(kKey) + "\\Alpha");
+  hive.CreateKey(std::string(kKey) + "\\gamma\\below");
+  hive.SetRaw(kKey, "a value is no subkey", REG_BINARY, Le32(1));
+
+  std::vector<std::string> names{"1", "2", "3", "4", "5"};
+  EXPECT_EQ(Reg::EnumRegSubKeys(kRoot, kKey, names), 3);
+  EXPECT_EQ(names, (std::vector<std::string>{"Alpha", "beta", "gamma"}));
+}
+
+TEST_F(RegistryTest, EnumFindingNothingLeavesTheArrayAsItWas) {
+  const std::vector<std::string> stale{"old-1", "old-2"};
+  std::vector<std::string> names = stale;
+  EXPECT_EQ(Reg::EnumRegSubKeys(kRoot, kKey, names), 0) << "missing key";
+  EXPECT_EQ(names, stale);
+
+  hive.SetRaw(kKey, kName, REG_BINARY, Le32(1));
+  EXPECT_EQ(Reg::EnumRegSubKeys(kRoot, kKey, names), 0) << "key without subkeys";
+  EXPECT_EQ(names, stale);
+
+  hive.CreateKey(std::string(kKey) + "\\child");
+  hive.RefuseRights(kKey, KEY_ENUMERATE_SUB_KEYS);
+  EXPECT_EQ(Reg::EnumRegSubKeys(kRoot, kKey, names), 0) << "enumeration refused";
+  EXPECT_EQ(names, stale);
+}
+
+TEST_F(RegistryTest, EnumTakesANameOf255Bytes) {
+  const std::string longest(255, 'n');
+  hive.CreateKey(std::string(kKey) + "\\" + longest);
+  hive.CreateKey(std::string(kKey) + "\\short");
+  std::vector<std::string> names;
+  EXPECT_EQ(Reg::EnumRegSubKeys(kRoot, kKey, names), 2);
+  EXPECT_EQ(names, (std::vector<std::string>{longest, "short"}));
+}
+
+TEST_F(RegistryTest, KeyAndValueNamesIgnoreCase) {
+  hive.SetRaw("software\\VARNELOPROBE", "im color", REG_BINARY, Le32(255));
+  EXPECT_EQ(Read(Reg::KindNumber), Reg::RegData(255));
+  EXPECT_TRUE(Write(Reg::KindNumber, std::string("65280")));
+  EXPECT_EQ(hive.GetRaw(kKey, kName), (RawValue{REG_BINARY, Le32(65280)}));
+}
+
+TEST_F(RegistryTest, RoutinesChangeNothingButTheirOneValue) {
+  hive.SetRaw(kKey, kName, REG_DWORD, Le32(3));
+  hive.SetRaw(kKey, "Neighbour", REG_SZ, Bytes({'x', 0}));
+  hive.SetRaw("Software\\Elsewhere", kName, REG_BINARY, Le32(9));
+  const std::string before = hive.Dump();
+
+  std::vector<std::string> names;
+  Read(Reg::KindNumber);
+  Read(Reg::KindText);
+  Reg::EnumRegSubKeys(kRoot, "Software", names);
+  EXPECT_EQ(hive.Dump(), before) << "reading and listing write nothing";
+
+  EXPECT_TRUE(Write(Reg::KindNumber, std::string("3")));
+  std::string expected = before;
+  const std::string oldLine = "\"IM Color\" type 4: 03 00 00 00";
+  const std::string newLine = "\"IM Color\" type 3: 03 00 00 00";
+  ASSERT_NE(expected.find(oldLine), std::string::npos) << before;
+  expected.replace(expected.find(oldLine), oldLine.size(), newLine);
+  EXPECT_EQ(hive.Dump(), expected);
+}
+
+}  // namespace

@@ -1,0 +1,3 @@
+// Host build only: the colour dialog declarations live in the stand-in windows.h.
+#pragma once
+#include <windows.h>

@@ -1,0 +1,335 @@
+#include "memreg.h"
+
+#include <algorithm>
+#include <cstring>
+#include <map>
+#include <memory>
+#include <optional>
+
+namespace {
+
+std::string Fold(std::string_view name) {
+  std::string folded(name);
+  std::transform(folded.begin(), folded.end(), folded.begin(), [](char c) {
+    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
+  });
+  return folded;
+}
+
+struct Value {
+  std::string name;
+  DWORD type = REG_NONE;
+  std::vector<BYTE> data;
+};
+
+struct Node {
+  std::string name;
+  std::map<std::string, std::shared_ptr<Node>> subkeys;  // by folded name: enumeration order
+  std::vector<Value> values;                              // in the order first set
+  REGSAM refused = 0;
+  bool deleted = false;
+
+  Value* FindValue(std::string_view valueName) {
+    const std::string folded = Fold(valueName);
+    for (auto& value : values) {
+      if (Fold(value.name) == folded) return &value;
+    }
+    return nullptr;
+  }
+};
+
+struct Handle {
+  std::shared_ptr<Node> node;
+  REGSAM granted = 0;
+};
+
+struct Registry {
+  std::shared_ptr<Node> currentUser = std::make_shared<Node>();
+  std::shared_ptr<Node> localMachine = std::make_shared<Node>();
+  std::map<std::uintptr_t, Handle> open;
+  std::uintptr_t nextHandle = 0x1000;
+  std::vector<std::string> calls;
+  std::optional<std::size_t> failSetAt;
+  LSTATUS failSetStatus = ERROR_SUCCESS;
+  std::size_t setCalls = 0;
+};
+
+Registry& State() {
+  static Registry registry;
+  return registry;
+}
+
+constexpr REGSAM kKeyRights = 0x3F;
+constexpr std::size_t kMaxNameLength = 255;
+constexpr LSTATUS kBadPathname = 161;
+
+// The node a handle stands for: a predefined root or an open key.
+std::shared_ptr<Node> Resolve(HKEY key, REGSAM* granted, LSTATUS* status) {
+  auto& state = State();
+  const auto raw = reinterpret_cast<std::uintptr_t>(key);
+  if (key == HKEY_CURRENT_USER || key == HKEY_LOCAL_MACHINE) {
+    if (granted) *granted = KEY_ALL_ACCESS;
+    return key == HKEY_CURRENT_USER ? state.currentUser : state.localMachine;
+  }
+  const auto found = state.open.find(raw);
+  if (found == state.open.end()) {
+    *status = ERROR_INVALID_HANDLE;
+    return nullptr;
+  }
+  if (found->second.node->deleted) {
+    *status = ERROR_KEY_DELETED;
+    return nullptr;
+  }
+  if (granted) *granted = found->second.granted;
+  return found->second.node;
+}
+
+// Splits a key path at backslashes; one trailing backslash is allowed.
+std::optional<std::vector<std::string>> SplitPath(LPCSTR path) {
+  std::vector<std::string> parts;
+  if (path == nullptr || *path == '\0') return parts;
+  std::string_view rest(path);
+  if (rest.back() == '\\') rest.remove_suffix(1);
+  while (true) {
+    const auto cut = rest.find('\\');
+    const std::string_view part = rest.substr(0, cut);
+    if (part.empty() || part.size() > kMaxNameLength) return std::nullopt;
+    parts.emplace_back(part);
+    if (cut == std::string_view::npos) break;
+    rest.remove_prefix(cut + 1);
+  }
+  return parts;
+}
+
+HKEY NewHandle(std::shared_ptr<Node> node, REGSAM access) {
+  auto& state = State();
+  const std::uintptr_t raw = state.nextHandle;
+  state.nextHandle += 4;
+  state.open.emplace(raw, Handle{std::move(node), access});
+  return reinterpret_cast<HKEY>(raw);
+}
+
+void Log(const char* name) { State().calls.emplace_back(name); }
+
+void MarkDeleted(Node& node) {
+  node.deleted = true;
+  for (auto& [folded, child] : node.subkeys) MarkDeleted(*child);
+}
+
+}  // namespace
+
+namespace memreg {
+
+void Reset() {
+  auto& state = State();
+  state.currentUser = std::make_shared<Node>();
+  state.localMachine = std::make_shared<Node>();
+  state.calls.clear();
+  state.failSetAt.reset();
+  state.setCalls = 0;
+  // Handles left open stay counted, so a test that leaked one still fails.
+}
+
+std::size_t OpenKeyCount() { return State().open.size(); }
+
+bool RefuseRights(HKEY root, const std::string& path, REGSAM rights) {
+  LSTATUS status = ERROR_SUCCESS;
+  auto node = Resolve(root, nullptr, &status);
+  const auto parts = SplitPath(path.c_str());
+  if (!node || !parts) return false;
+  for (const auto& part : *parts) {
+    const auto child = node->subkeys.find(Fold(part));
+    if (child == node->subkeys.end()) return false;
+    node = child->second;
+  }
+  node->refused |= rights;
+  return true;
+}
+
+const std::vector<std::string>& CallLog() { return State().calls; }
+void ClearCallLog() { State().calls.clear(); }
+
+void FailSetValueAt(std::size_t n, LSTATUS status) {
+  auto& state = State();
+  state.failSetAt = state.setCalls + n;
+  state.failSetStatus = status;
+}
+
+}  // namespace memreg
+
+LSTATUS RegOpenKeyExA(HKEY key, LPCSTR subKey, DWORD /*options*/, REGSAM access, PHKEY result) {
+  Log("RegOpenKeyExA");
+  LSTATUS status = ERROR_SUCCESS;
+  auto node = Resolve(key, nullptr, &status);
+  if (!node) return status;
+  const auto parts = SplitPath(subKey);
+  if (!parts) return kBadPathname;
+  for (const auto& part : *parts) {
+    const auto child = node->subkeys.find(Fold(part));
+    if (child == node->subkeys.end()) return ERROR_FILE_NOT_FOUND;
+    node = child->second;
+  }
+  if ((access & kKeyRights & node->refused) != 0) return ERROR_ACCESS_DENIED;
+  *result = NewHandle(std::move(node), access);
+  return ERROR_SUCCESS;
+}
+
+LSTATUS RegCreateKeyExA(HKEY key, LPCSTR subKey, DWORD /*reserved*/, LPSTR /*keyClass*/,
+                        DWORD /*options*/, REGSAM access, LPSECURITY_ATTRIBUTES /*security*/,
+                        PHKEY result, LPDWORD disposition) {
+  Log("RegCreateKeyExA");
+  LSTATUS status = ERROR_SUCCESS;
+  auto node = Resolve(key, nullptr, &status);
+  if (!node) return status;
+  const auto parts = SplitPath(subKey);
+  if (!parts) return kBadPathname;
+  bool created = false;
+  for (const auto& part : *parts) {
+    const std::string folded = Fold(part);
+    auto child = node->subkeys.find(folded);
+    if (child == node->subkeys.end()) {
+      if ((node->refused & KEY_CREATE_SUB_KEY) != 0) return ERROR_ACCESS_DENIED;
+      auto fresh = std::make_shared<Node>();
+      fresh->name = part;
+      child = node->subkeys.emplace(folded, std::move(fresh)).first;
+      created = true;
+    }
+    node = child->second;
+  }
+  if ((access & kKeyRights & node->refused) != 0) return ERROR_ACCESS_DENIED;
+  if (disposition) *disposition = created ? 1 : 2;  // REG_CREATED_NEW_KEY / REG_OPENED_EXISTING_KEY
+  *result = NewHandle(std::move(node), access);
+  return ERROR_SUCCESS;
+}
+
+LSTATUS RegQueryValueExA(HKEY key, LPCSTR valueName, LPDWORD /*reserved*/, LPDWORD type,
+                         LPBYTE data, LPDWORD dataSize) {
+  Log("RegQueryValueExA");
+  LSTATUS status = ERROR_SUCCESS;
+  REGSAM granted = 0;
+  auto node = Resolve(key, &granted, &status);
+  if (!node) return status;
+  if ((granted & KEY_QUERY_VALUE) == 0) return ERROR_ACCESS_DENIED;
+  const Value* value = node->FindValue(valueName ? valueName : "");
+  if (value == nullptr) return ERROR_FILE_NOT_FOUND;
+  const auto needed = static_cast<DWORD>(value->data.size());
+  if (type) *type = value->type;
+  if (data != nullptr) {
+    if (dataSize == nullptr) return ERROR_INVALID_PARAMETER;
+    if (*dataSize < needed) {  // the buffer is left as it was
+      *dataSize = needed;
+      return ERROR_MORE_DATA;
+    }
+    std::copy(value->data.begin(), value->data.end(), data);
+  }
+  if (dataSize) *dataSize = needed;
+  return ERROR_SUCCESS;
+}
+
+LSTATUS RegSetValueExA(HKEY key, LPCSTR valueName, DWORD /*reserved*/, DWORD type,
+                       const BYTE* data, DWORD dataSize) {
+  Log("RegSetValueExA");
+  auto& state = State();
+  LSTATUS status = ERROR_SUCCESS;
+  REGSAM granted = 0;
+  auto node = Resolve(key, &granted, &status);
+  if (!node) return status;
+  if ((granted & KEY_SET_VALUE) == 0) return ERROR_ACCESS_DENIED;
+  if (state.failSetAt && *state.failSetAt == state.setCalls++) {
+    state.failSetAt.reset();
+    return state.failSetStatus;
+  }
+  const std::string name = valueName ? valueName : "";
+  Value* value = node->FindValue(name);
+  if (value == nullptr) {
+    node->values.push_back(Value{name, type, {}});
+    value = &node->values.back();
+  }
+  value->type = type;
+  value->data.assign(data, data + dataSize);
+  return ERROR_SUCCESS;
+}
+
+LSTATUS RegEnumKeyExA(HKEY key, DWORD index, LPSTR name, LPDWORD nameSize, LPDWORD /*reserved*/,
+                      LPSTR /*keyClass*/, LPDWORD /*classSize*/, PFILETIME lastWriteTime) {
+  Log("RegEnumKeyExA");
+  LSTATUS status = ERROR_SUCCESS;
+  REGSAM granted = 0;
+  auto node = Resolve(key, &granted, &status);
+  if (!node) return status;
+  if ((granted & KEY_ENUMERATE_SUB_KEYS) == 0) return ERROR_ACCESS_DENIED;
+  if (index >= node->subkeys.size()) return ERROR_NO_MORE_ITEMS;
+  const auto& child = std::next(node->subkeys.begin(), index)->second;
+  if (child->name.size() + 1 > *nameSize) return ERROR_MORE_DATA;
+  std::memcpy(name, child->name.c_str(), child->name.size() + 1);
+  *nameSize = static_cast<DWORD>(child->name.size());
+  if (lastWriteTime) *lastWriteTime = FILETIME{};
+  return ERROR_SUCCESS;
+}
+
+LSTATUS RegCloseKey(HKEY key) {
+  Log("RegCloseKey");
+  if (key == HKEY_CURRENT_USER || key == HKEY_LOCAL_MACHINE) return ERROR_SUCCESS;
+  return State().open.erase(reinterpret_cast<std::uintptr_t>(key)) == 1 ? ERROR_SUCCESS
+                                                                         : ERROR_INVALID_HANDLE;
+}
+
+LSTATUS RegDeleteTreeA(HKEY key, LPCSTR subKey) {
+  LSTATUS status = ERROR_SUCCESS;
+  auto node = Resolve(key, nullptr, &status);
+  if (!node) return status;
+  const auto parts = SplitPath(subKey);
+  if (!parts) return kBadPathname;
+  if (parts->empty()) {  // the key itself stays; everything below it goes
+    for (auto& [folded, child] : node->subkeys) MarkDeleted(*child);
+    node->subkeys.clear();
+    node->values.clear();
+    return ERROR_SUCCESS;
+  }
+  for (std::size_t i = 0; i + 1 < parts->size(); ++i) {
+    const auto child = node->subkeys.find(Fold((*parts)[i]));
+    if (child == node->subkeys.end()) return ERROR_FILE_NOT_FOUND;
+    node = child->second;
+  }
+  const auto target = node->subkeys.find(Fold(parts->back()));
+  if (target == node->subkeys.end()) return ERROR_FILE_NOT_FOUND;
+  MarkDeleted(*target->second);
+  node->subkeys.erase(target);
+  return ERROR_SUCCESS;
+}
+
+LSTATUS RegDeleteValueA(HKEY key, LPCSTR valueName) {
+  LSTATUS status = ERROR_SUCCESS;
+  auto node = Resolve(key, nullptr, &status);
+  if (!node) return status;
+  const std::string folded = Fold(valueName ? valueName : "");
+  const auto found = std::find_if(node->values.begin(), node->values.end(),
+                                  [&](const Value& value) { return Fold(value.name) == folded; });
+  if (found == node->values.end()) return ERROR_FILE_NOT_FOUND;
+  node->values.erase(found);
+  return ERROR_SUCCESS;
+}
+
+LSTATUS RegEnumValueA(HKEY key, DWORD index, LPSTR name, LPDWORD nameSize, LPDWORD /*reserved*/,
+                      LPDWORD type, LPBYTE data, LPDWORD dataSize) {
+  LSTATUS status = ERROR_SUCCESS;
+  REGSAM granted = 0;
+  auto node = Resolve(key, &granted, &status);
+  if (!node) return status;
+  if ((granted & KEY_QUERY_VALUE) == 0) return ERROR_ACCESS_DENIED;
+  if (index >= node->values.size()) return ERROR_NO_MORE_ITEMS;
+  const Value& value = node->values[index];
+  if (value.name.size() + 1 > *nameSize) return ERROR_MORE_DATA;
+  std::memcpy(name, value.name.c_str(), value.name.size() + 1);
+  *nameSize = static_cast<DWORD>(value.name.size());
+  if (type) *type = value.type;
+  if (dataSize) {
+    if (data && *dataSize < value.data.size()) {
+      *dataSize = static_cast<DWORD>(value.data.size());
+      return ERROR_MORE_DATA;
+    }
+    if (data) std::copy(value.data.begin(), value.data.end(), data);
+    *dataSize = static_cast<DWORD>(value.data.size());
+  }
+  return ERROR_SUCCESS;
+}

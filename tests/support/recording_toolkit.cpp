@@ -1,0 +1,77 @@
+#include "support/recording_toolkit.h"
+
+namespace testing_support {
+namespace {
+
+const char* Name(varnelo::LabelId label) {
+  switch (label) {
+    case varnelo::LabelId::ColorT1: return "ColorT1";
+    case varnelo::LabelId::ColorT2: return "ColorT2";
+    case varnelo::LabelId::Label6: return "Label6";
+  }
+  return "?";
+}
+
+}  // namespace
+
+RecordingToolkit::RecordingToolkit()
+    : colours_{{varnelo::LabelId::ColorT1, varnelo::kSysColourWindow},
+               {varnelo::LabelId::ColorT2, kDefaultTextColour},
+               {varnelo::LabelId::Label6, kDefaultTextColour}} {}
+
+void RecordingToolkit::Operation(const std::string& entry) const {
+  if (failAt_ && operations_ == *failAt_) {
+    ++operations_;
+    log.push_back("FAILED " + entry);
+    throw varnelo::ToolkitError("scripted failure: " + entry);
+  }
+  ++operations_;
+  log.push_back(entry);
+}
+
+void RecordingToolkit::SetLabelForeColor(varnelo::LabelId label, varnelo::Colour colour) {
+  Operation(std::string("SetLabelForeColor ") + Name(label) + " " + std::to_string(colour));
+  colours_[label] = colour;
+}
+
+varnelo::Colour RecordingToolkit::LabelForeColor(varnelo::LabelId label) const {
+  Operation(std::string("LabelForeColor ") + Name(label));
+  return colours_.at(label);
+}
+
+void RecordingToolkit::SetLabelCaption(varnelo::LabelId label, std::wstring_view text) {
+  Operation(std::string("SetLabelCaption ") + Name(label));
+  if (label == varnelo::LabelId::Label6) label6Caption = text;
+}
+
+void RecordingToolkit::MsgBox(std::wstring_view text) {
+  Operation("MsgBox");
+  messages.emplace_back(text);
+}
+
+varnelo::VersionNumbers RecordingToolkit::AppVersion() const {
+  Operation("AppVersion");
+  return {1, 5, 1};
+}
+
+std::wstring RecordingToolkit::AppTitle() const {
+  Operation("AppTitle");
+  return L"Varnelo";
+}
+
+HWND RecordingToolkit::WindowHandle() const {
+  Operation("WindowHandle");
+  return reinterpret_cast<HWND>(static_cast<std::uintptr_t>(0x1234));
+}
+
+HINSTANCE RecordingToolkit::InstanceHandle() const {
+  Operation("InstanceHandle");
+  return reinterpret_cast<HINSTANCE>(static_cast<std::uintptr_t>(0x400000));
+}
+
+void RecordingToolkit::EndProgram() {
+  Operation("EndProgram");
+  ended = true;
+}
+
+}  // namespace testing_support
