@@ -10,7 +10,7 @@ need=()
 have_pkg() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q "install ok installed"; }
 
 for pkg in cmake g++ libgtest-dev googletest g++-mingw-w64-i686 binutils-mingw-w64-i686 \
-           wine wine32:i386 wine64 xvfb xauth x11-utils imagemagick fonts-noto-cjk \
+           wine wine32:i386 wine64 xvfb xauth x11-utils imagemagick fonts-ipafont-gothic fonts-noto-cjk fonts-wine \
            clang libclang-rt-14-dev; do
   have_pkg "$pkg" || need+=("$pkg")
 done

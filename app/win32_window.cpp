@@ -1,0 +1,408 @@
+#include "app/win32_window.h"
+
+#include <commctrl.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+namespace varnelo {
+
+enum class Kind { Button, Frame, Label };
+enum class Align { Left, Centre };
+enum class Parent { Form, Frame };
+
+struct FontSpec {
+  const wchar_t* face;
+  int tenthsOfPoint;  // 90 = 9 pt
+  int weight;
+  BYTE charset;
+};
+
+struct ControlSpec {
+  const wchar_t* name;
+  Kind kind;
+  Parent parent;
+  int left, top, width, height;  // twips, relative to the container
+  const wchar_t* text;
+  FontSpec font;
+  Colour fore, back;
+  Align align;
+  int tabIndex;
+  int id;
+};
+
+namespace {
+
+constexpr wchar_t kWindowClass[] = L"VarneloForm1";
+constexpr wchar_t kPGothic[] = L"ＭＳ Ｐゴシック";
+constexpr wchar_t kGothic[] = L"ＭＳ ゴシック";
+constexpr BYTE kShiftJis = SHIFTJIS_CHARSET;
+constexpr BYTE kAnsi = ANSI_CHARSET;
+
+constexpr Colour kBtnFace = static_cast<Colour>(0x8000000Fu);  // COLOR_BTNFACE
+constexpr Colour kBtnText = static_cast<Colour>(0x80000012u);  // COLOR_BTNTEXT
+constexpr Colour kRed = 0x000000FF;
+constexpr Colour kNavy = 0x00800000;
+
+constexpr int kClientWidthTwips = 4905;
+constexpr int kClientHeightTwips = 2835;
+constexpr int kFrameLeft = 120;
+constexpr int kFrameTop = 960;
+
+constexpr int kIdCommand1 = 101;
+constexpr int kIdCommand2 = 102;
+constexpr int kIdCommand3 = 103;
+
+// The one place Form1's controls are described. Listed front to back: where
+// two controls overlap, the earlier one is drawn in front.
+constexpr ControlSpec kControls[MainWindow::kControlCount] = {
+    {L"Command1", Kind::Button, Parent::Form, 2280, 1200, 975, 495, L"色 選 択",
+     {kPGothic, 90, FW_NORMAL, kShiftJis}, kBtnText, kBtnFace, Align::Centre, 5, kIdCommand1},
+    {L"Frame1", Kind::Frame, Parent::Form, 120, 960, 3255, 1455, L"プレビュー",
+     {kPGothic, 90, FW_NORMAL, kShiftJis}, kBtnText, kBtnFace, Align::Left, 7, 201},
+    {L"ColorT2", Kind::Label, Parent::Frame, 240, 960, 2775, 255, L"現在設定されている文字色",
+     {kGothic, 98, FW_NORMAL, kShiftJis}, kBtnText, kSysColourWindow, Align::Centre, 11, 202},
+    {L"ColorT1", Kind::Label, Parent::Frame, 240, 360, 1695, 255, L"選択された色",
+     {kGothic, 98, FW_NORMAL, kShiftJis}, kSysColourWindow, kSysColourWindow, Align::Centre, 10, 203},
+    {L"Label4", Kind::Label, Parent::Frame, 120, 840, 3015, 495, L"",
+     {L"Verdana", 90, FW_NORMAL, kAnsi}, kBtnText, kSysColourWindow, Align::Left, 9, 204},
+    {L"Label3", Kind::Label, Parent::Frame, 120, 240, 1935, 495, L"",
+     {L"Verdana", 90, FW_NORMAL, kAnsi}, kBtnText, kSysColourWindow, Align::Left, 8, 205},
+    {L"Command3", Kind::Button, Parent::Form, 3480, 1080, 1215, 735, L"設 定",
+     {kPGothic, 90, FW_NORMAL, kShiftJis}, kBtnText, kBtnFace, Align::Centre, 6, kIdCommand3},
+    {L"Command2", Kind::Button, Parent::Form, 3480, 1920, 1215, 495, L"閉 じ る",
+     {kPGothic, 90, FW_NORMAL, kShiftJis}, kBtnText, kBtnFace, Align::Centre, 1, kIdCommand2},
+    {L"Label1", Kind::Label, Parent::Form, 120, 2520, 4695, 255,
+     L"Copyright (C) 2026 The Varnelo developers",
+     {L"Verdana", 90, FW_NORMAL, kAnsi}, kSysColourGrayText, kBtnFace, Align::Centre, 4, 206},
+    {L"Label6", Kind::Label, Parent::Form, 4200, 240, 615, 255, L"v1.0.0",
+     {L"Arial", 90, FW_NORMAL, kAnsi}, kBtnText, kBtnFace, Align::Left, 3, 207},
+    {L"Label5", Kind::Label, Parent::Form, 120, 600, 3975, 255,
+     L"※ 設定した後に開いたウィンドウから適用されます。",
+     {kPGothic, 90, FW_NORMAL, kShiftJis}, kRed, kBtnFace, Align::Left, 2, 208},
+    {L"Label2", Kind::Label, Parent::Form, 120, 120, 4695, 375, L"Varnelo",
+     {L"Arial", 128, FW_BOLD, kAnsi}, kNavy, kBtnFace, Align::Left, 0, 209},
+};
+
+// Stacking order of the window's children, front first. The frame's four
+// labels sit in front of the frame; the overlaps keep their order (ColorT2
+// over Label4, ColorT1 over Label3, Label6 over Label2, Command1 over Frame1);
+// and the buttons stand in tab order, which the dialog manager's Tab follows.
+constexpr const wchar_t* kStacking[MainWindow::kControlCount] = {
+    L"Label6", L"Label2", L"Label5", L"Label1", L"Command2", L"Command1",
+    L"Command3", L"ColorT2", L"ColorT1", L"Label4", L"Label3", L"Frame1"};
+
+int IndexOf(std::wstring_view name) {
+  for (int i = 0; i < MainWindow::kControlCount; ++i) {
+    if (name == kControls[i].name) return i;
+  }
+  return 0;
+}
+
+int IndexOf(LabelId label) {
+  return IndexOf(label == LabelId::ColorT1   ? L"ColorT1"
+                 : label == LabelId::ColorT2 ? L"ColorT2"
+                                             : L"Label6");
+}
+
+// A system-colour reference is resolved when drawn; any other value draws
+// as its low 24 bits.
+COLORREF Resolve(Colour colour) {
+  const auto raw = static_cast<std::uint32_t>(colour);
+  if ((raw & 0x80000000u) != 0 && (raw & 0x7FFFFFFFu) <= COLOR_MENUBAR) {
+    return GetSysColor(static_cast<int>(raw & 0x7FFFFFFFu));
+  }
+  return raw & 0x00FFFFFFu;
+}
+
+
+int CALLBACK NoteFace(const LOGFONTW*, const TEXTMETRICW*, DWORD, LPARAM found) {
+  *reinterpret_cast<bool*>(found) = true;
+  return 0;
+}
+
+bool FaceInstalled(HDC dc, const wchar_t* face, BYTE charset) {
+  LOGFONTW query{};
+  query.lfCharSet = charset;
+  lstrcpynW(query.lfFaceName, face, LF_FACESIZE);
+  bool found = false;
+  EnumFontFamiliesExW(dc, &query, NoteFace, reinterpret_cast<LPARAM>(&found), 0);
+  return found;
+}
+
+// The named face, or for a missing Japanese face the first installed one of
+// the same pitch that holds Japanese; failing all, GDI's pick for the charset.
+std::wstring ChooseFace(HDC dc, const FontSpec& font) {
+  if (FaceInstalled(dc, font.face, font.charset)) return font.face;
+  if (font.charset != kShiftJis) return font.face;  // GDI substitutes Latin faces well
+  const bool fixedPitch = std::wstring_view(font.face) == kGothic;
+  // IPA and VL faces are drawn to the metrics of the MS faces, so the texts
+  // fit their labels as laid out.
+  static const wchar_t* const kProportional[] = {L"MS PGothic", L"IPAPGothic", L"VL PGothic", L"MS UI Gothic", L"Meiryo UI",
+                                                 L"Meiryo", L"Yu Gothic UI", L"Noto Sans CJK JP",
+                                                 L"Noto Sans JP"};
+  static const wchar_t* const kFixed[] = {L"MS Gothic", L"IPAGothic", L"VL Gothic", L"Noto Sans Mono CJK JP",
+                                          L"Noto Sans CJK JP", L"MS UI Gothic", L"Meiryo"};
+  const auto& candidates = fixedPitch ? std::vector<const wchar_t*>(std::begin(kFixed), std::end(kFixed))
+                                      : std::vector<const wchar_t*>(std::begin(kProportional), std::end(kProportional));
+  for (const wchar_t* face : candidates) {
+    if (FaceInstalled(dc, face, font.charset)) return face;
+  }
+  return L"";
+}
+
+std::wstring Widen(const char* text) {
+  const int length = MultiByteToWideChar(CP_ACP, 0, text, -1, nullptr, 0);
+  if (length <= 1) return L"";
+  std::wstring wide(static_cast<std::size_t>(length), L'\0');
+  MultiByteToWideChar(CP_ACP, 0, text, -1, wide.data(), length);
+  wide.resize(static_cast<std::size_t>(length - 1));
+  return wide;
+}
+
+}  // namespace
+
+[[noreturn]] void ReportRuntimeError(HWND owner, const char* what) {
+  const std::wstring text = L"実行時エラーが発生したため、プログラムを終了します。\n\n" + Widen(what);
+  MessageBoxW(owner, text.c_str(), kAppTitle, MB_OK | MB_ICONERROR);
+  ExitProcess(1);
+}
+
+MainWindow::MainWindow(HINSTANCE instance) : instance_(instance), form_(*this) {}
+
+MainWindow::~MainWindow() {
+  if (hwnd_ != nullptr) DestroyWindow(hwnd_);
+}
+
+int MainWindow::Pixels(int twips) const { return MulDiv(twips, dpi_, 1440); }
+
+int MainWindow::Run(int showCommand) {
+  INITCOMMONCONTROLSEX common{sizeof(common), ICC_STANDARD_CLASSES};
+  InitCommonControlsEx(&common);
+
+  {
+    const HDC screen = GetDC(nullptr);
+    dpi_ = GetDeviceCaps(screen, LOGPIXELSY);
+    ReleaseDC(nullptr, screen);
+  }
+
+  WNDCLASSEXW windowClass{};
+  windowClass.cbSize = sizeof(windowClass);
+  windowClass.lpfnWndProc = WindowProc;
+  windowClass.hInstance = instance_;
+  windowClass.hIcon = LoadIconW(instance_, MAKEINTRESOURCEW(1));
+  windowClass.hIconSm = static_cast<HICON>(LoadImageW(instance_, MAKEINTRESOURCEW(1), IMAGE_ICON,
+                                                      GetSystemMetrics(SM_CXSMICON),
+                                                      GetSystemMetrics(SM_CYSMICON), 0));
+  windowClass.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));  // IDC_ARROW
+  windowClass.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_BTNFACE + 1));
+  windowClass.lpszClassName = kWindowClass;
+  if (RegisterClassExW(&windowClass) == 0) ReportRuntimeError(nullptr, "RegisterClassExW");
+
+  // Fixed single border, system menu and close box; no minimise or maximise.
+  // No WS_CLIPCHILDREN: the frame (a group box) leaves its inside for the
+  // window to paint.
+  constexpr DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU;
+  RECT frame{0, 0, Pixels(kClientWidthTwips), Pixels(kClientHeightTwips)};
+  AdjustWindowRectEx(&frame, style, FALSE, 0);
+  hwnd_ = CreateWindowExW(0, kWindowClass, kAppTitle, style, CW_USEDEFAULT, CW_USEDEFAULT,
+                          frame.right - frame.left, frame.bottom - frame.top, nullptr, nullptr,
+                          instance_, this);
+  if (hwnd_ == nullptr) ReportRuntimeError(nullptr, "CreateWindowExW");
+  CreateControls();
+
+  Dispatch([this] { form_.Form_Load(); });
+
+  ShowWindow(hwnd_, showCommand);
+  UpdateWindow(hwnd_);
+  SetFocus(controls_[static_cast<std::size_t>(IndexOf(L"Command2"))].hwnd);  // Command2: the lowest tab index among the buttons
+
+  MSG msg;
+  while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+    if (PressFocusedButtonOnEnter(msg)) continue;
+    if (IsDialogMessageW(hwnd_, &msg)) continue;  // Tab, Shift+Tab, Space
+    TranslateMessage(&msg);
+    DispatchMessageW(&msg);
+  }
+  hwnd_ = nullptr;
+  return static_cast<int>(msg.wParam);
+}
+
+void MainWindow::CreateControls() {
+  const HDC screen = GetDC(nullptr);
+  for (int i = 0; i < kControlCount; ++i) {
+    const ControlSpec& spec = kControls[i];
+    Control& control = controls_[static_cast<std::size_t>(i)];
+    control.spec = &spec;
+    control.foreColour = spec.fore;
+    control.backColour = spec.back;
+
+    const int left = spec.left + (spec.parent == Parent::Frame ? kFrameLeft : 0);
+    const int top = spec.top + (spec.parent == Parent::Frame ? kFrameTop : 0);
+    DWORD style = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS;
+    const wchar_t* windowClass = L"STATIC";
+    switch (spec.kind) {
+      case Kind::Button:
+        windowClass = L"BUTTON";
+        style |= BS_PUSHBUTTON | WS_TABSTOP;
+        break;
+      case Kind::Frame:
+        windowClass = L"BUTTON";
+        style |= BS_GROUPBOX;
+        break;
+      case Kind::Label:
+        style |= SS_NOPREFIX | (spec.align == Align::Centre ? SS_CENTER : SS_LEFT);
+        break;
+    }
+    control.hwnd = CreateWindowExW(0, windowClass, spec.text, style, Pixels(left), Pixels(top),
+                                   Pixels(spec.width), Pixels(spec.height), hwnd_,
+                                   reinterpret_cast<HMENU>(static_cast<INT_PTR>(spec.id)),
+                                   instance_, nullptr);
+    if (control.hwnd == nullptr) ReportRuntimeError(hwnd_, "CreateWindowExW (control)");
+
+    const std::wstring face = ChooseFace(screen, spec.font);
+    const int height = -MulDiv(spec.font.tenthsOfPoint, dpi_, 720);
+    control.font.reset(CreateFontW(height, 0, 0, 0, spec.font.weight, FALSE, FALSE, FALSE,
+                                   spec.font.charset, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+                                   DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, face.c_str()));
+    SendMessageW(control.hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(control.font.get()), FALSE);
+  }
+  ReleaseDC(nullptr, screen);
+
+  HWND previous = HWND_TOP;  // each control goes just behind the one before it
+  for (const wchar_t* name : kStacking) {
+    const HWND control = controls_[static_cast<std::size_t>(IndexOf(name))].hwnd;
+    SetWindowPos(control, previous, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    previous = control;
+  }
+}
+
+bool MainWindow::PressFocusedButtonOnEnter(const MSG& msg) {
+  if (msg.message != WM_KEYDOWN || msg.wParam != VK_RETURN) return false;
+  const HWND focus = GetFocus();
+  for (const int id : {kIdCommand1, kIdCommand2, kIdCommand3}) {
+    if (focus != nullptr && focus == GetDlgItem(hwnd_, id)) {
+      SendMessageW(focus, BM_CLICK, 0, 0);
+      return true;
+    }
+  }
+  return false;
+}
+
+void MainWindow::Dispatch(const std::function<void()>& handler) {
+  try {
+    handler();
+  } catch (const std::exception& error) {
+    ReportRuntimeError(hwnd_, error.what());
+  }
+}
+
+LRESULT CALLBACK MainWindow::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_NCCREATE) {
+    const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lParam);
+    auto* self = static_cast<MainWindow*>(create->lpCreateParams);
+    self->hwnd_ = hwnd;
+    SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+  }
+  auto* self = reinterpret_cast<MainWindow*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+  if (self == nullptr) return DefWindowProcW(hwnd, message, wParam, lParam);
+  return self->HandleMessage(message, wParam, lParam);
+}
+
+LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_COMMAND:
+      if (HIWORD(wParam) == BN_CLICKED) {
+        switch (LOWORD(wParam)) {
+          case kIdCommand1: Dispatch([this] { form_.Command1_Click(); }); return 0;
+          case kIdCommand2: Dispatch([this] { form_.Command2_Click(); }); return 0;
+          case kIdCommand3: Dispatch([this] { form_.Command3_Click(); }); return 0;
+          default: break;  // IDOK / IDCANCEL from the dialog manager: no default or cancel button
+        }
+      }
+      return 0;
+    case WM_CTLCOLORSTATIC:
+      return PaintLabelColours(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
+    case WM_DESTROY:
+      PostQuitMessage(0);
+      return 0;
+    default:
+      return DefWindowProcW(hwnd_, message, wParam, lParam);
+  }
+}
+
+LRESULT MainWindow::PaintLabelColours(HDC dc, HWND controlHwnd) {
+  for (Control& control : controls_) {
+    if (control.hwnd != controlHwnd) continue;
+    SetTextColor(dc, Resolve(control.foreColour));
+    SetBkColor(dc, Resolve(control.backColour));
+    const auto raw = static_cast<std::uint32_t>(control.backColour);
+    if ((raw & 0x80000000u) != 0 && (raw & 0x7FFFFFFFu) <= COLOR_MENUBAR) {
+      return reinterpret_cast<LRESULT>(GetSysColorBrush(static_cast<int>(raw & 0x7FFFFFFFu)));
+    }
+    if (control.backBrush.get() == nullptr) control.backBrush.reset(CreateSolidBrush(Resolve(control.backColour)));
+    return reinterpret_cast<LRESULT>(control.backBrush.get());
+  }
+  return DefWindowProcW(hwnd_, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
+                        reinterpret_cast<LPARAM>(controlHwnd));
+}
+
+MainWindow::Control& MainWindow::LabelControl(LabelId label) {
+  return controls_[static_cast<std::size_t>(IndexOf(label))];
+}
+const MainWindow::Control& MainWindow::LabelControl(LabelId label) const {
+  return controls_[static_cast<std::size_t>(IndexOf(label))];
+}
+
+void MainWindow::SetLabelForeColor(LabelId label, Colour colour) {
+  Control& control = LabelControl(label);
+  control.foreColour = colour;
+  InvalidateRect(control.hwnd, nullptr, TRUE);
+}
+
+Colour MainWindow::LabelForeColor(LabelId label) const { return LabelControl(label).foreColour; }
+
+void MainWindow::SetLabelCaption(LabelId label, std::wstring_view text) {
+  const std::wstring caption(text);
+  if (SetWindowTextW(LabelControl(label).hwnd, caption.c_str()) == FALSE) {
+    throw ToolkitError("SetWindowTextW");
+  }
+}
+
+void MainWindow::MsgBox(std::wstring_view text) {
+  const std::wstring message(text);
+  const std::wstring title = AppTitle();
+  MessageBoxW(hwnd_, message.c_str(), title.c_str(), MB_OK);
+}
+
+VersionNumbers MainWindow::AppVersion() const {
+  std::wstring path(MAX_PATH, L'\0');
+  const DWORD length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+  if (length == 0 || length >= path.size()) throw ToolkitError("GetModuleFileNameW");
+  path.resize(length);
+  DWORD ignored = 0;
+  const DWORD size = GetFileVersionInfoSizeW(path.c_str(), &ignored);
+  if (size == 0) throw ToolkitError("GetFileVersionInfoSizeW");
+  std::vector<BYTE> block(size);
+  if (GetFileVersionInfoW(path.c_str(), 0, size, block.data()) == FALSE) {
+    throw ToolkitError("GetFileVersionInfoW");
+  }
+  VS_FIXEDFILEINFO* fixed = nullptr;
+  UINT fixedSize = 0;
+  wchar_t root[] = L"\\";
+  if (VerQueryValueW(block.data(), root, reinterpret_cast<void**>(&fixed), &fixedSize) == FALSE ||
+      fixed == nullptr || fixedSize < sizeof(VS_FIXEDFILEINFO)) {
+    throw ToolkitError("VerQueryValueW");
+  }
+  return {HIWORD(fixed->dwFileVersionMS), LOWORD(fixed->dwFileVersionMS),
+          LOWORD(fixed->dwFileVersionLS)};
+}
+
+std::wstring MainWindow::AppTitle() const { return kAppTitle; }
+HWND MainWindow::WindowHandle() const { return hwnd_; }
+HINSTANCE MainWindow::InstanceHandle() const { return instance_; }
+
+void MainWindow::EndProgram() { ExitProcess(0); }
+
+}  // namespace varnelo
