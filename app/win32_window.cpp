@@ -1,5 +1,7 @@
 #include "app/win32_window.h"
 
+#include "app/control_ids.h"
+
 #include <commctrl.h>
 
 #include <algorithm>
@@ -34,7 +36,7 @@ struct ControlSpec {
 
 namespace {
 
-constexpr wchar_t kWindowClass[] = L"VarneloForm1";
+constexpr wchar_t kWindowClass[] = VARNELO_FORM1_CLASS;
 constexpr wchar_t kPGothic[] = L"ＭＳ Ｐゴシック";
 constexpr wchar_t kGothic[] = L"ＭＳ ゴシック";
 constexpr BYTE kShiftJis = SHIFTJIS_CHARSET;
@@ -50,9 +52,9 @@ constexpr int kClientHeightTwips = 2835;
 constexpr int kFrameLeft = 120;
 constexpr int kFrameTop = 960;
 
-constexpr int kIdCommand1 = 101;
-constexpr int kIdCommand2 = 102;
-constexpr int kIdCommand3 = 103;
+constexpr int kIdCommand1 = ids::Command1;
+constexpr int kIdCommand2 = ids::Command2;
+constexpr int kIdCommand3 = ids::Command3;
 
 // The one place Form1's controls are described. Listed front to back: where
 // two controls overlap, the earlier one is drawn in front.
@@ -60,29 +62,29 @@ constexpr ControlSpec kControls[MainWindow::kControlCount] = {
     {L"Command1", Kind::Button, Parent::Form, 2280, 1200, 975, 495, L"色 選 択",
      {kPGothic, 90, FW_NORMAL, kShiftJis}, kBtnText, kBtnFace, Align::Centre, 5, kIdCommand1},
     {L"Frame1", Kind::Frame, Parent::Form, 120, 960, 3255, 1455, L"プレビュー",
-     {kPGothic, 90, FW_NORMAL, kShiftJis}, kBtnText, kBtnFace, Align::Left, 7, 201},
+     {kPGothic, 90, FW_NORMAL, kShiftJis}, kBtnText, kBtnFace, Align::Left, 7, ids::Frame1},
     {L"ColorT2", Kind::Label, Parent::Frame, 240, 960, 2775, 255, L"現在設定されている文字色",
-     {kGothic, 98, FW_NORMAL, kShiftJis}, kBtnText, kSysColourWindow, Align::Centre, 11, 202},
+     {kGothic, 98, FW_NORMAL, kShiftJis}, kBtnText, kSysColourWindow, Align::Centre, 11, ids::ColorT2},
     {L"ColorT1", Kind::Label, Parent::Frame, 240, 360, 1695, 255, L"選択された色",
-     {kGothic, 98, FW_NORMAL, kShiftJis}, kSysColourWindow, kSysColourWindow, Align::Centre, 10, 203},
+     {kGothic, 98, FW_NORMAL, kShiftJis}, kSysColourWindow, kSysColourWindow, Align::Centre, 10, ids::ColorT1},
     {L"Label4", Kind::Label, Parent::Frame, 120, 840, 3015, 495, L"",
-     {L"Verdana", 90, FW_NORMAL, kAnsi}, kBtnText, kSysColourWindow, Align::Left, 9, 204},
+     {L"Verdana", 90, FW_NORMAL, kAnsi}, kBtnText, kSysColourWindow, Align::Left, 9, ids::Label4},
     {L"Label3", Kind::Label, Parent::Frame, 120, 240, 1935, 495, L"",
-     {L"Verdana", 90, FW_NORMAL, kAnsi}, kBtnText, kSysColourWindow, Align::Left, 8, 205},
+     {L"Verdana", 90, FW_NORMAL, kAnsi}, kBtnText, kSysColourWindow, Align::Left, 8, ids::Label3},
     {L"Command3", Kind::Button, Parent::Form, 3480, 1080, 1215, 735, L"設 定",
      {kPGothic, 90, FW_NORMAL, kShiftJis}, kBtnText, kBtnFace, Align::Centre, 6, kIdCommand3},
     {L"Command2", Kind::Button, Parent::Form, 3480, 1920, 1215, 495, L"閉 じ る",
      {kPGothic, 90, FW_NORMAL, kShiftJis}, kBtnText, kBtnFace, Align::Centre, 1, kIdCommand2},
     {L"Label1", Kind::Label, Parent::Form, 120, 2520, 4695, 255,
      L"Copyright (C) 2026 The Varnelo developers",
-     {L"Verdana", 90, FW_NORMAL, kAnsi}, kSysColourGrayText, kBtnFace, Align::Centre, 4, 206},
+     {L"Verdana", 90, FW_NORMAL, kAnsi}, kSysColourGrayText, kBtnFace, Align::Centre, 4, ids::Label1},
     {L"Label6", Kind::Label, Parent::Form, 4200, 240, 615, 255, L"v1.0.0",
-     {L"Arial", 90, FW_NORMAL, kAnsi}, kBtnText, kBtnFace, Align::Left, 3, 207},
+     {L"Arial", 90, FW_NORMAL, kAnsi}, kBtnText, kBtnFace, Align::Left, 3, ids::Label6},
     {L"Label5", Kind::Label, Parent::Form, 120, 600, 3975, 255,
      L"※ 設定した後に開いたウィンドウから適用されます。",
-     {kPGothic, 90, FW_NORMAL, kShiftJis}, kRed, kBtnFace, Align::Left, 2, 208},
+     {kPGothic, 90, FW_NORMAL, kShiftJis}, kRed, kBtnFace, Align::Left, 2, ids::Label5},
     {L"Label2", Kind::Label, Parent::Form, 120, 120, 4695, 375, L"Varnelo",
-     {L"Arial", 128, FW_BOLD, kAnsi}, kNavy, kBtnFace, Align::Left, 0, 209},
+     {L"Arial", 128, FW_BOLD, kAnsi}, kNavy, kBtnFace, Align::Left, 0, ids::Label2},
 };
 
 // Stacking order of the window's children, front first. The frame's four

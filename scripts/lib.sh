@@ -15,8 +15,11 @@ configure_and_build() {  # name, then extra cmake arguments
   local name=$1; shift
   cmake -S "$ROOT" -B "$BUILD/$name" -DCMAKE_BUILD_TYPE=MinSizeRel "$@" >"$BUILD/$name.configure.log" 2>&1 ||
     { cat "$BUILD/$name.configure.log"; return 1; }
-  cmake --build "$BUILD/$name" -j "$JOBS" 2>&1 | grep -vE '^\[ *[0-9]+%\]|^(gmake|make)\[[0-9]\]: (Entering|Leaving)' || true
-  return "${PIPESTATUS[0]}"
+  local status=0
+  cmake --build "$BUILD/$name" -j "$JOBS" >"$BUILD/$name.build.log" 2>&1 || status=$?
+  grep -E 'warning|error' "$BUILD/$name.build.log" || true
+  if ((status)); then tail -40 "$BUILD/$name.build.log"; echo "build of $name failed" >&2; fi
+  return "$status"
 }
 
 build_app() {

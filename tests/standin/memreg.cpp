@@ -62,6 +62,9 @@ Registry& State() {
 constexpr REGSAM kKeyRights = 0x3F;
 constexpr std::size_t kMaxNameLength = 255;
 constexpr LSTATUS kBadPathname = 161;
+// The A functions convert a key path into the thread's static Unicode
+// buffer of 261 characters: a longer path fails with 234 (buffer overflow).
+constexpr std::size_t kMaxAnsiPathLength = 260;
 
 // The node a handle stands for: a predefined root or an open key.
 std::shared_ptr<Node> Resolve(HKEY key, REGSAM* granted, LSTATUS* status) {
@@ -162,6 +165,7 @@ LSTATUS RegOpenKeyExA(HKEY key, LPCSTR subKey, DWORD /*options*/, REGSAM access,
   LSTATUS status = ERROR_SUCCESS;
   auto node = Resolve(key, nullptr, &status);
   if (!node) return status;
+  if (subKey != nullptr && std::strlen(subKey) > kMaxAnsiPathLength) return ERROR_MORE_DATA;
   const auto parts = SplitPath(subKey);
   if (!parts) return kBadPathname;
   for (const auto& part : *parts) {
@@ -181,6 +185,7 @@ LSTATUS RegCreateKeyExA(HKEY key, LPCSTR subKey, DWORD /*reserved*/, LPSTR /*key
   LSTATUS status = ERROR_SUCCESS;
   auto node = Resolve(key, nullptr, &status);
   if (!node) return status;
+  if (subKey != nullptr && std::strlen(subKey) > kMaxAnsiPathLength) return ERROR_MORE_DATA;
   const auto parts = SplitPath(subKey);
   if (!parts) return kBadPathname;
   bool created = false;
@@ -188,7 +193,7 @@ LSTATUS RegCreateKeyExA(HKEY key, LPCSTR subKey, DWORD /*reserved*/, LPSTR /*key
     const std::string folded = Fold(part);
     auto child = node->subkeys.find(folded);
     if (child == node->subkeys.end()) {
-      if ((node->refused & KEY_CREATE_SUB_KEY) != 0) return ERROR_ACCESS_DENIED;
+      // Like Wine, a parent's refused KEY_CREATE_SUB_KEY does not stop it.
       auto fresh = std::make_shared<Node>();
       fresh->name = part;
       child = node->subkeys.emplace(folded, std::move(fresh)).first;

@@ -1,6 +1,6 @@
 // The in-memory registry behind the host build's Reg* functions, and the
 // controls tests have over it. It answers with the status codes Windows (and
-// Wine) give: 2 for a missing key or value, 5 for a refused right, 234 for a
+// Wine) give: 234 for a key path over 260 characters, 2 for a missing key or value, 5 for a refused right, 234 for a
 // buffer too small, 259 past the last subkey, 6 for a handle that is not open,
 // 1018 for a key deleted while open. Key and value names compare without
 // regard to ASCII case; subkeys enumerate sorted that way, values in the
@@ -24,8 +24,7 @@ void Reset();
 std::size_t OpenKeyCount();
 
 // Refuses `rights` (KEY_* bits) on an existing key: opening or creating it
-// with any of them fails with 5, and so does creating a subkey below it when
-// KEY_CREATE_SUB_KEY is among them. Returns false if the key does not exist.
+// with any of them fails with 5. Returns false if the key does not exist.
 bool RefuseRights(HKEY root, const std::string& path, REGSAM rights);
 
 // Names of the Reg* functions called since the last Reset/ClearCallLog.

@@ -1,7 +1,9 @@
-// A scratch HKEY_CURRENT_USER for one test, the same on both sides:
-// natively the in-memory registry, emptied; under Wine a fresh key that
-// HKEY_CURRENT_USER is redirected to for this process (RegOverridePredefKey),
-// deleted again afterwards. Set-up failures stop the test.
+// Test access to HKEY_CURRENT_USER through the plain registry calls, the same
+// on both sides. Hive works on HKEY_CURRENT_USER as it is (in end-to-end
+// tests: the throwaway Wine prefix's); ScratchHive first makes it a fresh,
+// empty one for one test: natively the in-memory registry, emptied; under
+// Wine a new key that HKEY_CURRENT_USER is redirected to for this process
+// (RegOverridePredefKey), deleted again afterwards.
 #pragma once
 
 #include <windows.h>
@@ -19,14 +21,11 @@ struct RawValue {
   bool operator==(const RawValue&) const = default;
 };
 
-class ScratchHive {
+class Hive {
  public:
-  ScratchHive();
-  ~ScratchHive();
-  ScratchHive(const ScratchHive&) = delete;
-  ScratchHive& operator=(const ScratchHive&) = delete;
-
   void CreateKey(const std::string& path);
+  // For names that would make the whole path too long for the A functions.
+  void CreateKeyBelow(const std::string& parent, const std::string& name);
   void SetRaw(const std::string& path, const std::string& name, DWORD type,
               std::vector<BYTE> data);
   void SetText(const std::string& path, const std::string& name, const std::string& text);
@@ -35,15 +34,23 @@ class ScratchHive {
   bool KeyExists(const std::string& path) const;
   std::optional<RawValue> GetRaw(const std::string& path, const std::string& name) const;
 
+  // The whole tree below HKEY_CURRENT_USER, one line per key and per value.
+  std::string Dump() const;
+
   // Refuses the given KEY_* rights on an existing key to this user.
   void RefuseRights(const std::string& path, REGSAM rights);
+};
+
+class ScratchHive : public Hive {
+ public:
+  ScratchHive();
+  ~ScratchHive();
+  ScratchHive(const ScratchHive&) = delete;
+  ScratchHive& operator=(const ScratchHive&) = delete;
 
   // Keys opened and not closed since the hive was made, where that can be
   // seen (the in-memory registry); nullopt on Windows.
   std::optional<std::size_t> OpenKeys() const;
-
-  // The whole tree below HKEY_CURRENT_USER, one line per key and per value.
-  std::string Dump() const;
 };
 
 std::vector<BYTE> Bytes(std::initializer_list<int> bytes);

@@ -87,9 +87,18 @@ std::vector<BYTE> Le32(std::uint32_t value) {
           static_cast<BYTE>(value >> 24)};
 }
 
-void ScratchHive::CreateKey(const std::string& path) { Create(path); }
+void Hive::CreateKey(const std::string& path) { Create(path); }
 
-void ScratchHive::SetRaw(const std::string& path, const std::string& name, DWORD type,
+void Hive::CreateKeyBelow(const std::string& parent, const std::string& name) {
+  const auto key = Create(parent);
+  Reg::ScopedKey child;
+  ASSERT_EQ(RegCreateKeyExA(key.get(), name.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
+                            child.receive(), nullptr),
+            ERROR_SUCCESS)
+      << "creating " << name.size() << " characters below " << parent;
+}
+
+void Hive::SetRaw(const std::string& path, const std::string& name, DWORD type,
                          std::vector<BYTE> data) {
   const auto key = Create(path);
   ASSERT_EQ(RegSetValueExA(key.get(), name.c_str(), 0, type, data.data(),
@@ -98,25 +107,25 @@ void ScratchHive::SetRaw(const std::string& path, const std::string& name, DWORD
       << "setting " << path << " " << name;
 }
 
-void ScratchHive::SetText(const std::string& path, const std::string& name,
+void Hive::SetText(const std::string& path, const std::string& name,
                           const std::string& text) {
   std::vector<BYTE> data(text.begin(), text.end());
   data.push_back(0);
   SetRaw(path, name, REG_SZ, std::move(data));
 }
 
-void ScratchHive::DeleteKey(const std::string& path) {
+void Hive::DeleteKey(const std::string& path) {
   const LSTATUS status = RegDeleteTreeA(HKEY_CURRENT_USER, path.c_str());
   ASSERT_TRUE(status == ERROR_SUCCESS || status == ERROR_FILE_NOT_FOUND) << status;
 }
 
-void ScratchHive::DeleteValue(const std::string& path, const std::string& name) {
+void Hive::DeleteValue(const std::string& path, const std::string& name) {
   const auto key = Open(path, KEY_SET_VALUE);
   ASSERT_NE(key.get(), nullptr) << path;
   ASSERT_EQ(RegDeleteValueA(key.get(), name.c_str()), ERROR_SUCCESS);
 }
 
-bool ScratchHive::KeyExists(const std::string& path) const {
+bool Hive::KeyExists(const std::string& path) const {
   Reg::ScopedKey key;
   // Any right at all proves the key is there; a refused right still does.
   const LSTATUS status =
@@ -124,7 +133,7 @@ bool ScratchHive::KeyExists(const std::string& path) const {
   return status == ERROR_SUCCESS || status == ERROR_ACCESS_DENIED;
 }
 
-std::optional<RawValue> ScratchHive::GetRaw(const std::string& path,
+std::optional<RawValue> Hive::GetRaw(const std::string& path,
                                             const std::string& name) const {
   const auto key = Open(path, KEY_QUERY_VALUE);
   if (key.get() == nullptr) return std::nullopt;
@@ -143,7 +152,7 @@ std::optional<RawValue> ScratchHive::GetRaw(const std::string& path,
   return value;
 }
 
-std::string ScratchHive::Dump() const {
+std::string Hive::Dump() const {
   std::string out;
   DumpKey(HKEY_CURRENT_USER, "", out);
   return out;

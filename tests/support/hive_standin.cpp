@@ -17,7 +17,7 @@ ScratchHive::ScratchHive() {
 
 ScratchHive::~ScratchHive() = default;
 
-void ScratchHive::RefuseRights(const std::string& path, REGSAM rights) {
+void Hive::RefuseRights(const std::string& path, REGSAM rights) {
   ASSERT_TRUE(memreg::RefuseRights(HKEY_CURRENT_USER, path, rights)) << path;
 }
 

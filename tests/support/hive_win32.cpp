@@ -40,7 +40,7 @@ ScratchHive::~ScratchHive() {
   RegDeleteTreeA(HKEY_CURRENT_USER, kScratchParent);
 }
 
-void ScratchHive::RefuseRights(const std::string& path, REGSAM rights) {
+void Hive::RefuseRights(const std::string& path, REGSAM rights) {
   Reg::ScopedKey key;
   ASSERT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, READ_CONTROL | WRITE_DAC,
                           key.receive()),

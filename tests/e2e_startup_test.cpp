@@ -1,0 +1,128 @@
+// Start-up of the real varnelo.exe under Wine, on seeded registries: what it
+// shows, the not-installed message, and that it writes nothing.
+#include "support/driver.h"
+
+#include <gtest/gtest.h>
+
+#include <optional>
+
+using e2e::InkColours;
+using e2e::Varnelo;
+using testing_support::Bytes;
+using testing_support::Hive;
+using testing_support::Le32;
+namespace ids = varnelo::ids;
+
+namespace {
+
+constexpr char kMsn[] = "Software\\Microsoft\\MSNMessenger";
+constexpr char kService[] = "Software\\Microsoft\\MessengerService";
+constexpr char kAccounts[] = "Software\\Microsoft\\MSNMessenger\\PerPassportSettings";
+constexpr char kValue[] = "IM Color";
+
+std::string Account(const std::string& name) { return std::string(kAccounts) + "\\" + name; }
+
+class StartupTest : public ::testing::Test {
+ protected:
+  void SetUp() override { e2e::ClearMessenger(hive); }
+  void TearDown() override { e2e::ClearMessenger(hive); }
+  void SetColour(const std::string& key, COLORREF colour) {
+    hive.SetRaw(key, kValue, REG_BINARY, Le32(colour));
+  }
+  Hive hive;
+};
+
+TEST_F(StartupTest, NoMessengerLocationShowsTheMessageAndEndsWithoutAWindow) {
+  for (const bool emptyAccountList : {false, true}) {
+    SCOPED_TRACE(emptyAccountList ? "empty account list" : "no account list");
+    e2e::ClearMessenger(hive);
+    hive.SetRaw(kMsn, "Unrelated", REG_BINARY, Le32(5));
+    if (emptyAccountList) hive.CreateKey(kAccounts);
+    const std::string before = hive.Dump();
+
+    Varnelo app;
+    const HWND box = app.WaitForDialog();
+    ASSERT_NE(box, nullptr) << "no message box";
+    EXPECT_EQ(e2e::WindowText(box), L"Varnelo");
+    EXPECT_EQ(e2e::WindowText(GetDlgItem(box, 0xFFFF)),
+              L"Messengerがインストールされていないか対応していないバージョンです。");
+    int buttons = 0;
+    for (const HWND child : e2e::Children(box)) {
+      if (e2e::ClassName(child) == L"Button" && IsWindowVisible(child)) {
+        ++buttons;
+        EXPECT_EQ(GetDlgCtrlID(child), IDOK);
+      }
+      if (e2e::ClassName(child) == L"Static" &&
+          (GetWindowLongW(child, GWL_STYLE) & SS_TYPEMASK) == SS_ICON) {
+        EXPECT_EQ(SendMessageW(child, STM_GETICON, 0, 0), 0) << "no icon";
+      }
+    }
+    EXPECT_EQ(buttons, 1);
+    EXPECT_FALSE(app.MainWindowVisible()) << "the window never shows";
+
+    PostMessageW(GetDlgItem(box, IDOK), BM_CLICK, 0, 0);
+    DWORD code = 1;
+    ASSERT_TRUE(app.WaitForExit(10000, &code)) << "the program did not end after OK";
+    EXPECT_EQ(code, 0u);
+    EXPECT_EQ(e2e::Changes(before, hive.Dump()), "") << "nothing was written";
+  }
+}
+
+struct ShownCase {
+  const char* what;
+  std::optional<COLORREF> msn, service;
+  std::vector<std::pair<std::string, std::optional<COLORREF>>> accounts;
+  std::set<COLORREF> t1Ink, t2Ink;  // colours the two samples' texts are drawn in
+};
+
+TEST_F(StartupTest, TheWindowShowsTheColourOfTheFirstLocationThatHasOne) {
+  const COLORREF red = RGB(255, 0, 0), green = RGB(0, 255, 0), blue = RGB(0, 0, 255);
+  const COLORREF buttonText = GetSysColor(COLOR_BTNTEXT);
+  const std::vector<ShownCase> cases{
+      {"MSN over Windows Messenger", red, green, {}, {red}, {red}},
+      {"Windows Messenger alone", std::nullopt, blue, {}, {blue}, {blue}},
+      {"black counts as found", RGB(0, 0, 0), green, {}, {RGB(0, 0, 0)}, {RGB(0, 0, 0)}},
+      {"last account key with a value", std::nullopt, std::nullopt,
+       {{"A", red}, {"B", green}}, {green}, {green}},
+      {"account key without a value", std::nullopt, std::nullopt,
+       {{"A", red}, {"B", std::nullopt}}, {red}, {red}},
+      {"no account key holds one", std::nullopt, std::nullopt,
+       {{"A", std::nullopt}}, {}, {buttonText}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    e2e::ClearMessenger(hive);
+    if (c.msn) SetColour(kMsn, *c.msn);
+    if (c.service) SetColour(kService, *c.service);
+    for (const auto& [name, colour] : c.accounts) {
+      hive.CreateKey(Account(name));
+      if (colour) SetColour(Account(name), *colour);
+    }
+    const std::string before = hive.Dump();
+
+    Varnelo app;
+    ASSERT_NE(app.WaitForMainWindow(), nullptr);
+    EXPECT_EQ(e2e::WindowText(app.Control(ids::Label6)), L"v1.5.1");
+    EXPECT_EQ(InkColours(app.Control(ids::ColorT1)), c.t1Ink);
+    EXPECT_EQ(InkColours(app.Control(ids::ColorT2)), c.t2Ink);
+
+    app.Click(ids::Command2);
+    DWORD code = 1;
+    ASSERT_TRUE(app.WaitForExit(10000, &code)) << "閉 じ る did not end the program";
+    EXPECT_EQ(code, 0u);
+    EXPECT_EQ(e2e::Changes(before, hive.Dump()), "") << "start-up and close write nothing";
+  }
+}
+
+TEST_F(StartupTest, UnreadableValuesCountAsAbsent) {
+  hive.SetText(kMsn, kValue, "16711680");                    // 9 bytes
+  hive.SetRaw(kService, kValue, REG_BINARY, Bytes({1, 2, 3, 4, 5}));
+  hive.CreateKey(Account("only"));
+  SetColour(Account("only"), RGB(0, 0, 255));
+
+  Varnelo app;
+  ASSERT_NE(app.WaitForMainWindow(), nullptr);
+  EXPECT_EQ(InkColours(app.Control(ids::ColorT1)), std::set<COLORREF>{RGB(0, 0, 255)});
+}
+
+}  // namespace

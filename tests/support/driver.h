@@ -1,0 +1,109 @@
+// Drives the real varnelo.exe from outside, as a user would: starts it,
+// finds its windows, clicks its buttons, reads what it shows on screen.
+// Windows test programs only; they run under Wine in the test prefix, where
+// HKEY_CURRENT_USER is the prefix's own (shared with the exe under test).
+#pragma once
+
+#include "app/control_ids.h"
+#include "support/hive.h"
+
+#include <windows.h>
+
+#include <set>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace e2e {
+
+// A kernel handle closed exactly once.
+class OwnedHandle {
+ public:
+  OwnedHandle() = default;
+  explicit OwnedHandle(HANDLE handle) : handle_(handle) {}
+  OwnedHandle(const OwnedHandle&) = delete;
+  OwnedHandle& operator=(const OwnedHandle&) = delete;
+  OwnedHandle(OwnedHandle&& other) noexcept : handle_(std::exchange(other.handle_, nullptr)) {}
+  OwnedHandle& operator=(OwnedHandle&& other) noexcept {
+    if (this != &other) {
+      if (handle_) CloseHandle(handle_);
+      handle_ = std::exchange(other.handle_, nullptr);
+    }
+    return *this;
+  }
+  ~OwnedHandle() {
+    if (handle_) CloseHandle(handle_);
+  }
+  HANDLE get() const { return handle_; }
+
+ private:
+  HANDLE handle_ = nullptr;
+};
+
+// The exe under test, as a Windows path.
+std::wstring ExePath();
+
+// One running varnelo.exe; ended (if still running) when this goes.
+class Varnelo {
+ public:
+  Varnelo();  // starts it; fails the test if it cannot
+  ~Varnelo();
+  Varnelo(const Varnelo&) = delete;
+  Varnelo& operator=(const Varnelo&) = delete;
+
+  // The visible Form1 window of this process, or nullptr after `ms`.
+  HWND WaitForMainWindow(DWORD ms = 20000);
+  // A visible dialog (#32770: message box, colour dialog) of this process.
+  HWND WaitForDialog(DWORD ms = 20000);
+  // Whether Form1 of this process exists and is visible right now.
+  bool MainWindowVisible() const;
+  // Waits for the process to end; its exit code, or nothing on time-out.
+  bool WaitForExit(DWORD ms, DWORD* exitCode = nullptr);
+  // Waits until the program has handled everything sent to it so far.
+  void Settle() const;
+
+  HWND Main() const { return main_; }
+  HWND Control(int id) const { return GetDlgItem(main_, id); }
+  // Presses a button as a mouse click would; returns at once, so a handler
+  // that opens a modal dialog does not block the test.
+  void Click(int id) const;
+
+  DWORD Pid() const { return pid_; }
+
+ private:
+  OwnedHandle process_;
+  OwnedHandle thread_;
+  DWORD pid_ = 0;
+  HWND main_ = nullptr;
+};
+
+std::wstring WindowText(HWND hwnd);
+std::wstring ClassName(HWND hwnd);
+std::vector<HWND> Children(HWND parent);
+
+// Screen pixels of a window's client area (what is on screen now).
+struct Pixels {
+  int width = 0;
+  int height = 0;
+  std::vector<COLORREF> data;  // row by row
+  COLORREF At(int x, int y) const { return data[static_cast<std::size_t>(y * width + x)]; }
+};
+Pixels CapturePixels(HWND hwnd);
+
+// The colours a label's text is drawn in: every colour in its client area
+// other than its background (the colour of its top-left pixel). Empty when
+// the text is invisible.
+std::set<COLORREF> InkColours(HWND label);
+
+// What differs between two Hive::Dump()s, key by key ("+"/"-" lines), or
+// empty. Wine's own volatile bookkeeping, which changes whenever a process
+// starts ("Software\Wine\Temporary System Parameters", "Volatile
+// Environment"), is left out: no program of ours touches it.
+std::string Changes(const std::string& before, const std::string& after);
+
+// Removes every Messenger key from HKEY_CURRENT_USER.
+void ClearMessenger(testing_support::Hive& hive);
+
+std::string Narrow(const std::wstring& text);
+
+}  // namespace e2e
