@@ -5,6 +5,7 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -14,20 +15,20 @@ enum class Kind { Button, Frame, Label };
 enum class Align { Left, Centre };
 enum class Parent { Form, Frame };
 
-struct FontSpec {
+struct FontLayout {
   const wchar_t* face;
-  int tenthsOfPoint;  // 90 = 9 pt
+  int hundredthsOfPoint;  // 975 = 9.75 pt: exact, and scaled once from it
   int weight;
   BYTE charset;
 };
 
-struct ControlSpec {
+struct ControlLayout {
   const wchar_t* name;
   Kind kind;
   Parent parent;
   int left, top, width, height;  // twips, relative to the container
   const wchar_t* text;
-  FontSpec font;
+  FontLayout font;
   Colour fore, back;
   Align align;
   int tabIndex;
@@ -58,33 +59,33 @@ constexpr int kIdCommand3 = ids::Command3;
 
 // The one place Form1's controls are described. Listed front to back: where
 // two controls overlap, the earlier one is drawn in front.
-constexpr ControlSpec kControls[MainWindow::kControlCount] = {
+constexpr ControlLayout kControls[MainWindow::kControlCount] = {
     {L"Command1", Kind::Button, Parent::Form, 2280, 1200, 975, 495, L"色 選 択",
-     {kPGothic, 90, FW_NORMAL, kShiftJis}, kBtnText, kBtnFace, Align::Centre, 5, kIdCommand1},
+     {kPGothic, 900, FW_NORMAL, kShiftJis}, kBtnText, kBtnFace, Align::Centre, 5, kIdCommand1},
     {L"Frame1", Kind::Frame, Parent::Form, 120, 960, 3255, 1455, L"プレビュー",
-     {kPGothic, 90, FW_NORMAL, kShiftJis}, kBtnText, kBtnFace, Align::Left, 7, ids::Frame1},
+     {kPGothic, 900, FW_NORMAL, kShiftJis}, kBtnText, kBtnFace, Align::Left, 7, ids::Frame1},
     {L"ColorT2", Kind::Label, Parent::Frame, 240, 960, 2775, 255, L"現在設定されている文字色",
-     {kGothic, 98, FW_NORMAL, kShiftJis}, kBtnText, kSysColourWindow, Align::Centre, 11, ids::ColorT2},
+     {kGothic, 975, FW_NORMAL, kShiftJis}, kBtnText, kSysColourWindow, Align::Centre, 11, ids::ColorT2},
     {L"ColorT1", Kind::Label, Parent::Frame, 240, 360, 1695, 255, L"選択された色",
-     {kGothic, 98, FW_NORMAL, kShiftJis}, kSysColourWindow, kSysColourWindow, Align::Centre, 10, ids::ColorT1},
+     {kGothic, 975, FW_NORMAL, kShiftJis}, kSysColourWindow, kSysColourWindow, Align::Centre, 10, ids::ColorT1},
     {L"Label4", Kind::Label, Parent::Frame, 120, 840, 3015, 495, L"",
-     {L"Verdana", 90, FW_NORMAL, kAnsi}, kBtnText, kSysColourWindow, Align::Left, 9, ids::Label4},
+     {L"Verdana", 900, FW_NORMAL, kAnsi}, kBtnText, kSysColourWindow, Align::Left, 9, ids::Label4},
     {L"Label3", Kind::Label, Parent::Frame, 120, 240, 1935, 495, L"",
-     {L"Verdana", 90, FW_NORMAL, kAnsi}, kBtnText, kSysColourWindow, Align::Left, 8, ids::Label3},
+     {L"Verdana", 900, FW_NORMAL, kAnsi}, kBtnText, kSysColourWindow, Align::Left, 8, ids::Label3},
     {L"Command3", Kind::Button, Parent::Form, 3480, 1080, 1215, 735, L"設 定",
-     {kPGothic, 90, FW_NORMAL, kShiftJis}, kBtnText, kBtnFace, Align::Centre, 6, kIdCommand3},
+     {kPGothic, 900, FW_NORMAL, kShiftJis}, kBtnText, kBtnFace, Align::Centre, 6, kIdCommand3},
     {L"Command2", Kind::Button, Parent::Form, 3480, 1920, 1215, 495, L"閉 じ る",
-     {kPGothic, 90, FW_NORMAL, kShiftJis}, kBtnText, kBtnFace, Align::Centre, 1, kIdCommand2},
+     {kPGothic, 900, FW_NORMAL, kShiftJis}, kBtnText, kBtnFace, Align::Centre, 1, kIdCommand2},
     {L"Label1", Kind::Label, Parent::Form, 120, 2520, 4695, 255,
      L"Copyright (C) 2026 The Varnelo developers",
-     {L"Verdana", 90, FW_NORMAL, kAnsi}, kSysColourGrayText, kBtnFace, Align::Centre, 4, ids::Label1},
+     {L"Verdana", 900, FW_NORMAL, kAnsi}, kSysColourGrayText, kBtnFace, Align::Centre, 4, ids::Label1},
     {L"Label6", Kind::Label, Parent::Form, 4200, 240, 615, 255, L"v1.0.0",
-     {L"Arial", 90, FW_NORMAL, kAnsi}, kBtnText, kBtnFace, Align::Left, 3, ids::Label6},
+     {L"Arial", 900, FW_NORMAL, kAnsi}, kBtnText, kBtnFace, Align::Left, 3, ids::Label6},
     {L"Label5", Kind::Label, Parent::Form, 120, 600, 3975, 255,
      L"※ 設定した後に開いたウィンドウから適用されます。",
-     {kPGothic, 90, FW_NORMAL, kShiftJis}, kRed, kBtnFace, Align::Left, 2, ids::Label5},
+     {kPGothic, 900, FW_NORMAL, kShiftJis}, kRed, kBtnFace, Align::Left, 2, ids::Label5},
     {L"Label2", Kind::Label, Parent::Form, 120, 120, 4695, 375, L"Varnelo",
-     {L"Arial", 128, FW_BOLD, kAnsi}, kNavy, kBtnFace, Align::Left, 0, ids::Label2},
+     {L"Arial", 1275, FW_BOLD, kAnsi}, kNavy, kBtnFace, Align::Left, 0, ids::Label2},
 };
 
 // Stacking order of the window's children, front first. The frame's four
@@ -119,6 +120,16 @@ COLORREF Resolve(Colour colour) {
 }
 
 
+// Labels overlap: Label6 the end of Label2, the preview texts their white
+// boxes. The system's label class draws with its parent's clipping
+// (CS_PARENTDC), so a label behind another that repaints alone could paint
+// over the one in front. Without it each label keeps to the part of it that
+// can be seen. The class is this process's own copy: nothing else changes.
+void DrawLabelsWithinThemselves(HWND label) {
+  const DWORD style = GetClassLongW(label, GCL_STYLE);
+  if ((style & CS_PARENTDC) != 0) SetClassLongW(label, GCL_STYLE, static_cast<LONG>(style & ~DWORD{CS_PARENTDC}));
+}
+
 int CALLBACK NoteFace(const LOGFONTW*, const TEXTMETRICW*, DWORD, LPARAM found) {
   *reinterpret_cast<bool*>(found) = true;
   return 0;
@@ -135,7 +146,7 @@ bool FaceInstalled(HDC dc, const wchar_t* face, BYTE charset) {
 
 // The named face, or for a missing Japanese face the first installed one of
 // the same pitch that holds Japanese; failing all, GDI's pick for the charset.
-std::wstring ChooseFace(HDC dc, const FontSpec& font) {
+std::wstring ChooseFace(HDC dc, const FontLayout& font) {
   if (FaceInstalled(dc, font.face, font.charset)) return font.face;
   if (font.charset != kShiftJis) return font.face;  // GDI substitutes Latin faces well
   const bool fixedPitch = std::wstring_view(font.face) == kGothic;
@@ -146,12 +157,19 @@ std::wstring ChooseFace(HDC dc, const FontSpec& font) {
                                                  L"Noto Sans JP"};
   static const wchar_t* const kFixed[] = {L"MS Gothic", L"IPAGothic", L"VL Gothic", L"Noto Sans Mono CJK JP",
                                           L"Noto Sans CJK JP", L"MS UI Gothic", L"Meiryo"};
-  const auto& candidates = fixedPitch ? std::vector<const wchar_t*>(std::begin(kFixed), std::end(kFixed))
-                                      : std::vector<const wchar_t*>(std::begin(kProportional), std::end(kProportional));
+  const std::span<const wchar_t* const> candidates =
+      fixedPitch ? std::span<const wchar_t* const>(kFixed) : std::span<const wchar_t* const>(kProportional);
   for (const wchar_t* face : candidates) {
     if (FaceInstalled(dc, face, font.charset)) return face;
   }
   return L"";
+}
+
+// Guides GDI's own pick where no named face is installed: ＭＳ ゴシック is
+// fixed pitch, the other faces proportional sans-serif.
+BYTE PitchAndFamily(const FontLayout& font) {
+  if (std::wstring_view(font.face) == kGothic) return FIXED_PITCH | FF_MODERN;
+  return VARIABLE_PITCH | FF_SWISS;
 }
 
 std::wstring Widen(const char* text) {
@@ -193,10 +211,8 @@ int MainWindow::Run(int showCommand) {
   windowClass.cbSize = sizeof(windowClass);
   windowClass.lpfnWndProc = WindowProc;
   windowClass.hInstance = instance_;
+  // Icon 1, the program file's own; the caption's small icon is made from it.
   windowClass.hIcon = LoadIconW(instance_, MAKEINTRESOURCEW(1));
-  windowClass.hIconSm = static_cast<HICON>(LoadImageW(instance_, MAKEINTRESOURCEW(1), IMAGE_ICON,
-                                                      GetSystemMetrics(SM_CXSMICON),
-                                                      GetSystemMetrics(SM_CYSMICON), 0));
   windowClass.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));  // IDC_ARROW
   windowClass.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_BTNFACE + 1));
   windowClass.lpszClassName = kWindowClass;
@@ -216,9 +232,12 @@ int MainWindow::Run(int showCommand) {
 
   Dispatch([this] { form_.Form_Load(); });
 
+  // Command2 has the lowest tab index among the buttons: it takes the focus
+  // when the window is first activated.
+  lastFocus_ = controls_[static_cast<std::size_t>(IndexOf(L"Command2"))].hwnd;
   ShowWindow(hwnd_, showCommand);
   UpdateWindow(hwnd_);
-  SetFocus(controls_[static_cast<std::size_t>(IndexOf(L"Command2"))].hwnd);  // Command2: the lowest tab index among the buttons
+  SetFocus(lastFocus_);
 
   MSG msg;
   while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
@@ -234,17 +253,17 @@ int MainWindow::Run(int showCommand) {
 void MainWindow::CreateControls() {
   const HDC screen = GetDC(nullptr);
   for (int i = 0; i < kControlCount; ++i) {
-    const ControlSpec& spec = kControls[i];
+    const ControlLayout& layout = kControls[i];
     Control& control = controls_[static_cast<std::size_t>(i)];
-    control.spec = &spec;
-    control.foreColour = spec.fore;
-    control.backColour = spec.back;
+    control.layout = &layout;
+    control.foreColour = layout.fore;
+    control.backColour = layout.back;
 
-    const int left = spec.left + (spec.parent == Parent::Frame ? kFrameLeft : 0);
-    const int top = spec.top + (spec.parent == Parent::Frame ? kFrameTop : 0);
+    const int left = layout.left + (layout.parent == Parent::Frame ? kFrameLeft : 0);
+    const int top = layout.top + (layout.parent == Parent::Frame ? kFrameTop : 0);
     DWORD style = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS;
     const wchar_t* windowClass = L"STATIC";
-    switch (spec.kind) {
+    switch (layout.kind) {
       case Kind::Button:
         windowClass = L"BUTTON";
         style |= BS_PUSHBUTTON | WS_TABSTOP;
@@ -254,20 +273,24 @@ void MainWindow::CreateControls() {
         style |= BS_GROUPBOX;
         break;
       case Kind::Label:
-        style |= SS_NOPREFIX | (spec.align == Align::Centre ? SS_CENTER : SS_LEFT);
+        style |= SS_NOPREFIX | (layout.align == Align::Centre ? SS_CENTER : SS_LEFT);
         break;
     }
-    control.hwnd = CreateWindowExW(0, windowClass, spec.text, style, Pixels(left), Pixels(top),
-                                   Pixels(spec.width), Pixels(spec.height), hwnd_,
-                                   reinterpret_cast<HMENU>(static_cast<INT_PTR>(spec.id)),
+    // Edges, not sizes, are converted: controls whose edges line up in twips
+    // (Command1 and the upper white box) line up in pixels at any DPI.
+    const int x = Pixels(left), y = Pixels(top);
+    control.hwnd = CreateWindowExW(0, windowClass, layout.text, style, x, y, Pixels(left + layout.width) - x,
+                                   Pixels(top + layout.height) - y, hwnd_,
+                                   reinterpret_cast<HMENU>(static_cast<INT_PTR>(layout.id)),
                                    instance_, nullptr);
     if (control.hwnd == nullptr) ReportRuntimeError(hwnd_, "CreateWindowExW (control)");
+    if (layout.kind == Kind::Label) DrawLabelsWithinThemselves(control.hwnd);
 
-    const std::wstring face = ChooseFace(screen, spec.font);
-    const int height = -MulDiv(spec.font.tenthsOfPoint, dpi_, 720);
-    control.font.reset(CreateFontW(height, 0, 0, 0, spec.font.weight, FALSE, FALSE, FALSE,
-                                   spec.font.charset, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
-                                   DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, face.c_str()));
+    const std::wstring face = ChooseFace(screen, layout.font);
+    const int height = -MulDiv(layout.font.hundredthsOfPoint, dpi_, 7200);  // 72 points an inch
+    control.font.reset(CreateFontW(height, 0, 0, 0, layout.font.weight, FALSE, FALSE, FALSE,
+                                   layout.font.charset, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+                                   DEFAULT_QUALITY, PitchAndFamily(layout.font), face.c_str()));
     SendMessageW(control.hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(control.font.get()), FALSE);
   }
   ReleaseDC(nullptr, screen);
@@ -280,16 +303,22 @@ void MainWindow::CreateControls() {
   }
 }
 
+bool MainWindow::IsButton(HWND hwnd) const {
+  if (hwnd == nullptr) return false;
+  for (const int id : {kIdCommand1, kIdCommand2, kIdCommand3}) {
+    if (hwnd == GetDlgItem(hwnd_, id)) return true;
+  }
+  return false;
+}
+
+// Enter presses the focused button. The window has no default button, and
+// the dialog manager would turn Enter into IDOK, which nothing here answers.
 bool MainWindow::PressFocusedButtonOnEnter(const MSG& msg) {
   if (msg.message != WM_KEYDOWN || msg.wParam != VK_RETURN) return false;
   const HWND focus = GetFocus();
-  for (const int id : {kIdCommand1, kIdCommand2, kIdCommand3}) {
-    if (focus != nullptr && focus == GetDlgItem(hwnd_, id)) {
-      SendMessageW(focus, BM_CLICK, 0, 0);
-      return true;
-    }
-  }
-  return false;
+  if (!IsButton(focus)) return false;
+  SendMessageW(focus, BM_CLICK, 0, 0);
+  return true;
 }
 
 void MainWindow::Dispatch(const std::function<void()>& handler) {
@@ -323,6 +352,18 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
           default: break;  // IDOK / IDCANCEL from the dialog manager: no default or cancel button
         }
       }
+      return 0;
+    case WM_ACTIVATE:
+      // The focus goes with the activation (to the colour dialog, say): note
+      // which button had it. Activated again, the window takes the focus
+      // itself (DefWindowProc) and passes it on to that button below, so the
+      // keyboard goes on where it was.
+      if (LOWORD(wParam) == WA_INACTIVE) {
+        if (const HWND focus = GetFocus(); IsButton(focus)) lastFocus_ = focus;
+      }
+      return DefWindowProcW(hwnd_, message, wParam, lParam);
+    case WM_SETFOCUS:
+      if (lastFocus_ != nullptr) SetFocus(lastFocus_);  // the form itself takes no keys
       return 0;
     case WM_CTLCOLORSTATIC:
       return PaintLabelColours(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));

@@ -43,7 +43,7 @@ class GdiObject {
 };
 
 // Where a control stands and how it looks when created (twips, as laid out).
-struct ControlSpec;
+struct ControlLayout;
 
 class MainWindow final : public Toolkit {
  public:
@@ -71,7 +71,7 @@ class MainWindow final : public Toolkit {
 
  private:
   struct Control {
-    const ControlSpec* spec = nullptr;
+    const ControlLayout* layout = nullptr;
     HWND hwnd = nullptr;
     Colour foreColour = 0;
     Colour backColour = 0;
@@ -84,6 +84,7 @@ class MainWindow final : public Toolkit {
   void CreateControls();
   LRESULT PaintLabelColours(HDC dc, HWND control);
   bool PressFocusedButtonOnEnter(const MSG& msg);
+  bool IsButton(HWND hwnd) const;
   // Runs a handler; a toolkit failure inside it is reported and ends the program.
   void Dispatch(const std::function<void()>& handler);
   Control& LabelControl(LabelId label);
@@ -93,6 +94,9 @@ class MainWindow final : public Toolkit {
   HINSTANCE instance_;
   HWND hwnd_ = nullptr;
   int dpi_ = 96;
+  // The button that had the keyboard focus when the window last lost the
+  // activation (to the colour dialog, say); it gets the focus back.
+  HWND lastFocus_ = nullptr;
   std::array<Control, kControlCount> controls_{};
   Form1 form_;
 };

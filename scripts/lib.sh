@@ -43,11 +43,21 @@ prepare_template_prefix() {
   fi
 }
 
+# Debian's Wine 8 looks for its own fonts (package fonts-wine) under
+# "/usr/share/wine/../fonts", a path it then fails to open, so it has no
+# Marlett: the caption's close box shows the letter "r" instead of its cross.
+# A font in the prefix's Windows\Fonts is always loaded.
+add_caption_font() {  # prefix
+  local marlett=/usr/share/wine/fonts/marlett.ttf
+  if [[ -f $marlett ]]; then cp "$marlett" "$1/drive_c/windows/Fonts/"; fi
+}
+
 fresh_prefix() {  # path of a new prefix copied from the template
   prepare_template_prefix
   local prefix=$1
   rm -rf "$prefix"; mkdir -p "$(dirname "$prefix")"
   cp -a "$BUILD/wine/template" "$prefix"
+  add_caption_font "$prefix"
 }
 
 # Runs a command on the current display, or on a private Xvfb when there is none.

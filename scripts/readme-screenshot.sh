@@ -1,0 +1,26 @@
+#!/usr/bin/env bash
+# Makes the README's picture of the window, docs/screenshot.png: builds
+# varnelo.exe and runs it under Wine on a private Xvfb, in a throwaway prefix
+# seeded with the sample Messenger profile (scripts/sample-profile.reg), with
+# the frame and caption that Wine draws itself. Wine runs in the C locale
+# (code page 1252), as on a Windows that is not set up for Japanese: the
+# picture shows that the Japanese texts need no Japanese system locale.
+#   scripts/readme-screenshot.sh [OUT.png]    default: docs/screenshot.png
+set -euo pipefail
+source "$(dirname "$0")/lib.sh"
+out=$(realpath -m "${1:-$ROOT/docs/screenshot.png}")
+bash "$ROOT/scripts/deps.sh"
+build_app
+
+export LC_ALL=C.UTF-8
+export WINEPREFIX=$BUILD/wine/readme
+log "making the prefix $WINEPREFIX with the sample Messenger profile"
+fresh_prefix "$WINEPREFIX"
+wine reg import "$(winepath -w "$ROOT/scripts/sample-profile.reg")" >/dev/null 2>&1
+wineserver -w  # its desktop process has no display: let it go before Xvfb starts
+
+log "running varnelo.exe on Xvfb"
+mkdir -p "$(dirname "$out")"
+xvfb-run -a -s "-screen 0 1024x768x24" "$ROOT/scripts/screenshot.sh" "$EXE" "$out" >/dev/null
+rm -rf "$WINEPREFIX"
+echo "$out"
