@@ -284,6 +284,43 @@ TEST_F(Form1Test, ApplyWritesNothingWhileNoColourIsSelected) {
   EXPECT_EQ(T2(), 0);
 }
 
+TEST_F(Form1Test, ApplyWritesOnlyColoursAMessengerClientCanStore) {
+  // What ColorT1 holds at the click: an explicit colour up to white is
+  // written; anything above it, negative or a system-colour reference is not.
+  struct Case {
+    const char* what;
+    Colour selected;
+    bool written;
+  };
+  const std::vector<Case> cases{
+      {"white", 0xFFFFFF, true},
+      {"just above white", 0x01000000, false},
+      {"-1", -1, false},
+      {"grey-text reference", varnelo::kSysColourGrayText, false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    ScratchHive fresh;
+    RecordingToolkit tk;
+    varnelo::Form1 f(tk);
+    SetColour(kMsn, kRed);
+    hive.CreateKey(Account("A"));
+    f.Form_Load();
+    tk.SetLabelForeColor(LabelId::ColorT1, c.selected);
+    const std::string before = hive.Dump();
+
+    f.Command3_Click();
+
+    if (c.written) {
+      EXPECT_EQ(Stored(kMsn), Binary(c.selected));
+      EXPECT_EQ(Stored(Account("A")), Binary(c.selected));
+    } else {
+      EXPECT_EQ(hive.Dump(), before);
+    }
+    EXPECT_EQ(tk.LabelForeColor(LabelId::ColorT2), c.written ? c.selected : kRed);
+  }
+}
+
 TEST_F(Form1Test, ApplyWithNoQualifyingLocationStillShowsTheColour) {
   hive.CreateKey(Account("A"));
   SetColour(Account("A"), kRed);

@@ -1,0 +1,56 @@
+#!/usr/bin/env bash
+# Makes docs/screenshot-chosen.png: the window under Wine after a colour has
+# been chosen in the colour dialog, so that the selected-colour sample
+# ("選択された色") shows it while the current-colour sample still shows the
+# colour found at start-up. Uses a throwaway prefix with the sample Messenger
+# profile (scripts/sample-profile.reg) and a private Xvfb; writes nothing to
+# the registry (the window is closed with 閉 じ る, 設 定 is never pressed).
+#   scripts/screenshot-chosen.sh [RED GREEN BLUE [OUT.png]]   default: 0 0 255
+set -euo pipefail
+source "$(dirname "$0")/lib.sh"
+bash "$ROOT/scripts/deps.sh"
+red=${1:-0} green=${2:-0} blue=${3:-255}
+out=${4:-$ROOT/docs/screenshot-chosen.png}
+
+build_app
+log "building choose_and_hold.exe (Windows test build)"
+cmake -S "$ROOT" -B "$BUILD/win32-test" -DCMAKE_BUILD_TYPE=MinSizeRel \
+  -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-i686.cmake" -DVARNELO_THREAD_MODEL=posix \
+  -DVARNELO_APP=OFF -DVARNELO_TESTS=ON -DVARNELO_EXE="$EXE" >"$BUILD/win32-test.configure.log" 2>&1 ||
+  { cat "$BUILD/win32-test.configure.log"; exit 1; }
+cmake --build "$BUILD/win32-test" -j "$JOBS" --target choose_and_hold >"$BUILD/choose_and_hold.build.log" 2>&1 ||
+  { tail -40 "$BUILD/choose_and_hold.build.log"; exit 1; }
+helper=$BUILD/win32-test/tests/choose_and_hold.exe
+
+export WINEPREFIX=$BUILD/wine/screenshot-chosen
+fresh_prefix "$WINEPREFIX"
+wine reg import "$(winepath -w "$ROOT/scripts/sample-profile.reg")" >/dev/null 2>&1
+# Plain text, as in the tests: the sample's letters are exactly the chosen colour.
+wine reg add 'HKCU\Control Panel\Desktop' /v FontSmoothing /d 0 /f >/dev/null 2>&1
+wineserver -w
+
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+mkdir -p "$(dirname "$out")"
+log "choosing $red,$green,$blue and taking the picture"
+with_display bash -c '
+  set -euo pipefail
+  helper=$1 out=$2 work=$3; shift 3
+  : >"$work/helper.log"
+  wine "$helper" "$@" "$(winepath -w "$work/taken")" >"$work/helper.log" 2>&1 & pid=$!
+  for _ in $(seq 1 600); do
+    grep -q ready "$work/helper.log" && break
+    kill -0 "$pid" 2>/dev/null || break
+    sleep 0.2
+  done
+  if ! grep -q ready "$work/helper.log"; then
+    cat "$work/helper.log" >&2; echo "screenshot-chosen: no window with the colour chosen" >&2
+    kill "$pid" 2>/dev/null || true; wineserver -k 2>/dev/null || true; exit 1
+  fi
+  geometry=$(xwininfo -root -tree | awk '"'"'/"Varnelo": \("varnelo.exe"/ && $(NF-1) !~ /^1x1/ {print $(NF-1); exit}'"'"')
+  sleep 0.5  # the frame and the repainted samples
+  import -window root -crop "$geometry" +repage "$out"
+  touch "$work/taken"
+  wait "$pid"
+  wineserver -w' _ "$helper" "$out" "$work" "$red" "$green" "$blue"
+echo "$out"

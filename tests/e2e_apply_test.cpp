@@ -1,0 +1,259 @@
+// Applying and closing on the real varnelo.exe under Wine, as a user does it:
+// choose a colour in the real dialog, press 設 定, press 閉 じ る or the close
+// box. The whole of HKEY_CURRENT_USER is compared before and after: every
+// location that qualifies at the click holds "IM Color" as 4 bytes of
+// REG_BINARY, least significant first, and nothing else has changed.
+#include "support/colour_dialog.h"
+#include "support/driver.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <iomanip>
+#include <optional>
+#include <sstream>
+
+using e2e::InkColours;
+using e2e::Varnelo;
+using testing_support::Bytes;
+using testing_support::Hive;
+using testing_support::Le32;
+using testing_support::RawValue;
+namespace ids = varnelo::ids;
+
+namespace {
+
+constexpr char kMsn[] = "Software\\Microsoft\\MSNMessenger";
+constexpr char kService[] = "Software\\Microsoft\\MessengerService";
+constexpr char kAccounts[] = "Software\\Microsoft\\MSNMessenger\\PerPassportSettings";
+constexpr char kValue[] = "IM Color";
+
+constexpr COLORREF kRed = RGB(255, 0, 0), kGreen = RGB(0, 255, 0), kBlue = RGB(0, 0, 255);
+constexpr COLORREF kWhite = RGB(255, 255, 255), kBlack = RGB(0, 0, 0);
+
+using Ink = std::set<COLORREF>;
+
+std::string Account(const std::string& name) { return std::string(kAccounts) + "\\" + name; }
+
+void SetColour(Hive& hive, const std::string& key, COLORREF colour) {
+  hive.SetRaw(key, kValue, REG_BINARY, Le32(colour));
+}
+
+// The text colour a label shows a colour in: white is drawn like the white
+// box behind it and leaves no ink.
+Ink InkOf(COLORREF colour) { return colour == kWhite ? Ink{} : Ink{colour}; }
+
+// A stored value as the reader of a failure wants it: "type 3: 00 00 FF 00".
+std::string Described(const std::optional<RawValue>& value) {
+  if (!value) return "none";
+  std::ostringstream text;
+  text << "type " << value->type << ":" << std::hex << std::uppercase << std::setfill('0');
+  for (const BYTE b : value->data) text << " " << std::setw(2) << static_cast<int>(b);
+  return text.str();
+}
+
+// The lines of e2e::Changes() other than "IM Color" under one of `written`
+// and the creation of such a key: whatever changed beyond the writes due.
+std::string Undue(const std::string& changes, const std::vector<std::string>& written) {
+  std::string undue;
+  std::istringstream lines(changes);
+  for (std::string line; std::getline(lines, line);) {
+    bool due = false;
+    for (const auto& key : written) {
+      const std::string head = "[" + key + "]";
+      const std::string value = head + "  \"" + kValue + "\" ";
+      due = due || line == "+ " + head || line.starts_with("+ " + value) ||
+            line.starts_with("- " + value);
+    }
+    if (!due) undue += line + "\n";
+  }
+  return undue;
+}
+
+class ApplyTest : public ::testing::Test {
+ protected:
+  void SetUp() override { e2e::ClearMessenger(hive); }
+  void TearDown() override { e2e::ClearMessenger(hive); }
+  Hive hive;
+};
+
+struct ApplyCase {
+  const char* what;
+  std::function<void(Hive&)> atStartup;
+  std::function<void(Hive&)> sinceStartup;  // changed before 設 定 is pressed
+  std::optional<COLORREF> chosen;           // none: 設 定 without a choice
+  COLORREF shown;                           // in ColorT1 at the click
+  std::vector<std::string> written;         // keys whose "IM Color" the click writes
+  std::vector<BYTE> stored;                 // what each of them then holds
+};
+
+void Nothing(Hive&) {}
+
+TEST_F(ApplyTest, SetWritesEveryQualifyingLocationAndNothingElse) {
+  const std::vector<ApplyCase> cases{
+      {"every kind of location, blue chosen",
+       [](Hive& h) {
+         SetColour(h, kMsn, kRed);
+         h.SetRaw(kMsn, "Other", REG_DWORD, Le32(7));
+         SetColour(h, kService, kGreen);
+         SetColour(h, Account("A"), kRed);
+         h.CreateKey(Account("B"));
+       },
+       Nothing, kBlue, kBlue, {kMsn, kService, Account("A"), Account("B")},
+       Bytes({0x00, 0x00, 0xFF, 0x00})},
+      {"no choice: the colour found at start-up goes back everywhere",
+       [](Hive& h) {
+         SetColour(h, kMsn, kRed);
+         h.CreateKey(Account("A"));
+       },
+       Nothing, std::nullopt, kRed, {kMsn, Account("A")}, Bytes({0xFF, 0x00, 0x00, 0x00})},
+      {"black found at start-up is a colour and goes everywhere",
+       [](Hive& h) {
+         SetColour(h, kMsn, kBlack);
+         SetColour(h, kService, kRed);
+         h.CreateKey(Account("A"));
+       },
+       Nothing, std::nullopt, kBlack, {kMsn, kService, Account("A")},
+       Bytes({0x00, 0x00, 0x00, 0x00})},
+      {"white chosen",
+       [](Hive& h) { SetColour(h, kService, kRed); }, Nothing, kWhite, kWhite, {kService},
+       Bytes({0xFF, 0xFF, 0xFF, 0x00})},
+      {"locations that came and went since start-up",
+       [](Hive& h) {
+         h.SetRaw(kMsn, "Other", REG_DWORD, Le32(7));  // key, but no colour
+         h.CreateKey(kService);
+         SetColour(h, Account("A"), kGreen);
+         h.CreateKey(Account("B"));
+       },
+       [](Hive& h) {
+         SetColour(h, kMsn, kGreen);      // MSN has one now: written
+         SetColour(h, kService, kGreen);  // Windows Messenger had none at start-up: not written
+         h.DeleteKey(Account("B"));       // gone: not made again
+         h.CreateKey(Account("C"));       // new: written
+       },
+       kRed, kRed, {kMsn, Account("A"), Account("C")}, Bytes({0xFF, 0x00, 0x00, 0x00})},
+      {"MSN value removed and Windows Messenger key deleted since start-up",
+       [](Hive& h) {
+         SetColour(h, kMsn, kRed);
+         h.SetRaw(kMsn, "Other", REG_DWORD, Le32(7));
+         SetColour(h, kService, kRed);
+       },
+       [](Hive& h) {
+         h.DeleteValue(kMsn, kValue);  // not written
+         h.DeleteKey(kService);        // had a value at start-up: made again and written
+       },
+       kBlue, kBlue, {kService}, Bytes({0x00, 0x00, 0xFF, 0x00})},
+      {"account list deleted since start-up: the names listed then are not written",
+       [](Hive& h) {
+         SetColour(h, kMsn, kRed);
+         h.CreateKey(Account("A"));
+         h.CreateKey(Account("B"));
+       },
+       [](Hive& h) { h.DeleteKey(kAccounts); }, kGreen, kGreen, {kMsn},
+       Bytes({0x00, 0xFF, 0x00, 0x00})},
+      {"account list emptied since start-up",
+       [](Hive& h) {
+         SetColour(h, kMsn, kRed);
+         h.CreateKey(Account("A"));
+       },
+       [](Hive& h) { h.DeleteKey(Account("A")); }, kGreen, kGreen, {kMsn},
+       Bytes({0x00, 0xFF, 0x00, 0x00})},
+      {"no location qualifies: nothing written, the current colour still changes",
+       [](Hive& h) { SetColour(h, Account("A"), kRed); },
+       [](Hive& h) { h.DeleteKey(kAccounts); }, kGreen, kGreen, {}, {}},
+      {"a refused write does not stop the others",
+       [](Hive& h) {
+         SetColour(h, kMsn, kRed);
+         for (const char* name : {"A", "B", "C"}) SetColour(h, Account(name), kRed);
+       },
+       [](Hive& h) { h.RefuseRights(Account("B"), KEY_SET_VALUE); }, kBlue, kBlue,
+       {kMsn, Account("A"), Account("C")}, Bytes({0x00, 0x00, 0xFF, 0x00})},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    e2e::ClearMessenger(hive);
+    c.atStartup(hive);
+    Varnelo app;
+    ASSERT_NE(app.WaitForMainWindow(), nullptr);
+    if (c.chosen) {
+      ASSERT_TRUE(e2e::ChooseColour(app, *c.chosen)) << "the colour dialog failed";
+    }
+    ASSERT_EQ(e2e::InkOnceDrawn(app.Control(ids::ColorT1), InkOf(c.shown)), InkOf(c.shown));
+    c.sinceStartup(hive);
+    const std::string before = hive.Dump();
+
+    ASSERT_TRUE(e2e::PressAndWait(app, ids::Command3)) << "設 定 did not finish";
+    const std::string after = hive.Dump();
+
+    for (const auto& key : c.written) {
+      EXPECT_EQ(Described(hive.GetRaw(key, kValue)), Described(RawValue{REG_BINARY, c.stored}))
+          << key;
+    }
+    EXPECT_EQ(Undue(e2e::Changes(before, after), c.written), "");
+    EXPECT_EQ(e2e::InkOnceDrawn(app.Control(ids::ColorT2), InkOf(c.shown)), InkOf(c.shown));
+    EXPECT_EQ(app.WaitForDialog(300), nullptr) << "設 定 shows nothing";
+
+    app.Click(ids::Command2);
+    DWORD code = 1;
+    ASSERT_TRUE(app.WaitForExit(10000, &code)) << "閉 じ る did not end the program";
+    EXPECT_EQ(code, 0u);
+    EXPECT_EQ(e2e::Changes(after, hive.Dump()), "") << "閉 じ る writes nothing";
+  }
+}
+
+TEST_F(ApplyTest, SetWithNoColourFoundOrChosenWritesNothing) {
+  // Account keys without a value: the window shows, ColorT1 holds no colour.
+  for (const char* name : {"A", "B"}) hive.CreateKey(Account(name));
+  const COLORREF buttonText = GetSysColor(COLOR_BTNTEXT);
+  const std::string before = hive.Dump();
+  Varnelo app;
+  ASSERT_NE(app.WaitForMainWindow(), nullptr);
+  ASSERT_EQ(InkColours(app.Control(ids::ColorT2)), Ink{buttonText});
+
+  ASSERT_TRUE(e2e::PressAndWait(app, ids::Command3));
+  app.Settle();
+  EXPECT_EQ(e2e::Changes(before, hive.Dump()), "");
+  EXPECT_EQ(InkColours(app.Control(ids::ColorT1)), Ink{});
+  EXPECT_EQ(InkColours(app.Control(ids::ColorT2)), Ink{buttonText}) << "ColorT2 stays as it was";
+
+  // Once a colour is chosen, the same click writes it.
+  ASSERT_TRUE(e2e::ChooseColour(app, kBlue));
+  ASSERT_TRUE(e2e::PressAndWait(app, ids::Command3));
+  for (const char* name : {"A", "B"}) {
+    EXPECT_EQ(Described(hive.GetRaw(Account(name), kValue)), "type 3: 00 00 FF 00");
+  }
+  EXPECT_EQ(e2e::InkOnceDrawn(app.Control(ids::ColorT2), {kBlue}), Ink{kBlue});
+}
+
+enum class Ending { CloseButton, CloseMessage, CloseCommand };
+
+TEST_F(ApplyTest, ClosingAfterAChoiceEndsAtOnceAndWritesNothing) {
+  const std::vector<std::pair<const char*, Ending>> endings{
+      {"閉 じ る", Ending::CloseButton},
+      {"close box (WM_CLOSE)", Ending::CloseMessage},
+      {"close box (SC_CLOSE)", Ending::CloseCommand},
+  };
+  for (const auto& [what, ending] : endings) {
+    SCOPED_TRACE(what);
+    e2e::ClearMessenger(hive);
+    SetColour(hive, kMsn, kRed);
+    SetColour(hive, kService, kRed);
+    hive.CreateKey(Account("A"));
+    const std::string before = hive.Dump();
+    Varnelo app;
+    ASSERT_NE(app.WaitForMainWindow(), nullptr);
+    ASSERT_TRUE(e2e::ChooseColour(app, kBlue));
+
+    switch (ending) {
+      case Ending::CloseButton: app.Click(ids::Command2); break;
+      case Ending::CloseMessage: PostMessageW(app.Main(), WM_CLOSE, 0, 0); break;
+      case Ending::CloseCommand: PostMessageW(app.Main(), WM_SYSCOMMAND, SC_CLOSE, 0); break;
+    }
+    DWORD code = 1;
+    ASSERT_TRUE(app.WaitForExit(10000, &code)) << "the program did not end";
+    EXPECT_EQ(code, 0u);
+    EXPECT_EQ(e2e::Changes(before, hive.Dump()), "") << "the choice is not written";
+  }
+}
+
+}  // namespace

@@ -1,0 +1,102 @@
+#include "support/colour_dialog.h"
+
+namespace e2e {
+namespace {
+
+constexpr int kCustomRows = 2;
+constexpr int kCustomColumns = 8;
+
+// Sends across processes without hanging the test if the program is stuck.
+bool SendWaiting(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, DWORD ms = 10000) {
+  DWORD_PTR ignored = 0;
+  return SendMessageTimeoutW(hwnd, message, wParam, lParam, SMTO_NORMAL, ms, &ignored) != 0;
+}
+
+}  // namespace
+
+HWND OpenColourDialog(Varnelo& app) {
+  // Posted: the handler does not return until the dialog closes.
+  app.Click(varnelo::ids::Command1);
+  return app.WaitForDialog();
+}
+
+std::array<std::wstring, 3> DialogColourTexts(HWND dialog) {
+  std::array<std::wstring, 3> texts;
+  const int boxes[] = {kDialogRed, kDialogGreen, kDialogBlue};
+  for (std::size_t i = 0; i < texts.size(); ++i) {
+    // WM_GETTEXT rather than GetWindowText, which does not ask a window of
+    // another process for an edit box's current text.
+    wchar_t buffer[16] = {};
+    SendWaiting(GetDlgItem(dialog, boxes[i]), WM_GETTEXT, 16, reinterpret_cast<LPARAM>(buffer));
+    texts[i] = buffer;
+  }
+  return texts;
+}
+
+void TypeDialogColour(HWND dialog, COLORREF colour) {
+  const std::pair<int, BYTE> boxes[] = {
+      {kDialogRed, GetRValue(colour)}, {kDialogGreen, GetGValue(colour)}, {kDialogBlue, GetBValue(colour)}};
+  for (const auto& [box, value] : boxes) {
+    const std::wstring text = std::to_wstring(value);
+    SendWaiting(GetDlgItem(dialog, box), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+  }
+}
+
+void PressDialogButton(HWND dialog, int id) {
+  // Sent, not posted: a text typed next must not overtake the press.
+  SendWaiting(GetDlgItem(dialog, id), BM_CLICK, 0, 0);
+}
+
+std::vector<COLORREF> CustomColours(HWND dialog) {
+  const HWND area = GetDlgItem(dialog, kDialogCustom);
+  const Pixels pixels = CapturePixels(area);
+  std::vector<COLORREF> colours;
+  if (pixels.data.empty()) return colours;
+  // The boxes share the area evenly, 2 rows of 8; each box is a few pixels
+  // smaller than its share, leaving a gap to its right and below it.
+  const int cellWidth = pixels.width / kCustomColumns;
+  const int cellHeight = pixels.height / kCustomRows;
+  for (int row = 0; row < kCustomRows; ++row) {
+    for (int column = 0; column < kCustomColumns; ++column) {
+      colours.push_back(pixels.At(column * cellWidth + cellWidth / 2 - 2, row * cellHeight + cellHeight / 2 - 2));
+    }
+  }
+  return colours;
+}
+
+bool WaitClosed(Varnelo& app, HWND dialog, DWORD ms) {
+  const DWORD start = GetTickCount();
+  while (IsWindow(dialog)) {
+    if (GetTickCount() - start > ms) return false;
+    Sleep(50);
+  }
+  // The dialog goes before the handler that showed it returns; a message
+  // sent now is handled after it.
+  app.Settle();
+  return true;
+}
+
+bool ChooseColour(Varnelo& app, COLORREF colour) {
+  const HWND dialog = OpenColourDialog(app);
+  if (dialog == nullptr) return false;
+  TypeDialogColour(dialog, colour);
+  PressDialogButton(dialog, IDOK);
+  return WaitClosed(app, dialog);
+}
+
+bool PressAndWait(const Varnelo& app, int id, DWORD ms) {
+  const HWND button = app.Control(id);
+  return button != nullptr && SendWaiting(button, BM_CLICK, 0, 0, ms);
+}
+
+std::set<COLORREF> InkOnceDrawn(HWND label, const std::set<COLORREF>& expected, DWORD ms) {
+  const DWORD start = GetTickCount();
+  std::set<COLORREF> ink = InkColours(label);
+  while (ink != expected && GetTickCount() - start < ms) {
+    Sleep(100);
+    ink = InkColours(label);
+  }
+  return ink;
+}
+
+}  // namespace e2e
