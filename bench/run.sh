@@ -1,0 +1,96 @@
+#!/usr/bin/env bash
+# Benchmark of varnelo.exe's start-up and apply at scale. One command, from a
+# clean checkout; prints a table. Takes a few minutes, so scripts/test.sh does
+# not run it. Figures are only as good as the machine is quiet: the table
+# shows the load average before and after.
+#
+#   1. Instruction counts (callgrind, repeatable on a busy machine) of
+#      Form_Load and of one Command3_Click against the in-memory registry with
+#      10,000 and 100,000 account keys, and how they grow.
+#   2. Under Wine, in a throwaway prefix, for 1, 1,000 and 10,000 account keys
+#      (neither Messenger key holding a value, only the last account key
+#      holding one, so start-up reads every account key): varnelo.exe's
+#      start-up and one apply (a click on 設 定), side by side with what a
+#      user would run instead: reg query /s, reg import of a .reg file that
+#      sets the same values, and a minimal loop program making the same
+#      registry calls (the floor). Minimum and median of BENCH_RUNS runs.
+#   3. Footprint: the exe's size and DLLs, its peak memory at 10,000 keys.
+#
+# Environment: BENCH_RUNS (default 5), BENCH_SIZES (default "1 1000 10000"),
+# VARNELO_BUILD_DIR (default build/; this script's builds are bench-native and
+# bench-win32 in it, its results bench-results/).
+set -euo pipefail
+source "$(dirname "$0")/../scripts/lib.sh"
+bash "$ROOT/scripts/deps.sh"
+
+RUNS=${BENCH_RUNS:-5}
+SIZES=${BENCH_SIZES:-1 1000 10000}
+CALLGRIND_SIZES="10000 100000"
+OUT=$BUILD/bench-results
+DATA=$OUT/data
+rm -rf "$OUT"
+mkdir -p "$DATA"
+load_before=$(cut -d' ' -f1-3 /proc/loadavg)
+
+log "building (native harness; varnelo.exe and the bench programs, MinGW win32 thread model)"
+configure_and_build bench-native -DVARNELO_BENCH=ON -DVARNELO_TESTS=OFF
+configure_and_build bench-win32 -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-i686.cmake" \
+  -DVARNELO_THREAD_MODEL=win32 -DVARNELO_BENCH=ON -DVARNELO_TESTS=OFF
+NATIVE=$BUILD/bench-native/bench/bench_native
+WIN=$BUILD/bench-win32
+EXE=$WIN/app/varnelo.exe
+
+log "instruction counts under callgrind (N = ${CALLGRIND_SIZES// /, })"
+for n in $CALLGRIND_SIZES; do
+  for phase in form_load apply; do
+    profile=$OUT/callgrind.$phase.$n
+    if ! valgrind --tool=callgrind --toggle-collect="varnelo_bench_$phase" \
+           --callgrind-out-file="$profile" "$NATIVE" "$n" >"$profile.log" 2>&1; then
+      cat "$profile.log"; echo "bench: callgrind run failed" >&2; exit 1
+    fi
+    echo "$n $phase $(awk '/^summary:/ {print $2}' "$profile")" >>"$OUT/instructions.txt"
+  done
+done
+
+log "registry files for N = ${SIZES// /, }"
+for n in $SIZES; do
+  # Account keys named 1000000000 on: listing order (sorted) is numeric order.
+  awk -v n="$n" 'BEGIN {
+    print "REGEDIT4\n"
+    print "[HKEY_CURRENT_USER\\Software\\Microsoft\\MSNMessenger]\n"
+    print "[HKEY_CURRENT_USER\\Software\\Microsoft\\MessengerService]\n"
+    for (i = 0; i < n; i++) {
+      printf "[HKEY_CURRENT_USER\\Software\\Microsoft\\MSNMessenger\\PerPassportSettings\\%d]\n", 1000000000 + i
+      if (i == n - 1) print "\"IM Color\"=hex:00,ff,00,00"
+      print ""
+    }
+  }' >"$DATA/seed-$n.reg"
+  # What one apply writes: the last account key's colour to every account key.
+  awk -v n="$n" 'BEGIN {
+    print "REGEDIT4\n"
+    for (i = 0; i < n; i++)
+      printf "[HKEY_CURRENT_USER\\Software\\Microsoft\\MSNMessenger\\PerPassportSettings\\%d]\n\"IM Color\"=hex:00,ff,00,00\n\n", 1000000000 + i
+  }' >"$DATA/apply-$n.reg"
+done
+
+log "timing under Wine ($RUNS runs per figure; throwaway prefix, private display)"
+export WINEPREFIX=$BUILD/wine/bench
+fresh_prefix "$WINEPREFIX"
+with_display bash "$ROOT/bench/wine-rounds.sh" "$OUT" "$WIN" "$RUNS" $SIZES
+load_after=$(cut -d' ' -f1-3 /proc/loadavg)
+
+{
+  echo "machine $(awk -F': ' '/^model name/ {print $2; exit}' /proc/cpuinfo)"
+  echo "cores $(nproc)"
+  echo "wine $(wine --version)"
+  echo "kernel $(uname -r)"
+  echo "load_before $load_before"
+  echo "load_after $load_after"
+  echo "exe_bytes $(stat -c %s "$EXE")"
+  echo "exe_dlls $(i686-w64-mingw32-objdump -p "$EXE" | awk '/DLL Name:/ {printf "%s ", tolower($3)}')"
+  echo "exe_check $(bash "$ROOT/scripts/check-exe.sh" "$EXE" 2>&1 | tail -1)"
+  echo "runs $RUNS"
+} >"$OUT/machine.txt"
+
+awk -f "$ROOT/bench/table.awk" "$OUT/machine.txt" "$OUT/instructions.txt" "$OUT/samples.txt" |
+  tee "$OUT/table.txt"

@@ -1,0 +1,503 @@
+// bench_driver: times varnelo.exe and what a user would run instead, under
+// Wine, from one process and with one clock (QueryPerformanceCounter). Every
+// program is started the same way (CreateProcessW from here), so each figure
+// that includes a process start includes the same one.
+//
+//   bench_driver N RUNS VARNELO.exe WINDOW.exe EMPTY.exe REGLOOP.exe APPLY.reg
+//
+// (Windows paths.) HKEY_CURRENT_USER must hold the benchmark profile: N
+// account keys, only the last in listing order holding "IM Color" = 00 FF 00
+// 00, and no value under the two Messenger keys. Prints one line per figure:
+//
+//   sample <what> <milliseconds>
+//   peak <what> <KiB>              peak working set of a program
+//
+// and exits non-zero, with the reason on standard error, as soon as a program
+// did not do its work (bench/run.sh then makes no table at all).
+//
+// Each phase runs RUNS recorded rounds after one round that is not recorded
+// (it warms file and server caches).
+//
+// Start-up (all include starting a process), interleaved round by round:
+//   start.app     varnelo.exe: process start -> Form1 shown and idle; the
+//                 colour is read before the window is shown
+//   start.window  an empty window program, the same way
+//   start.floor   the loop program (read): process start -> loop done
+//   start.reg     reg query <account keys> /s: process start -> exit
+//   start.empty   an empty console program: process start -> exit
+// Apply, each run writing "IM Color" to all N account keys over values that
+// hold the same colour (the first apply, which creates them, is apply.first):
+//   apply.app       one click on 設 定 (Command3): BM_CLICK sent -> handled
+//   apply.msg       an empty message sent to the window and answered
+//   apply.floor     the loop program (write), the loop alone
+//   apply.floorproc the loop program (write): process start -> loop done
+//   apply.reg       reg import APPLY.reg: process start -> exit
+#include <windows.h>
+#include <psapi.h>
+
+#include <algorithm>
+#include <array>
+#include <cstdio>
+#include <cwchar>
+#include <stdexcept>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace {
+
+constexpr int kCommand3 = 103;  // app/control_ids.h
+constexpr wchar_t kForm1Class[] = L"VarneloForm1";
+constexpr wchar_t kWindowClass[] = L"VarneloBenchWindow";
+constexpr wchar_t kPassportListPath[] = L"Software\\Microsoft\\MSNMessenger\\PerPassportSettings";
+constexpr wchar_t kValueName[] = L"IM Color";
+constexpr std::array<BYTE, 4> kColour{0x00, 0xFF, 0x00, 0x00};
+constexpr DWORD kPatienceMs = 600000;
+
+class Failure : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+std::string Narrow(const std::wstring& text) {
+  std::string out;
+  for (const wchar_t c : text) out += (c < 128) ? static_cast<char>(c) : '?';
+  return out;
+}
+
+[[noreturn]] void Fail(const std::string& what) {
+  throw Failure(what + " (error " + std::to_string(GetLastError()) + ")");
+}
+
+class Handle {
+ public:
+  Handle() = default;
+  explicit Handle(HANDLE handle) : handle_(handle == INVALID_HANDLE_VALUE ? nullptr : handle) {}
+  Handle(const Handle&) = delete;
+  Handle& operator=(const Handle&) = delete;
+  Handle(Handle&& other) noexcept : handle_(std::exchange(other.handle_, nullptr)) {}
+  Handle& operator=(Handle&& other) noexcept {
+    if (this != &other) {
+      reset();
+      handle_ = std::exchange(other.handle_, nullptr);
+    }
+    return *this;
+  }
+  ~Handle() { reset(); }
+  HANDLE get() const { return handle_; }
+  void reset() {
+    if (handle_ != nullptr) CloseHandle(handle_);
+    handle_ = nullptr;
+  }
+
+ private:
+  HANDLE handle_ = nullptr;
+};
+
+class Key {
+ public:
+  Key() = default;
+  Key(const Key&) = delete;
+  Key& operator=(const Key&) = delete;
+  ~Key() {
+    if (key_ != nullptr) RegCloseKey(key_);
+  }
+  HKEY get() const { return key_; }
+  PHKEY receive() { return &key_; }
+
+ private:
+  HKEY key_ = nullptr;
+};
+
+double Now() {
+  static const double frequency = [] {
+    LARGE_INTEGER f{};
+    QueryPerformanceFrequency(&f);
+    return static_cast<double>(f.QuadPart);
+  }();
+  LARGE_INTEGER counter{};
+  QueryPerformanceCounter(&counter);
+  return static_cast<double>(counter.QuadPart) * 1000.0 / frequency;  // milliseconds
+}
+
+bool recording = false;  // off during the warm-up rounds
+
+void Sample(const char* what, double ms) {
+  if (!recording) return;
+  std::printf("sample %s %.3f\n", what, ms);
+  std::fflush(stdout);
+}
+
+// A started program; ended (if it still runs) when this goes.
+class Child {
+ public:
+  Child(std::wstring commandLine, HANDLE output) {
+    STARTUPINFOW startup{};
+    startup.cb = sizeof(startup);
+    BOOL inherit = FALSE;
+    if (output != nullptr) {
+      startup.dwFlags = STARTF_USESTDHANDLES;
+      startup.hStdInput = Nul();
+      startup.hStdOutput = output;
+      startup.hStdError = Nul();
+      inherit = TRUE;
+    }
+    PROCESS_INFORMATION info{};
+    if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, inherit, 0, nullptr,
+                        nullptr, &startup, &info)) {
+      Fail("cannot start " + Narrow(commandLine));
+    }
+    process_ = Handle(info.hProcess);
+    thread_ = Handle(info.hThread);
+    pid_ = info.dwProcessId;
+    name_ = Narrow(commandLine);
+  }
+  Child(const Child&) = delete;
+  Child& operator=(const Child&) = delete;
+  ~Child() {
+    if (WaitForSingleObject(process_.get(), 0) == WAIT_TIMEOUT) {
+      TerminateProcess(process_.get(), 99);
+      WaitForSingleObject(process_.get(), 5000);
+    }
+  }
+
+  HANDLE process() const { return process_.get(); }
+  DWORD pid() const { return pid_; }
+  bool Running() const { return WaitForSingleObject(process_.get(), 0) == WAIT_TIMEOUT; }
+
+  // Waits for the end; fails unless the exit code is 0.
+  void WaitForExit() const {
+    if (WaitForSingleObject(process_.get(), kPatienceMs) != WAIT_OBJECT_0) Fail(name_ + " hangs");
+    DWORD code = 1;
+    GetExitCodeProcess(process_.get(), &code);
+    if (code != 0) throw Failure(name_ + " exited with " + std::to_string(code));
+  }
+
+  std::size_t PeakKiB() const {
+    PROCESS_MEMORY_COUNTERS counters{};
+    counters.cb = sizeof(counters);
+    if (!GetProcessMemoryInfo(process_.get(), &counters, sizeof(counters))) {
+      Fail("GetProcessMemoryInfo of " + name_);
+    }
+    return counters.PeakWorkingSetSize / 1024;
+  }
+
+  // Standard input, output and error for programs whose output is not wanted.
+  static HANDLE Nul() {
+    static const Handle nul = [] {
+      SECURITY_ATTRIBUTES inheritable{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
+      Handle handle(CreateFileW(L"NUL", GENERIC_READ | GENERIC_WRITE,
+                                FILE_SHARE_READ | FILE_SHARE_WRITE, &inheritable, OPEN_EXISTING,
+                                0, nullptr));
+      if (handle.get() == nullptr) Fail("cannot open NUL");
+      return handle;
+    }();
+    return nul.get();
+  }
+
+ private:
+  Handle process_;
+  Handle thread_;
+  DWORD pid_ = 0;
+  std::string name_;
+};
+
+struct FindContext {
+  DWORD pid;
+  const wchar_t* className;
+  HWND found;
+};
+
+BOOL CALLBACK FindVisible(HWND hwnd, LPARAM param) {
+  auto* context = reinterpret_cast<FindContext*>(param);
+  DWORD pid = 0;
+  GetWindowThreadProcessId(hwnd, &pid);
+  std::array<wchar_t, 64> name{};
+  GetClassNameW(hwnd, name.data(), static_cast<int>(name.size()));
+  if (pid == context->pid && IsWindowVisible(hwnd) &&
+      std::wcscmp(name.data(), context->className) == 0) {
+    context->found = hwnd;
+    return FALSE;
+  }
+  return TRUE;
+}
+
+HWND FindShown(DWORD pid, const wchar_t* className) {
+  FindContext context{pid, className, nullptr};
+  EnumWindows(FindVisible, reinterpret_cast<LPARAM>(&context));
+  return context.found;
+}
+
+// Waits until the program's window is shown and its thread has gone idle
+// (waiting for input, having handled everything up to showing and painting
+// the window). WaitForInputIdle tells when the thread first waits for input;
+// the window is then checked, and polled for if a nested wait came first.
+HWND WaitUntilShown(const Child& child, const wchar_t* className) {
+  if (WaitForInputIdle(child.process(), kPatienceMs) != 0) Fail("WaitForInputIdle");
+  const double deadline = Now() + kPatienceMs;
+  while (Now() < deadline) {
+    if (HWND hwnd = FindShown(child.pid(), className)) return hwnd;
+    if (!child.Running()) throw Failure("the program ended before showing its window");
+    Sleep(1);
+  }
+  throw Failure("the window was not shown");
+}
+
+void CloseWindowAndWait(const Child& child, HWND hwnd) {
+  PostMessageW(hwnd, WM_CLOSE, 0, 0);
+  child.WaitForExit();
+}
+
+// ---- the profile in the registry -----------------------------------------
+
+struct Profile {
+  std::size_t accounts = 0;
+  std::wstring firstPath;  // the first account key in listing order
+  std::wstring lastPath;
+};
+
+Profile ReadProfile() {
+  Key list;
+  if (RegOpenKeyExW(HKEY_CURRENT_USER, kPassportListPath, 0, KEY_READ, list.receive()) !=
+      ERROR_SUCCESS) {
+    Fail("no account keys");
+  }
+  Profile profile;
+  std::wstring last;
+  for (DWORD index = 0;; ++index) {
+    std::array<wchar_t, 256> name{};
+    DWORD size = static_cast<DWORD>(name.size());
+    if (RegEnumKeyExW(list.get(), index, name.data(), &size, nullptr, nullptr, nullptr,
+                      nullptr) != ERROR_SUCCESS) {
+      break;
+    }
+    if (index == 0) profile.firstPath = std::wstring(kPassportListPath) + L"\\" + name.data();
+    last = name.data();
+    ++profile.accounts;
+  }
+  profile.lastPath = std::wstring(kPassportListPath) + L"\\" + last;
+  return profile;
+}
+
+// Whether `path` holds "IM Color" as the benchmark's 4 bytes of REG_BINARY;
+// fails if it holds anything else.
+bool HoldsColour(const std::wstring& path) {
+  Key key;
+  if (RegOpenKeyExW(HKEY_CURRENT_USER, path.c_str(), 0, KEY_QUERY_VALUE, key.receive()) !=
+      ERROR_SUCCESS) {
+    return false;
+  }
+  std::array<BYTE, 16> data{};
+  DWORD type = 0;
+  DWORD size = static_cast<DWORD>(data.size());
+  if (RegQueryValueExW(key.get(), kValueName, nullptr, &type, data.data(), &size) !=
+      ERROR_SUCCESS) {
+    return false;
+  }
+  if (type != REG_BINARY || size != 4 || !std::equal(kColour.begin(), kColour.end(), data.begin())) {
+    throw Failure("unexpected \"IM Color\" under " + Narrow(path));
+  }
+  return true;
+}
+
+void RemoveColour(const std::wstring& path) {
+  Key key;
+  if (RegOpenKeyExW(HKEY_CURRENT_USER, path.c_str(), 0, KEY_SET_VALUE, key.receive()) !=
+          ERROR_SUCCESS ||
+      RegDeleteValueW(key.get(), kValueName) != ERROR_SUCCESS) {
+    Fail("cannot remove \"IM Color\" under " + Narrow(path));
+  }
+}
+
+bool MessengerKeyHoldsValue(const wchar_t* path) {
+  Key key;
+  if (RegOpenKeyExW(HKEY_CURRENT_USER, path, 0, KEY_QUERY_VALUE, key.receive()) != ERROR_SUCCESS) {
+    return false;
+  }
+  return RegQueryValueExW(key.get(), kValueName, nullptr, nullptr, nullptr, nullptr) ==
+         ERROR_SUCCESS;
+}
+
+// ---- the measurements ----------------------------------------------------
+
+struct Programs {
+  std::wstring app;
+  std::wstring window;
+  std::wstring empty;
+  std::wstring regloop;
+  std::wstring applyReg;
+};
+
+std::wstring Quoted(const std::wstring& path) { return L"\"" + path + L"\""; }
+
+// A program whose output is not wanted: process start -> exit.
+double TimeProcess(const std::wstring& commandLine) {
+  const double start = Now();
+  const Child child(commandLine, Child::Nul());
+  child.WaitForExit();
+  return Now() - start;
+}
+
+struct LoopResult {
+  double toDone = 0;  // process start -> its line arrived (work done)
+  double loop = 0;    // the loop alone, as the program timed it
+  std::size_t accounts = 0;
+  std::size_t found = 0;
+};
+
+LoopResult TimeLoop(const Programs& programs, const wchar_t* mode) {
+  HANDLE readRaw = nullptr;
+  HANDLE writeRaw = nullptr;
+  SECURITY_ATTRIBUTES inheritable{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
+  if (!CreatePipe(&readRaw, &writeRaw, &inheritable, 0)) Fail("CreatePipe");
+  Handle readEnd(readRaw);
+  Handle writeEnd(writeRaw);
+  SetHandleInformation(readEnd.get(), HANDLE_FLAG_INHERIT, 0);
+
+  LoopResult result;
+  const double start = Now();
+  const Child child(Quoted(programs.regloop) + L" " + mode, writeEnd.get());
+  writeEnd.reset();  // the child holds the only write end now
+  std::string line;
+  std::array<char, 128> buffer{};
+  DWORD got = 0;
+  while (line.find('\n') == std::string::npos &&
+         ReadFile(readEnd.get(), buffer.data(), static_cast<DWORD>(buffer.size()), &got, nullptr) &&
+         got > 0) {
+    if (line.empty()) result.toDone = Now() - start;
+    line.append(buffer.data(), got);
+  }
+  child.WaitForExit();
+  unsigned long long micros = 0;
+  if (std::sscanf(line.c_str(), "%zu %zu %llu", &result.accounts, &result.found, &micros) != 3) {
+    throw Failure("the loop program wrote \"" + line + "\"");
+  }
+  result.loop = static_cast<double>(micros) / 1000.0;
+  return result;
+}
+
+double SendAndWait(HWND hwnd, UINT message) {
+  DWORD_PTR ignored = 0;
+  const double start = Now();
+  if (SendMessageTimeoutW(hwnd, message, 0, 0, SMTO_NORMAL, kPatienceMs, &ignored) == 0) {
+    Fail("the window did not answer");
+  }
+  return Now() - start;
+}
+
+void StartUp(const Programs& programs, const Profile& profile, int runs) {
+  std::size_t peak = 0;
+  std::size_t windowPeak = 0;
+  for (int run = -1; run < runs; ++run) {
+    recording = run >= 0;
+    {
+      const double start = Now();
+      const Child app(Quoted(programs.app), nullptr);
+      const HWND form = WaitUntilShown(app, kForm1Class);
+      Sample("start.app", Now() - start);
+      peak = std::max(peak, app.PeakKiB());
+      CloseWindowAndWait(app, form);
+    }
+    {
+      const double start = Now();
+      const Child window(Quoted(programs.window), nullptr);
+      const HWND hwnd = WaitUntilShown(window, kWindowClass);
+      Sample("start.window", Now() - start);
+      windowPeak = std::max(windowPeak, window.PeakKiB());
+      CloseWindowAndWait(window, hwnd);
+    }
+    {
+      const LoopResult loop = TimeLoop(programs, L"read");
+      // Only the last account key holds a value.
+      if (loop.accounts != profile.accounts || loop.found != 1) {
+        throw Failure("the loop program read " + std::to_string(loop.accounts) + " keys, " +
+                      std::to_string(loop.found) + " values");
+      }
+      Sample("start.floor", loop.toDone);
+    }
+    Sample("start.reg", TimeProcess(L"reg.exe query \"HKCU\\" + std::wstring(kPassportListPath) +
+                                    L"\" /s"));
+    Sample("start.empty", TimeProcess(Quoted(programs.empty)));
+    // Start-up only reads: the profile must be as it was.
+    if (profile.accounts > 1 && HoldsColour(profile.firstPath)) {
+      throw Failure("something wrote during start-up");
+    }
+  }
+  std::printf("peak start.app %zu\npeak start.window %zu\n", peak, windowPeak);
+}
+
+void Apply(const Programs& programs, const Profile& profile, int runs) {
+  const Child app(Quoted(programs.app), nullptr);
+  const HWND form = WaitUntilShown(app, kForm1Class);
+  const HWND button = GetDlgItem(form, kCommand3);
+  if (button == nullptr) Fail("no 設 定 button");
+
+  // The first apply creates the value under every account key but the last.
+  recording = true;
+  Sample("apply.first", SendAndWait(button, BM_CLICK));
+  if (!HoldsColour(profile.firstPath)) throw Failure("the first apply wrote nothing");
+
+  // From here on every run writes over the same values. Before each one the
+  // first account key loses its value, and the run must put it back: proof
+  // that it did its work.
+  const auto check = [&](const char* who) {
+    if (!HoldsColour(profile.firstPath) || !HoldsColour(profile.lastPath)) {
+      throw Failure(std::string(who) + " did not write every account key");
+    }
+  };
+  for (int run = -1; run < runs; ++run) {
+    recording = run >= 0;
+    Sample("apply.msg", SendAndWait(form, WM_NULL));
+
+    RemoveColour(profile.firstPath);
+    Sample("apply.app", SendAndWait(button, BM_CLICK));
+    check("varnelo.exe");
+
+    RemoveColour(profile.firstPath);
+    const LoopResult loop = TimeLoop(programs, L"write");
+    if (loop.accounts != profile.accounts || loop.found != profile.accounts) {
+      throw Failure("the loop program wrote " + std::to_string(loop.found) + " of " +
+                    std::to_string(loop.accounts) + " keys");
+    }
+    check("the loop program");
+    Sample("apply.floor", loop.loop);
+    Sample("apply.floorproc", loop.toDone);
+
+    RemoveColour(profile.firstPath);
+    Sample("apply.reg", TimeProcess(L"reg.exe import " + Quoted(programs.applyReg)));
+    check("reg import");
+  }
+  std::printf("peak app %zu\n", app.PeakKiB());
+  CloseWindowAndWait(app, form);
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+  if (argc != 8) {
+    std::fputs("usage: bench_driver N RUNS VARNELO.exe WINDOW.exe EMPTY.exe REGLOOP.exe APPLY.reg\n",
+               stderr);
+    return 2;
+  }
+  const auto expected = static_cast<std::size_t>(std::wcstoul(argv[1], nullptr, 10));
+  const int runs = static_cast<int>(std::wcstol(argv[2], nullptr, 10));
+  const Programs programs{argv[3], argv[4], argv[5], argv[6], argv[7]};
+  try {
+    const Profile profile = ReadProfile();
+    if (profile.accounts != expected || runs < 1) {
+      throw Failure("the registry holds " + std::to_string(profile.accounts) +
+                    " account keys, not " + std::to_string(expected));
+    }
+    if (MessengerKeyHoldsValue(L"Software\\Microsoft\\MSNMessenger") ||
+        MessengerKeyHoldsValue(L"Software\\Microsoft\\MessengerService") ||
+        !HoldsColour(profile.lastPath) || (expected > 1 && HoldsColour(profile.firstPath))) {
+      throw Failure("the registry does not hold the benchmark profile");
+    }
+    StartUp(programs, profile, runs);
+    Apply(programs, profile, runs);
+  } catch (const Failure& failure) {
+    std::fprintf(stderr, "bench_driver: N=%zu: %s\n", expected, failure.what());
+    return 1;
+  }
+  return 0;
+}
