@@ -100,8 +100,8 @@ RegData ReadRegValue(HKEY const& rootKey, std::string keyPath, std::string value
     if (RegQueryValueExA(key.get(), valueName.c_str(), nullptr, &type, bytes.data(), &size) ==
         ERROR_SUCCESS) {
       // Whatever the stored type; a shorter value leaves the high bytes 0.
-      const std::uint32_t raw = bytes[0] | (bytes[1] << 8) | (bytes[2] << 16) |
-                                (static_cast<std::uint32_t>(bytes[3]) << 24);
+      const std::uint32_t raw = std::uint32_t{bytes[0]} | (std::uint32_t{bytes[1]} << 8) |
+                                (std::uint32_t{bytes[2]} << 16) | (std::uint32_t{bytes[3]} << 24);
       return static_cast<std::int32_t>(raw);
     }
   }

@@ -11,7 +11,7 @@ have_pkg() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q "install ok
 
 for pkg in cmake g++ libgtest-dev googletest g++-mingw-w64-i686 binutils-mingw-w64-i686 \
            wine wine32:i386 wine64 xvfb xauth x11-utils imagemagick fonts-ipafont-gothic fonts-noto-cjk fonts-wine \
-           clang libclang-rt-14-dev; do
+           clang libclang-rt-14-dev valgrind; do
   have_pkg "$pkg" || need+=("$pkg")
 done
 

@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Builds everything and runs every test:
 #   1. native build: the logic against the in-memory registry, scripted colour
-#      dialog and recording toolkit (GoogleTest, ctest);
+#      dialog and recording toolkit (GoogleTest, ctest); the same tests again
+#      under ASan and UBSan; the fuzzer (scripts/fuzz.sh --check): its
+#      committed corpus, then fuzzing, 45 s in all;
 #   2. varnelo.exe (MinGW-w64 win32 thread model) and its packaging checks
 #      (PE32 GUI, subsystem 5.01, XP-safe imports);
 #   3. Windows test programs (MinGW-w64 posix thread model) under Wine on a
@@ -16,6 +18,13 @@ mkdir -p "$BUILD"
 log "native build and tests"
 configure_and_build native -DVARNELO_TESTS=ON
 (cd "$BUILD/native" && ctest --output-on-failure -j "$JOBS")
+
+log "native tests again under AddressSanitizer and UndefinedBehaviorSanitizer"
+configure_and_build native-asan -DVARNELO_TESTS=ON -DVARNELO_SANITIZE=ON
+(cd "$BUILD/native-asan" && ctest --output-on-failure -j "$JOBS")
+
+log "fuzzer: the committed corpus, then a short run (45 s in all)"
+bash "$ROOT/scripts/fuzz.sh" --check 45
 
 build_app
 log "packaging checks of varnelo.exe"

@@ -2,6 +2,7 @@
 // natively over the in-memory registry and, under Wine, over the real one.
 // Both must give the same answers.
 #include "registry/reg.h"
+#include "registry/scoped_key.h"
 #include "support/hive.h"
 
 #include <gtest/gtest.h>
@@ -202,6 +203,36 @@ TEST_F(RegistryTest, EnumTakesANameOf255Bytes) {
   std::vector<std::string> names;
   EXPECT_EQ(Reg::EnumRegSubKeys(kRoot, kKey, names), 2);
   EXPECT_EQ(names, (std::vector<std::string>{longest, "short"}));
+}
+
+// A key name may have 256 characters, one more than the 256-byte buffer
+// holds with its terminator: the listing stops there, keeping what it found.
+// A name of 257 characters cannot be made at all.
+TEST_F(RegistryTest, EnumStopsAtANameTooLongForItsBuffer) {
+  hive.CreateKeyBelow(kKey, "a");
+  hive.CreateKeyBelow(kKey, std::string(256, 'm'));
+  hive.CreateKeyBelow(kKey, "z");
+  std::vector<std::string> names{"stale-1", "stale-2"};
+  EXPECT_EQ(Reg::EnumRegSubKeys(kRoot, kKey, names), 1);
+  EXPECT_EQ(names, std::vector<std::string>{"a"});
+
+  Reg::ScopedKey parent;
+  ASSERT_EQ(RegOpenKeyExA(kRoot, kKey, 0, KEY_CREATE_SUB_KEY, parent.receive()), ERROR_SUCCESS);
+  Reg::ScopedKey child;
+  EXPECT_EQ(RegCreateKeyExA(parent.get(), std::string(257, 'n').c_str(), 0, nullptr, 0,
+                            KEY_ALL_ACCESS, nullptr, child.receive(), nullptr),
+            ERROR_INVALID_PARAMETER);
+}
+
+// Names sort without regard to case, as lower-case: the characters between
+// "Z" and "a" ("[", "_") come before every letter.
+TEST_F(RegistryTest, EnumSortsNamesAsLowerCase) {
+  for (const char* name : {"b", "_x", "A", "[y", "Zed", "a_"}) {
+    hive.CreateKey(std::string(kKey) + "\\" + name);
+  }
+  std::vector<std::string> names;
+  EXPECT_EQ(Reg::EnumRegSubKeys(kRoot, kKey, names), 6);
+  EXPECT_EQ(names, (std::vector<std::string>{"[y", "_x", "A", "a_", "b", "Zed"}));
 }
 
 // The A functions hand the whole key path over in a 261-character buffer.

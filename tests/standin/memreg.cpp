@@ -11,7 +11,8 @@ namespace {
 std::string Fold(std::string_view name) {
   std::string folded(name);
   std::transform(folded.begin(), folded.end(), folded.begin(), [](char c) {
-    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
+    // Lower case, as Wine compares: "_" and "[" sort before the letters.
+    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
   });
   return folded;
 }
@@ -28,6 +29,27 @@ struct Node {
   std::vector<Value> values;                              // in the order first set
   REGSAM refused = 0;
   bool deleted = false;
+
+  // The subkeys in enumeration order, by index, as Wine's server keeps them
+  // (a sorted array): a listing of N subkeys costs O(N), not O(N^2). Built on
+  // the first enumeration after a change; every change to `subkeys` must call
+  // SubkeysChanged().
+  std::vector<const Node*> byIndex;
+  bool byIndexStale = true;
+
+  void SubkeysChanged() {
+    byIndex.clear();
+    byIndexStale = true;
+  }
+
+  const Node* SubkeyAt(std::size_t index) {
+    if (byIndexStale) {
+      byIndex.reserve(subkeys.size());
+      for (const auto& [folded, child] : subkeys) byIndex.push_back(child.get());
+      byIndexStale = false;
+    }
+    return index < byIndex.size() ? byIndex[index] : nullptr;
+  }
 
   Value* FindValue(std::string_view valueName) {
     const std::string folded = Fold(valueName);
@@ -60,7 +82,9 @@ Registry& State() {
 }
 
 constexpr REGSAM kKeyRights = 0x3F;
-constexpr std::size_t kMaxNameLength = 255;
+// Wine takes a key name of 256 characters (one more than Windows documents);
+// a longer one fails with 87.
+constexpr std::size_t kMaxNameLength = 256;
 constexpr LSTATUS kBadPathname = 161;
 // The A functions convert a key path into the thread's static Unicode
 // buffer of 261 characters: a longer path fails with 234 (buffer overflow).
@@ -87,8 +111,9 @@ std::shared_ptr<Node> Resolve(HKEY key, REGSAM* granted, LSTATUS* status) {
   return found->second.node;
 }
 
-// Splits a key path at backslashes; one trailing backslash is allowed.
-std::optional<std::vector<std::string>> SplitPath(LPCSTR path) {
+// Splits a key path at backslashes; one trailing backslash is allowed. On
+// failure `status` says why: 161 for an empty name, 87 for one too long.
+std::optional<std::vector<std::string>> SplitPath(LPCSTR path, LSTATUS* status = nullptr) {
   std::vector<std::string> parts;
   if (path == nullptr || *path == '\0') return parts;
   std::string_view rest(path);
@@ -96,7 +121,10 @@ std::optional<std::vector<std::string>> SplitPath(LPCSTR path) {
   while (true) {
     const auto cut = rest.find('\\');
     const std::string_view part = rest.substr(0, cut);
-    if (part.empty() || part.size() > kMaxNameLength) return std::nullopt;
+    if (part.empty() || part.size() > kMaxNameLength) {
+      if (status) *status = part.empty() ? kBadPathname : ERROR_INVALID_PARAMETER;
+      return std::nullopt;
+    }
     parts.emplace_back(part);
     if (cut == std::string_view::npos) break;
     rest.remove_prefix(cut + 1);
@@ -166,8 +194,9 @@ LSTATUS RegOpenKeyExA(HKEY key, LPCSTR subKey, DWORD /*options*/, REGSAM access,
   auto node = Resolve(key, nullptr, &status);
   if (!node) return status;
   if (subKey != nullptr && std::strlen(subKey) > kMaxAnsiPathLength) return ERROR_MORE_DATA;
-  const auto parts = SplitPath(subKey);
-  if (!parts) return kBadPathname;
+  LSTATUS pathStatus = kBadPathname;
+  const auto parts = SplitPath(subKey, &pathStatus);
+  if (!parts) return pathStatus;
   for (const auto& part : *parts) {
     const auto child = node->subkeys.find(Fold(part));
     if (child == node->subkeys.end()) return ERROR_FILE_NOT_FOUND;
@@ -186,8 +215,9 @@ LSTATUS RegCreateKeyExA(HKEY key, LPCSTR subKey, DWORD /*reserved*/, LPSTR /*key
   auto node = Resolve(key, nullptr, &status);
   if (!node) return status;
   if (subKey != nullptr && std::strlen(subKey) > kMaxAnsiPathLength) return ERROR_MORE_DATA;
-  const auto parts = SplitPath(subKey);
-  if (!parts) return kBadPathname;
+  LSTATUS pathStatus = kBadPathname;
+  const auto parts = SplitPath(subKey, &pathStatus);
+  if (!parts) return pathStatus;
   bool created = false;
   for (const auto& part : *parts) {
     const std::string folded = Fold(part);
@@ -197,6 +227,7 @@ LSTATUS RegCreateKeyExA(HKEY key, LPCSTR subKey, DWORD /*reserved*/, LPSTR /*key
       auto fresh = std::make_shared<Node>();
       fresh->name = part;
       child = node->subkeys.emplace(folded, std::move(fresh)).first;
+      node->SubkeysChanged();
       created = true;
     }
     node = child->second;
@@ -263,8 +294,8 @@ LSTATUS RegEnumKeyExA(HKEY key, DWORD index, LPSTR name, LPDWORD nameSize, LPDWO
   auto node = Resolve(key, &granted, &status);
   if (!node) return status;
   if ((granted & KEY_ENUMERATE_SUB_KEYS) == 0) return ERROR_ACCESS_DENIED;
-  if (index >= node->subkeys.size()) return ERROR_NO_MORE_ITEMS;
-  const auto& child = std::next(node->subkeys.begin(), index)->second;
+  const Node* child = node->SubkeyAt(index);
+  if (child == nullptr) return ERROR_NO_MORE_ITEMS;
   if (child->name.size() + 1 > *nameSize) return ERROR_MORE_DATA;
   std::memcpy(name, child->name.c_str(), child->name.size() + 1);
   *nameSize = static_cast<DWORD>(child->name.size());
@@ -283,11 +314,13 @@ LSTATUS RegDeleteTreeA(HKEY key, LPCSTR subKey) {
   LSTATUS status = ERROR_SUCCESS;
   auto node = Resolve(key, nullptr, &status);
   if (!node) return status;
-  const auto parts = SplitPath(subKey);
-  if (!parts) return kBadPathname;
+  LSTATUS pathStatus = kBadPathname;
+  const auto parts = SplitPath(subKey, &pathStatus);
+  if (!parts) return pathStatus;
   if (parts->empty()) {  // the key itself stays; everything below it goes
     for (auto& [folded, child] : node->subkeys) MarkDeleted(*child);
     node->subkeys.clear();
+    node->SubkeysChanged();
     node->values.clear();
     return ERROR_SUCCESS;
   }
@@ -300,6 +333,7 @@ LSTATUS RegDeleteTreeA(HKEY key, LPCSTR subKey) {
   if (target == node->subkeys.end()) return ERROR_FILE_NOT_FOUND;
   MarkDeleted(*target->second);
   node->subkeys.erase(target);
+  node->SubkeysChanged();
   return ERROR_SUCCESS;
 }
 

@@ -54,8 +54,10 @@ std::wstring ExePath() {
   return path;
 }
 
-Varnelo::Varnelo() {
-  std::wstring commandLine = L"\"" + ExePath() + L"\"";
+Varnelo::Varnelo() : Varnelo(ExePath()) {}
+
+Varnelo::Varnelo(const std::wstring& exePath) {
+  std::wstring commandLine = L"\"" + exePath + L"\"";
   STARTUPINFOW startup{};
   startup.cb = sizeof(startup);
   PROCESS_INFORMATION info{};

@@ -47,6 +47,7 @@ std::wstring ExePath();
 class Varnelo {
  public:
   Varnelo();  // starts it; fails the test if it cannot
+  explicit Varnelo(const std::wstring& exePath);  // starts another copy of it
   ~Varnelo();
   Varnelo(const Varnelo&) = delete;
   Varnelo& operator=(const Varnelo&) = delete;

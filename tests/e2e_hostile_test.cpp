@@ -1,0 +1,399 @@
+// The real varnelo.exe under Wine against odd registry data: every value
+// type at sizes 0 to 5, 256 and 65536 bytes in each kind of Messenger
+// location, a thousand account keys, account names at and past the length
+// limits, keys changed while the window is open, and a toolkit failure at
+// start-up. The window must stay up, show what the rules say (a value that
+// cannot be read as at most 4 bytes counts as absent), write "IM Color" as 4
+// REG_BINARY bytes only where the rules allow, and leave the rest of
+// HKEY_CURRENT_USER as it was.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <array>
+#include <cstdio>
+
+#include "registry/scoped_key.h"
+#include "support/driver.h"
+
+using e2e::InkColours;
+using e2e::Varnelo;
+using testing_support::Bytes;
+using testing_support::Hive;
+using testing_support::Le32;
+using testing_support::RawValue;
+namespace ids = varnelo::ids;
+
+namespace {
+
+constexpr char kMsn[] = "Software\\Microsoft\\MSNMessenger";
+constexpr char kService[] = "Software\\Microsoft\\MessengerService";
+constexpr char kAccounts[] = "Software\\Microsoft\\MSNMessenger\\PerPassportSettings";
+constexpr char kValue[] = "IM Color";
+
+constexpr COLORREF kRed = RGB(255, 0, 0), kGreen = RGB(0, 255, 0), kBlue = RGB(0, 0, 255);
+
+using Ink = std::set<COLORREF>;
+
+std::string Account(const std::string& name) { return std::string(kAccounts) + "\\" + name; }
+
+struct OddType {
+  DWORD type;
+  const char* name;
+};
+constexpr std::array<OddType, 8> kTypes{{{REG_NONE, "None"},
+                                         {REG_SZ, "Sz"},
+                                         {REG_EXPAND_SZ, "ExpandSz"},
+                                         {REG_BINARY, "Binary"},
+                                         {REG_DWORD, "Dword"},
+                                         {REG_DWORD_BIG_ENDIAN, "DwordBigEndian"},
+                                         {REG_MULTI_SZ, "MultiSz"},
+                                         {REG_QWORD, "Qword"}}};
+constexpr std::array<std::size_t, 8> kSizes{0, 1, 2, 3, 4, 5, 256, 65536};
+
+bool Readable(std::size_t size) { return size <= 4; }
+
+// The bytes of an odd value. Printable, so the text types pass through the
+// code page unchanged; different for each type, size and `salt`, so the
+// label shows which value it took; a 4-byte value ends in 0, so the number
+// read is a colour the window writes back.
+std::vector<BYTE> Pattern(std::size_t typeIndex, std::size_t size, int salt) {
+  std::vector<BYTE> data(size);
+  for (std::size_t i = 0; i < size; ++i) {
+    data[i] =
+        static_cast<BYTE>(0x21 + salt + 2 * static_cast<int>(typeIndex) + static_cast<int>(i % 3));
+  }
+  if (size == 4) data[3] = 0;
+  return data;
+}
+
+// The colour a readable value stands for: its bytes, least significant first.
+COLORREF ColourOf(const std::vector<BYTE>& data) {
+  COLORREF colour = 0;
+  for (std::size_t i = 0; i < data.size() && i < 4; ++i) colour |= COLORREF{data[i]} << (8 * i);
+  return colour;
+}
+
+// `dump` (Hive::Dump) as it must read after the program wrote "IM Color"
+// under `key` as the 4 bytes of `colour`, type REG_BINARY; the key is added
+// if the dump lacks it.
+std::string WithColourWritten(const std::string& dump, const std::string& key, COLORREF colour) {
+  std::array<char, 32> hex{};
+  std::snprintf(hex.data(), hex.size(), "%02X %02X %02X %02X ",
+                static_cast<unsigned>(colour & 0xFF), static_cast<unsigned>((colour >> 8) & 0xFF),
+                static_cast<unsigned>((colour >> 16) & 0xFF), static_cast<unsigned>(colour >> 24));
+  const std::string line = std::string("  \"") + kValue + "\" type 3: " + hex.data() + "\n";
+  const std::string header = "[" + key + "]\n";
+  std::size_t start = dump.starts_with(header) ? 0 : dump.find("\n" + header);
+  if (start == std::string::npos) return dump + header + line;
+  if (start != 0) ++start;
+  const std::size_t body = start + header.size();
+  std::size_t end = dump.find("\n[", body - 1);
+  end = end == std::string::npos ? dump.size() : end + 1;
+  std::string block;
+  const std::string old = std::string("  \"") + kValue + "\" type ";
+  for (std::size_t at = body; at < end;) {
+    const std::size_t next = dump.find('\n', at) + 1;
+    if (dump.compare(at, old.size(), old) != 0) block += dump.substr(at, next - at);
+    at = next;
+  }
+  return dump.substr(0, body) + line + block + dump.substr(end);
+}
+
+class HostileTest : public ::testing::Test {
+ protected:
+  void SetUp() override { e2e::ClearMessenger(hive); }
+  void TearDown() override { e2e::ClearMessenger(hive); }
+
+  // A value under a key named relative to `parent`: the whole path may be
+  // longer than the A functions take.
+  void SetBelow(const std::string& parent, const std::string& name, DWORD type,
+                const std::vector<BYTE>& data) {
+    hive.CreateKeyBelow(parent, name);
+    Reg::ScopedKey parentKey;
+    ASSERT_EQ(
+        RegOpenKeyExA(HKEY_CURRENT_USER, parent.c_str(), 0, KEY_ALL_ACCESS, parentKey.receive()),
+        ERROR_SUCCESS);
+    Reg::ScopedKey key;
+    ASSERT_EQ(RegOpenKeyExA(parentKey.get(), name.c_str(), 0, KEY_SET_VALUE, key.receive()),
+              ERROR_SUCCESS);
+    ASSERT_EQ(
+        RegSetValueExA(key.get(), kValue, 0, type, data.data(), static_cast<DWORD>(data.size())),
+        ERROR_SUCCESS);
+  }
+
+  // Presses a button and waits until its handler has run to its end: the
+  // click is sent, not posted (設 定 opens no dialog). What it paints may
+  // still be on its way.
+  static void Press(const Varnelo& app, int id) {
+    DWORD_PTR ignored = 0;
+    ASSERT_NE(SendMessageTimeoutW(app.Control(id), BM_CLICK, 0, 0, SMTO_NORMAL, 30000, &ignored), 0)
+        << "the window did not finish the click";
+  }
+
+  // Both labels show `colour` as their text colour.
+  static void ExpectShown(const Varnelo& app, COLORREF colour) {
+    EXPECT_EQ(InkColours(app.Control(ids::ColorT1)), Ink{colour}) << "ColorT1";
+    EXPECT_EQ(InkColours(app.Control(ids::ColorT2)), Ink{colour}) << "ColorT2";
+  }
+
+  static void CloseNormally(Varnelo& app) {
+    ASSERT_FALSE(app.WaitForExit(0)) << "the program ended by itself";
+    app.Click(ids::Command2);
+    DWORD code = 1;
+    ASSERT_TRUE(app.WaitForExit(10000, &code)) << "閉 じ る did not end the program";
+    EXPECT_EQ(code, 0u);
+  }
+
+  Hive hive;
+};
+
+// ---- every type and size, in every kind of location ------------------------
+
+class OddValueTest : public HostileTest, public ::testing::WithParamInterface<std::size_t> {};
+
+// One start per size: MSN Messenger and Windows Messenger hold a value of
+// that size; seven account keys hold one of each size up to 256 bytes, the
+// one of 4 bytes being the last that can be read (an eighth of 64 KiB only
+// in the start of that size, to keep the tree's dumps small). Then 設 定
+// twice: once as started, once after MSN Messenger's value was replaced by
+// one of another size.
+TEST_P(OddValueTest, AValueOfMoreThanFourBytesCountsAsAbsentWhereverItIs) {
+  const std::size_t type = GetParam();
+  const DWORD regType = kTypes[type].type;
+  for (std::size_t s = 0; s < kSizes.size(); ++s) {
+    const std::size_t size = kSizes[s];
+    const std::size_t laterSize = kSizes[(s + 3) % kSizes.size()];
+    SCOPED_TRACE(std::string(kTypes[type].name) + ", " + std::to_string(size) + " bytes, then " +
+                 std::to_string(laterSize));
+    e2e::ClearMessenger(hive);
+    const std::vector<BYTE> msn = Pattern(type, size, 0);
+    hive.SetRaw(kMsn, kValue, regType, msn);
+    hive.SetRaw(kService, kValue, regType, Pattern(type, size, 0x18));
+    std::vector<std::string> accounts;
+    for (std::size_t a = 0; a < kSizes.size() && (kSizes[a] < 65536 || size == 65536); ++a) {
+      accounts.push_back(Account("a" + std::to_string(a)));
+      hive.SetRaw(accounts.back(), kValue, regType, Pattern(type, kSizes[a], 0x30));
+    }
+    const COLORREF lastAccount = ColourOf(Pattern(type, 4, 0x30));
+    const COLORREF shown = Readable(size) ? ColourOf(msn) : lastAccount;
+    const std::string before = hive.Dump();
+
+    Varnelo app;
+    ASSERT_NE(app.WaitForMainWindow(), nullptr);
+    ExpectShown(app, shown);
+
+    ASSERT_NO_FATAL_FAILURE(Press(app, ids::Command3));
+    std::string expected = before;
+    if (Readable(size)) {
+      expected = WithColourWritten(expected, kMsn, shown);
+      expected = WithColourWritten(expected, kService, shown);
+    }
+    for (const auto& account : accounts) expected = WithColourWritten(expected, account, shown);
+    EXPECT_EQ(e2e::Changes(expected, hive.Dump()), "") << "first 設 定";
+
+    hive.SetRaw(kMsn, kValue, regType, Pattern(type, laterSize, 0x08));
+    expected = hive.Dump();  // read back: Wine lists some unterminated texts with a zero added
+    ASSERT_NO_FATAL_FAILURE(Press(app, ids::Command3));
+    if (Readable(laterSize)) expected = WithColourWritten(expected, kMsn, shown);
+    EXPECT_EQ(e2e::Changes(expected, hive.Dump()), "") << "second 設 定";
+
+    CloseNormally(app);
+  }
+}
+
+std::string TypeName(const ::testing::TestParamInfo<std::size_t>& type) {
+  return kTypes[type.param].name;
+}
+
+INSTANTIATE_TEST_SUITE_P(EveryType, OddValueTest, ::testing::Range<std::size_t>(0, kTypes.size()),
+                         TypeName);
+
+// ---- many keys, long names ---------------------------------------------------
+
+TEST_F(HostileTest, AThousandAccountKeysAreAllListedAndWritten) {
+  std::vector<std::string> accounts;
+  for (int i = 0; i < 1000; ++i) {
+    std::array<char, 32> name{};
+    std::snprintf(name.data(), name.size(), "user%04d@example.com", i);
+    accounts.push_back(Account(name.data()));
+    hive.CreateKey(accounts.back());
+  }
+  hive.SetRaw(accounts[0], kValue, REG_BINARY, Le32(kRed));
+  hive.SetRaw(accounts[500], kValue, REG_SZ, Bytes({'A', 'B', 0}));
+  hive.SetRaw(accounts[998], kValue, REG_DWORD, Le32(kBlue));
+  hive.SetRaw(accounts[999], kValue, REG_BINARY, std::vector<BYTE>(65536, 0x7F));
+  const std::string before = hive.Dump();
+
+  Varnelo app;
+  ASSERT_NE(app.WaitForMainWindow(), nullptr);
+  ExpectShown(app, kBlue);
+  ASSERT_NO_FATAL_FAILURE(Press(app, ids::Command3));
+
+  std::string expected = before;
+  for (const auto& account : accounts) expected = WithColourWritten(expected, account, kBlue);
+  EXPECT_EQ(e2e::Changes(expected, hive.Dump()), "");
+  CloseNormally(app);
+}
+
+// The whole path of an account key may have 260 characters (a name of 208
+// after the 52 of its parent); a longer one is listed but can be neither
+// read nor written. A name of 256 characters does not fit the listing's
+// buffer: the listing ends there, so later keys are neither shown nor written.
+TEST_F(HostileTest, AccountNamesPastTheLimitsAreSkippedOrEndTheListing) {
+  const std::string fits(208, 'b');
+  SetBelow(kAccounts, fits, REG_DWORD, Le32(kGreen));
+  SetBelow(kAccounts, std::string(209, 'c'), REG_BINARY, Le32(kRed));
+  SetBelow(kAccounts, std::string(255, 'd'), REG_BINARY, Le32(kRed));
+  SetBelow(kAccounts, std::string(256, 'e'), REG_BINARY, Le32(kRed));
+  SetBelow(kAccounts, "zz-after-the-long-one", REG_BINARY, Le32(kBlue));
+  const std::string before = hive.Dump();
+
+  Varnelo app;
+  ASSERT_NE(app.WaitForMainWindow(), nullptr);
+  ExpectShown(app, kGreen);
+  ASSERT_NO_FATAL_FAILURE(Press(app, ids::Command3));
+  EXPECT_EQ(e2e::Changes(WithColourWritten(before, Account(fits), kGreen), hive.Dump()), "");
+  CloseNormally(app);
+}
+
+// ---- changes behind the window's back ---------------------------------------
+
+TEST_F(HostileTest, KeysDeletedAndAddedWhileTheWindowIsOpen) {
+  hive.CreateKey(kMsn);
+  hive.SetRaw(kService, kValue, REG_DWORD, Le32(kGreen));
+  hive.SetRaw(Account("A"), kValue, REG_BINARY, Le32(kRed));
+  hive.CreateKey(Account("B"));
+
+  Varnelo app;
+  ASSERT_NE(app.WaitForMainWindow(), nullptr);
+  ExpectShown(app, kGreen);
+
+  // Windows Messenger's key goes, MSN Messenger gets an 8-byte value, B goes,
+  // C comes with 64 KiB of text, then a 256-character name that ends the
+  // listing before E.
+  hive.DeleteKey(kService);
+  hive.SetRaw(kMsn, kValue, REG_QWORD, Bytes({0, 0xFF, 0, 0, 0, 0, 0, 0}));
+  hive.DeleteKey(Account("B"));
+  std::vector<BYTE> text(65536, 'x');
+  text.back() = 0;
+  hive.SetRaw(Account("C"), kValue, REG_SZ, text);
+  hive.CreateKeyBelow(kAccounts, std::string(256, 'D'));
+  hive.SetRaw(Account("E"), kValue, REG_BINARY, Le32(kBlue));
+  std::string expected = hive.Dump();
+  ASSERT_NO_FATAL_FAILURE(Press(app, ids::Command3));
+  for (const std::string& key : {std::string(kService), Account("A"), Account("C")}) {
+    expected = WithColourWritten(expected, key, kGreen);
+  }
+  EXPECT_EQ(e2e::Changes(expected, hive.Dump()), "") << "first 設 定";
+
+  // The account list goes; MSN Messenger's value becomes 3 bytes of text.
+  hive.DeleteKey(kAccounts);
+  hive.SetRaw(kMsn, kValue, REG_SZ, Bytes({'a', 'b', 0}));
+  expected = WithColourWritten(WithColourWritten(hive.Dump(), kMsn, kGreen), kService, kGreen);
+  ASSERT_NO_FATAL_FAILURE(Press(app, ids::Command3));
+  EXPECT_EQ(e2e::Changes(expected, hive.Dump()), "") << "second 設 定";
+  app.Settle();
+  ExpectShown(app, kGreen);
+  CloseNormally(app);
+}
+
+// A value of 4 bytes that is no plain colour (a system-colour reference, a
+// high byte set) is shown as the window draws such values and never written.
+TEST_F(HostileTest, AValueThatIsNoColourIsShownButNotWrittenBack) {
+  struct Case {
+    const char* what;
+    std::vector<BYTE> data;
+    Ink t1Ink, t2Ink;
+  };
+  const std::vector<Case> cases{
+      {"window-colour reference 0x80000005", Bytes({5, 0, 0, 0x80}), {}, {}},
+      {"red with a high byte 0xFF", Bytes({0xFF, 0, 0, 0xFF}), {kRed}, {kRed}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    e2e::ClearMessenger(hive);
+    hive.SetRaw(kMsn, kValue, REG_BINARY, c.data);
+    hive.SetRaw(Account("A"), kValue, REG_BINARY, Le32(kBlue));
+    const std::string before = hive.Dump();
+
+    Varnelo app;
+    ASSERT_NE(app.WaitForMainWindow(), nullptr);
+    EXPECT_EQ(InkColours(app.Control(ids::ColorT1)), c.t1Ink);
+    EXPECT_EQ(InkColours(app.Control(ids::ColorT2)), c.t2Ink);
+    ASSERT_NO_FATAL_FAILURE(Press(app, ids::Command3));
+    EXPECT_EQ(e2e::Changes(before, hive.Dump()), "");
+    CloseNormally(app);
+  }
+}
+
+// ---- a toolkit failure -------------------------------------------------------
+
+BOOL CALLBACK NoteLanguage(HMODULE, LPCWSTR, LPCWSTR, WORD language, LONG_PTR found) {
+  reinterpret_cast<std::vector<WORD>*>(found)->push_back(language);
+  return TRUE;
+}
+
+// A copy of the program without its version resource: reading the version
+// for Label6 fails at the end of start-up. The run-time error report comes
+// up, the window never shows, and after OK the program has ended, having
+// written nothing. (No toolkit call the window makes after start-up can be
+// made to fail from outside, so "writes made stay made" is checked natively.)
+TEST_F(HostileTest, AToolkitFailureAtStartupIsReportedAndEndsTheProgram) {
+  std::array<wchar_t, MAX_PATH> temp{};
+  ASSERT_NE(GetTempPathW(static_cast<DWORD>(temp.size()), temp.data()), 0u);
+  const std::wstring copy = std::wstring(temp.data()) + L"varnelo-without-version.exe";
+  ASSERT_TRUE(CopyFileW(e2e::ExePath().c_str(), copy.c_str(), FALSE));
+  {
+    std::vector<WORD> languages;
+    const HMODULE image = LoadLibraryExW(copy.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    ASSERT_NE(image, nullptr);
+    EnumResourceLanguagesW(image, RT_VERSION, MAKEINTRESOURCEW(1), NoteLanguage,
+                           reinterpret_cast<LONG_PTR>(&languages));
+    FreeLibrary(image);
+    ASSERT_FALSE(languages.empty()) << "the program carries no version resource";
+    const HANDLE update = BeginUpdateResourceW(copy.c_str(), FALSE);
+    ASSERT_NE(update, nullptr);
+    // A version block that holds nothing: no VS_FIXEDFILEINFO, no numbers.
+    struct EmptyVersion {
+      WORD length = sizeof(EmptyVersion);
+      WORD valueLength = 0;
+      WORD type = 0;
+      wchar_t key[16] = L"VS_VERSION_INFO";
+      WORD padding = 0;
+    } empty;
+    for (const WORD language : languages) {
+      EXPECT_TRUE(UpdateResourceW(update, RT_VERSION, MAKEINTRESOURCEW(1), language, &empty,
+                                  sizeof(empty)));
+    }
+    ASSERT_TRUE(EndUpdateResourceW(update, FALSE));
+    std::vector<BYTE> block(4096);
+    VS_FIXEDFILEINFO* fixed = nullptr;
+    UINT fixedSize = 0;
+    wchar_t root[] = L"\\";
+    ASSERT_FALSE(
+        GetFileVersionInfoW(copy.c_str(), 0, static_cast<DWORD>(block.size()), block.data()) &&
+        VerQueryValueW(block.data(), root, reinterpret_cast<void**>(&fixed), &fixedSize) &&
+        fixedSize >= sizeof(VS_FIXEDFILEINFO))
+        << "the copy still carries its version numbers";
+  }
+  hive.SetRaw(kMsn, kValue, REG_BINARY, Le32(kRed));
+  hive.CreateKey(Account("A"));
+  const std::string before = hive.Dump();
+
+  {
+    Varnelo app(copy);
+    const HWND report = app.WaitForDialog();
+    ASSERT_NE(report, nullptr) << "no run-time error report";
+    EXPECT_EQ(e2e::WindowText(report), L"Varnelo");
+    EXPECT_FALSE(e2e::WindowText(GetDlgItem(report, 0xFFFF)).empty());
+    EXPECT_FALSE(app.MainWindowVisible()) << "the window never shows";
+    PostMessageW(GetDlgItem(report, IDOK), BM_CLICK, 0, 0);
+    DWORD code = 0;
+    ASSERT_TRUE(app.WaitForExit(10000, &code)) << "the program did not end after the report";
+    EXPECT_NE(code, 0u);
+  }
+  EXPECT_EQ(e2e::Changes(before, hive.Dump()), "");
+  DeleteFileW(copy.c_str());
+}
+
+}  // namespace
