@@ -5,6 +5,7 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <map>
 #include <span>
 #include <string>
 #include <vector>
@@ -252,6 +253,7 @@ int MainWindow::Run(int showCommand) {
 
 void MainWindow::CreateControls() {
   const HDC screen = GetDC(nullptr);
+  std::map<std::wstring_view, std::wstring> faces;
   for (int i = 0; i < kControlCount; ++i) {
     const ControlLayout& layout = kControls[i];
     Control& control = controls_[static_cast<std::size_t>(i)];
@@ -286,7 +288,12 @@ void MainWindow::CreateControls() {
     if (control.hwnd == nullptr) ReportRuntimeError(hwnd_, "CreateWindowExW (control)");
     if (layout.kind == Kind::Label) DrawLabelsWithinThemselves(control.hwnd);
 
-    const std::wstring face = ChooseFace(screen, layout.font);
+    // Twelve controls share five faces: look each one up once.
+    auto chosen = faces.find(layout.font.face);
+    if (chosen == faces.end()) {
+      chosen = faces.emplace(layout.font.face, ChooseFace(screen, layout.font)).first;
+    }
+    const std::wstring& face = chosen->second;
     const int height = -MulDiv(layout.font.hundredthsOfPoint, dpi_, 7200);  // 72 points an inch
     control.font.reset(CreateFontW(height, 0, 0, 0, layout.font.weight, FALSE, FALSE, FALSE,
                                    layout.font.charset, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,

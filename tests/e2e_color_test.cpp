@@ -14,10 +14,10 @@ using testing_support::Hive;
 using testing_support::Le32;
 namespace ids = varnelo::ids;
 
-namespace {
+using testing_support::messenger::kMsn;
+using testing_support::messenger::kValue;
 
-constexpr char kMsn[] = "Software\\Microsoft\\MSNMessenger";
-constexpr char kValue[] = "IM Color";
+namespace {
 
 // What start-up finds, so both samples show it before any choice.
 constexpr COLORREF kFound = RGB(0, 128, 0);

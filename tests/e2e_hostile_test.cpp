@@ -23,18 +23,17 @@ using testing_support::Le32;
 using testing_support::RawValue;
 namespace ids = varnelo::ids;
 
-namespace {
+using testing_support::messenger::kMsn;
+using testing_support::messenger::kService;
+using testing_support::messenger::kAccounts;
+using testing_support::messenger::kValue;
+using testing_support::messenger::Account;
 
-constexpr char kMsn[] = "Software\\Microsoft\\MSNMessenger";
-constexpr char kService[] = "Software\\Microsoft\\MessengerService";
-constexpr char kAccounts[] = "Software\\Microsoft\\MSNMessenger\\PerPassportSettings";
-constexpr char kValue[] = "IM Color";
+namespace {
 
 constexpr COLORREF kRed = RGB(255, 0, 0), kGreen = RGB(0, 255, 0), kBlue = RGB(0, 0, 255);
 
 using Ink = std::set<COLORREF>;
-
-std::string Account(const std::string& name) { return std::string(kAccounts) + "\\" + name; }
 
 struct OddType {
   DWORD type;

@@ -23,10 +23,11 @@ using testing_support::Hive;
 using testing_support::Le32;
 namespace ids = varnelo::ids;
 
+using testing_support::messenger::kMsn;
+using testing_support::messenger::kAccounts;
+
 namespace {
 
-constexpr char kAccounts[] = "Software\\Microsoft\\MSNMessenger\\PerPassportSettings";
-constexpr char kMsn[] = "Software\\Microsoft\\MSNMessenger";
 constexpr char kDesktop[] = "Control Panel\\Desktop";
 constexpr wchar_t kCopyright[] = L"Copyright (C) 2026 The Varnelo developers";
 

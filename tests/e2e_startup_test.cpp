@@ -13,14 +13,13 @@ using testing_support::Hive;
 using testing_support::Le32;
 namespace ids = varnelo::ids;
 
+using testing_support::messenger::kMsn;
+using testing_support::messenger::kService;
+using testing_support::messenger::kAccounts;
+using testing_support::messenger::kValue;
+using testing_support::messenger::Account;
+
 namespace {
-
-constexpr char kMsn[] = "Software\\Microsoft\\MSNMessenger";
-constexpr char kService[] = "Software\\Microsoft\\MessengerService";
-constexpr char kAccounts[] = "Software\\Microsoft\\MSNMessenger\\PerPassportSettings";
-constexpr char kValue[] = "IM Color";
-
-std::string Account(const std::string& name) { return std::string(kAccounts) + "\\" + name; }
 
 class StartupTest : public ::testing::Test {
  protected:

@@ -20,15 +20,15 @@ using testing_support::ScratchHive;
 using varnelo::Colour;
 using varnelo::LabelId;
 
+using testing_support::messenger::kMsn;
+using testing_support::messenger::kService;
+using testing_support::messenger::kAccounts;
+using testing_support::messenger::kValue;
+using testing_support::messenger::Account;
+
 namespace {
 
-constexpr char kMsn[] = "Software\\Microsoft\\MSNMessenger";
-constexpr char kService[] = "Software\\Microsoft\\MessengerService";
-constexpr char kAccounts[] = "Software\\Microsoft\\MSNMessenger\\PerPassportSettings";
-constexpr char kValue[] = "IM Color";
 constexpr Colour kRed = 255, kGreen = 65280, kBlue = 16711680;
-
-std::string Account(const std::string& name) { return std::string(kAccounts) + "\\" + name; }
 
 class Form1Test : public ::testing::Test {
  protected:

@@ -17,7 +17,13 @@
 #include "memreg.h"
 #include "registry/scoped_key.h"
 #include "registry_view.h"
+#include "support/hive.h"
 #include "support/recording_toolkit.h"
+
+using testing_support::messenger::kMsn;
+using testing_support::messenger::kService;
+using testing_support::messenger::kAccounts;
+using testing_support::messenger::kValue;
 
 namespace {
 
@@ -25,11 +31,7 @@ using fuzz::TreeView;
 using varnelo::Colour;
 using varnelo::LabelId;
 
-constexpr char kMsn[] = "Software\\Microsoft\\MSNMessenger";
-constexpr char kService[] = "Software\\Microsoft\\MessengerService";
-constexpr char kAccounts[] = "Software\\Microsoft\\MSNMessenger\\PerPassportSettings";
 constexpr char kAccountPrefix[] = "Software\\Microsoft\\MSNMessenger\\PerPassportSettings\\";
-constexpr char kValue[] = "IM Color";
 constexpr char kNotFound[] = "Error";
 constexpr std::size_t kNever = static_cast<std::size_t>(1)
                                << 40;  // an armed failure that never fires

@@ -99,8 +99,9 @@ bool Varnelo::WaitForExit(DWORD ms, DWORD* exitCode) {
 }
 
 void Varnelo::Settle() const {
-  // A message sent to the window is handled only after those queued before
-  // it; give painting a moment as well.
+  // Waits until the window's thread answers a sent message (it is back in its
+  // message loop), then gives painting a moment. A sent message overtakes
+  // posted ones, so this is no proof that a posted click has been handled.
   if (main_) {
     DWORD_PTR ignored = 0;
     SendMessageTimeoutW(main_, WM_NULL, 0, 0, SMTO_NORMAL, 5000, &ignored);

@@ -60,7 +60,7 @@ class Varnelo {
   bool MainWindowVisible() const;
   // Waits for the process to end; its exit code, or nothing on time-out.
   bool WaitForExit(DWORD ms, DWORD* exitCode = nullptr);
-  // Waits until the program has handled everything sent to it so far.
+  // Waits until the window answers again, then lets it finish painting.
   void Settle() const;
 
   HWND Main() const { return main_; }

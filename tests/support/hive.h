@@ -53,6 +53,16 @@ class ScratchHive : public Hive {
   std::optional<std::size_t> OpenKeys() const;
 };
 
+// Where the Messenger clients keep the colour, spelled out here on their own
+// (not taken from the program), so a wrong path on either side shows.
+namespace messenger {
+inline constexpr char kMsn[] = "Software\\Microsoft\\MSNMessenger";
+inline constexpr char kService[] = "Software\\Microsoft\\MessengerService";
+inline constexpr char kAccounts[] = "Software\\Microsoft\\MSNMessenger\\PerPassportSettings";
+inline constexpr char kValue[] = "IM Color";
+inline std::string Account(const std::string& name) { return std::string(kAccounts) + "\\" + name; }
+}  // namespace messenger
+
 std::vector<BYTE> Bytes(std::initializer_list<int> bytes);
 std::vector<BYTE> Le32(std::uint32_t value);
 

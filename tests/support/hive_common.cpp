@@ -38,7 +38,8 @@ std::string Hex(const std::vector<BYTE>& data) {
   return out;
 }
 
-void DumpKey(HKEY parent, const std::string& path, std::string& out) {
+// `data` is one buffer, big enough for any value, shared by the whole dump.
+void DumpKey(HKEY parent, const std::string& path, std::vector<BYTE>& data, std::string& out) {
   Reg::ScopedKey key;
   if (RegOpenKeyExA(parent, path.c_str(), 0, KEY_READ, key.receive()) != ERROR_SUCCESS) {
     out += "[" + path + "] (cannot be read)\n";
@@ -49,15 +50,14 @@ void DumpKey(HKEY parent, const std::string& path, std::string& out) {
     std::array<char, 16384> name{};
     DWORD nameSize = static_cast<DWORD>(name.size());
     DWORD type = 0;
-    std::vector<BYTE> data(1 << 20);
     DWORD dataSize = static_cast<DWORD>(data.size());
     if (RegEnumValueA(key.get(), index, name.data(), &nameSize, nullptr, &type, data.data(),
                       &dataSize) != ERROR_SUCCESS) {
       break;
     }
-    data.resize(dataSize);
+    const std::vector<BYTE> value(data.data(), data.data() + dataSize);
     out += "  \"" + std::string(name.data()) + "\" type " + std::to_string(type) + ": " +
-           Hex(data) + "\n";
+           Hex(value) + "\n";
   }
   std::vector<std::string> children;
   for (DWORD index = 0;; ++index) {
@@ -70,7 +70,7 @@ void DumpKey(HKEY parent, const std::string& path, std::string& out) {
     children.emplace_back(name.data());
   }
   for (const auto& child : children) {
-    DumpKey(parent, path.empty() ? child : path + "\\" + child, out);
+    DumpKey(parent, path.empty() ? child : path + "\\" + child, data, out);
   }
 }
 
@@ -154,7 +154,8 @@ std::optional<RawValue> Hive::GetRaw(const std::string& path,
 
 std::string Hive::Dump() const {
   std::string out;
-  DumpKey(HKEY_CURRENT_USER, "", out);
+  std::vector<BYTE> data(1 << 20);
+  DumpKey(HKEY_CURRENT_USER, "", data, out);
   return out;
 }
 
