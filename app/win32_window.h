@@ -5,6 +5,7 @@
 
 #include "app/form1.h"
 #include "app/toolkit.h"
+#include "registry/unique_handle.h"
 
 #include <windows.h>
 
@@ -15,32 +16,11 @@
 
 namespace varnelo {
 
-// A GDI object owned by one holder and deleted once.
-template <typename Handle>
-class GdiObject {
- public:
-  GdiObject() = default;
-  explicit GdiObject(Handle handle) : handle_(handle) {}
-  GdiObject(const GdiObject&) = delete;
-  GdiObject& operator=(const GdiObject&) = delete;
-  GdiObject(GdiObject&& other) noexcept : handle_(std::exchange(other.handle_, nullptr)) {}
-  GdiObject& operator=(GdiObject&& other) noexcept {
-    if (this != &other) {
-      reset();
-      handle_ = std::exchange(other.handle_, nullptr);
-    }
-    return *this;
-  }
-  ~GdiObject() { reset(); }
-  Handle get() const { return handle_; }
-  void reset(Handle handle = nullptr) {
-    if (handle_ != nullptr) DeleteObject(handle_);
-    handle_ = handle;
-  }
+inline void DeleteGdiObject(HGDIOBJ object) { DeleteObject(object); }
 
- private:
-  Handle handle_ = nullptr;
-};
+// A GDI object (font, brush) owned by one holder and deleted once.
+template <typename Handle>
+using GdiObject = UniqueHandle<Handle, DeleteGdiObject>;
 
 // Where a control stands and how it looks when created (twips, as laid out).
 struct ControlLayout;

@@ -14,8 +14,7 @@ using testing_support::Hive;
 using testing_support::Le32;
 namespace ids = varnelo::ids;
 
-using testing_support::messenger::kMsn;
-using testing_support::messenger::kValue;
+using namespace testing_support::messenger;
 
 namespace {
 

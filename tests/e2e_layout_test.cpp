@@ -23,8 +23,7 @@ using testing_support::Hive;
 using testing_support::Le32;
 namespace ids = varnelo::ids;
 
-using testing_support::messenger::kMsn;
-using testing_support::messenger::kAccounts;
+using namespace testing_support::messenger;
 
 namespace {
 

@@ -13,11 +13,7 @@ using testing_support::Hive;
 using testing_support::Le32;
 namespace ids = varnelo::ids;
 
-using testing_support::messenger::kMsn;
-using testing_support::messenger::kService;
-using testing_support::messenger::kAccounts;
-using testing_support::messenger::kValue;
-using testing_support::messenger::Account;
+using namespace testing_support::messenger;
 
 namespace {
 

@@ -20,11 +20,7 @@ using testing_support::ScratchHive;
 using varnelo::Colour;
 using varnelo::LabelId;
 
-using testing_support::messenger::kMsn;
-using testing_support::messenger::kService;
-using testing_support::messenger::kAccounts;
-using testing_support::messenger::kValue;
-using testing_support::messenger::Account;
+using namespace testing_support::messenger;
 
 namespace {
 

@@ -32,6 +32,8 @@
 //   apply.floor     the loop program (write), the loop alone
 //   apply.floorproc the loop program (write): process start -> loop done
 //   apply.reg       reg import APPLY.reg: process start -> exit
+#include "registry/unique_handle.h"
+
 #include <windows.h>
 #include <psapi.h>
 
@@ -69,30 +71,8 @@ std::string Narrow(const std::wstring& text) {
   throw Failure(what + " (error " + std::to_string(GetLastError()) + ")");
 }
 
-class Handle {
- public:
-  Handle() = default;
-  explicit Handle(HANDLE handle) : handle_(handle == INVALID_HANDLE_VALUE ? nullptr : handle) {}
-  Handle(const Handle&) = delete;
-  Handle& operator=(const Handle&) = delete;
-  Handle(Handle&& other) noexcept : handle_(std::exchange(other.handle_, nullptr)) {}
-  Handle& operator=(Handle&& other) noexcept {
-    if (this != &other) {
-      reset();
-      handle_ = std::exchange(other.handle_, nullptr);
-    }
-    return *this;
-  }
-  ~Handle() { reset(); }
-  HANDLE get() const { return handle_; }
-  void reset() {
-    if (handle_ != nullptr) CloseHandle(handle_);
-    handle_ = nullptr;
-  }
-
- private:
-  HANDLE handle_ = nullptr;
-};
+void CloseKernelHandle(HANDLE handle) { CloseHandle(handle); }
+using Handle = varnelo::UniqueHandle<HANDLE, CloseKernelHandle>;
 
 class Key {
  public:

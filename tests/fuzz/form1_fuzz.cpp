@@ -20,10 +20,7 @@
 #include "support/hive.h"
 #include "support/recording_toolkit.h"
 
-using testing_support::messenger::kMsn;
-using testing_support::messenger::kService;
-using testing_support::messenger::kAccounts;
-using testing_support::messenger::kValue;
+using namespace testing_support::messenger;
 
 namespace {
 

@@ -147,6 +147,25 @@ void MarkDeleted(Node& node) {
   for (auto& [folded, child] : node.subkeys) MarkDeleted(*child);
 }
 
+// Where an open or create starts (the key `key` stands for) and the path
+// below it; or the status that refuses them.
+struct PathStart {
+  std::shared_ptr<Node> node;
+  std::vector<std::string> parts;
+};
+
+LSTATUS BeginPath(HKEY key, LPCSTR subKey, PathStart& start) {
+  LSTATUS status = ERROR_SUCCESS;
+  start.node = Resolve(key, nullptr, &status);
+  if (!start.node) return status;
+  if (subKey != nullptr && std::strlen(subKey) > kMaxAnsiPathLength) return ERROR_MORE_DATA;
+  LSTATUS pathStatus = kBadPathname;
+  auto parts = SplitPath(subKey, &pathStatus);
+  if (!parts) return pathStatus;
+  start.parts = std::move(*parts);
+  return ERROR_SUCCESS;
+}
+
 }  // namespace
 
 namespace memreg {
@@ -190,14 +209,10 @@ void FailSetValueAt(std::size_t n, LSTATUS status) {
 
 LSTATUS RegOpenKeyExA(HKEY key, LPCSTR subKey, DWORD /*options*/, REGSAM access, PHKEY result) {
   Log("RegOpenKeyExA");
-  LSTATUS status = ERROR_SUCCESS;
-  auto node = Resolve(key, nullptr, &status);
-  if (!node) return status;
-  if (subKey != nullptr && std::strlen(subKey) > kMaxAnsiPathLength) return ERROR_MORE_DATA;
-  LSTATUS pathStatus = kBadPathname;
-  const auto parts = SplitPath(subKey, &pathStatus);
-  if (!parts) return pathStatus;
-  for (const auto& part : *parts) {
+  PathStart start;
+  if (const LSTATUS status = BeginPath(key, subKey, start); status != ERROR_SUCCESS) return status;
+  auto node = std::move(start.node);
+  for (const auto& part : start.parts) {
     const auto child = node->subkeys.find(Fold(part));
     if (child == node->subkeys.end()) return ERROR_FILE_NOT_FOUND;
     node = child->second;
@@ -211,15 +226,11 @@ LSTATUS RegCreateKeyExA(HKEY key, LPCSTR subKey, DWORD /*reserved*/, LPSTR /*key
                         DWORD /*options*/, REGSAM access, LPSECURITY_ATTRIBUTES /*security*/,
                         PHKEY result, LPDWORD disposition) {
   Log("RegCreateKeyExA");
-  LSTATUS status = ERROR_SUCCESS;
-  auto node = Resolve(key, nullptr, &status);
-  if (!node) return status;
-  if (subKey != nullptr && std::strlen(subKey) > kMaxAnsiPathLength) return ERROR_MORE_DATA;
-  LSTATUS pathStatus = kBadPathname;
-  const auto parts = SplitPath(subKey, &pathStatus);
-  if (!parts) return pathStatus;
+  PathStart start;
+  if (const LSTATUS status = BeginPath(key, subKey, start); status != ERROR_SUCCESS) return status;
+  auto node = std::move(start.node);
   bool created = false;
-  for (const auto& part : *parts) {
+  for (const auto& part : start.parts) {
     const std::string folded = Fold(part);
     auto child = node->subkeys.find(folded);
     if (child == node->subkeys.end()) {

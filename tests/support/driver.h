@@ -5,6 +5,7 @@
 #pragma once
 
 #include "app/control_ids.h"
+#include "registry/unique_handle.h"
 #include "support/hive.h"
 
 #include <windows.h>
@@ -16,29 +17,10 @@
 
 namespace e2e {
 
-// A kernel handle closed exactly once.
-class OwnedHandle {
- public:
-  OwnedHandle() = default;
-  explicit OwnedHandle(HANDLE handle) : handle_(handle) {}
-  OwnedHandle(const OwnedHandle&) = delete;
-  OwnedHandle& operator=(const OwnedHandle&) = delete;
-  OwnedHandle(OwnedHandle&& other) noexcept : handle_(std::exchange(other.handle_, nullptr)) {}
-  OwnedHandle& operator=(OwnedHandle&& other) noexcept {
-    if (this != &other) {
-      if (handle_) CloseHandle(handle_);
-      handle_ = std::exchange(other.handle_, nullptr);
-    }
-    return *this;
-  }
-  ~OwnedHandle() {
-    if (handle_) CloseHandle(handle_);
-  }
-  HANDLE get() const { return handle_; }
+inline void CloseKernelHandle(HANDLE handle) { CloseHandle(handle); }
 
- private:
-  HANDLE handle_ = nullptr;
-};
+// A kernel handle (process, thread) closed exactly once.
+using OwnedHandle = varnelo::UniqueHandle<HANDLE, CloseKernelHandle>;
 
 // The exe under test, as a Windows path.
 std::wstring ExePath();
