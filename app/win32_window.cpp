@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <map>
+#include <optional>
 #include <span>
 #include <string>
 #include <vector>
@@ -110,14 +111,19 @@ int IndexOf(LabelId label) {
                                              : L"Label6");
 }
 
+// The GetSysColor index a colour refers to (0x80000000 plus the index), or
+// nothing for an explicit colour or any other value.
+std::optional<int> SystemColourIndex(Colour colour) {
+  const auto raw = static_cast<std::uint32_t>(colour);
+  if ((raw & 0x80000000u) == 0 || (raw & 0x7FFFFFFFu) > COLOR_MENUBAR) return std::nullopt;
+  return static_cast<int>(raw & 0x7FFFFFFFu);
+}
+
 // A system-colour reference is resolved when drawn; any other value draws
 // as its low 24 bits.
 COLORREF Resolve(Colour colour) {
-  const auto raw = static_cast<std::uint32_t>(colour);
-  if ((raw & 0x80000000u) != 0 && (raw & 0x7FFFFFFFu) <= COLOR_MENUBAR) {
-    return GetSysColor(static_cast<int>(raw & 0x7FFFFFFFu));
-  }
-  return raw & 0x00FFFFFFu;
+  if (const auto index = SystemColourIndex(colour)) return GetSysColor(*index);
+  return static_cast<std::uint32_t>(colour) & 0x00FFFFFFu;
 }
 
 
@@ -257,7 +263,6 @@ void MainWindow::CreateControls() {
   for (int i = 0; i < kControlCount; ++i) {
     const ControlLayout& layout = kControls[i];
     Control& control = controls_[static_cast<std::size_t>(i)];
-    control.layout = &layout;
     control.foreColour = layout.fore;
     control.backColour = layout.back;
 
@@ -387,9 +392,8 @@ LRESULT MainWindow::PaintLabelColours(HDC dc, HWND controlHwnd) {
     if (control.hwnd != controlHwnd) continue;
     SetTextColor(dc, Resolve(control.foreColour));
     SetBkColor(dc, Resolve(control.backColour));
-    const auto raw = static_cast<std::uint32_t>(control.backColour);
-    if ((raw & 0x80000000u) != 0 && (raw & 0x7FFFFFFFu) <= COLOR_MENUBAR) {
-      return reinterpret_cast<LRESULT>(GetSysColorBrush(static_cast<int>(raw & 0x7FFFFFFFu)));
+    if (const auto index = SystemColourIndex(control.backColour)) {
+      return reinterpret_cast<LRESULT>(GetSysColorBrush(*index));
     }
     if (control.backBrush.get() == nullptr) control.backBrush.reset(CreateSolidBrush(Resolve(control.backColour)));
     return reinterpret_cast<LRESULT>(control.backBrush.get());

@@ -22,9 +22,6 @@ inline void DeleteGdiObject(HGDIOBJ object) { DeleteObject(object); }
 template <typename Handle>
 using GdiObject = UniqueHandle<Handle, DeleteGdiObject>;
 
-// Where a control stands and how it looks when created (twips, as laid out).
-struct ControlLayout;
-
 class MainWindow final : public Toolkit {
  public:
   explicit MainWindow(HINSTANCE instance);
@@ -51,7 +48,6 @@ class MainWindow final : public Toolkit {
 
  private:
   struct Control {
-    const ControlLayout* layout = nullptr;
     HWND hwnd = nullptr;
     Colour foreColour = 0;
     Colour backColour = 0;
