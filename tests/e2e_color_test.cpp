@@ -35,11 +35,6 @@ class ColourChoiceTest : public ::testing::Test {
   }
   void TearDown() override { e2e::ClearMessenger(hive); }
 
-  static void Close(Varnelo& app) {
-    app.Click(ids::Command2);
-    EXPECT_TRUE(app.WaitForExit(10000)) << "閉 じ る did not end the program";
-  }
-
   Hive hive;
 };
 
@@ -95,7 +90,7 @@ TEST_F(ColourChoiceTest, TheSelectedSampleShowsWhatTheDialogConfirmed) {
     EXPECT_EQ(InkColours(app.Control(ids::ColorT2)), Ink{kFound}) << "the current colour stays";
     EXPECT_TRUE(IsWindowEnabled(app.Main()));
     EXPECT_EQ(e2e::Changes(before, hive.Dump()), "") << "choosing writes nothing";
-    Close(app);
+    app.CloseWithButton();
   }
 }
 
@@ -138,7 +133,7 @@ TEST_F(ColourChoiceTest, ASecondDialogOpensOnBlackWithSixteenBlackCustomColours)
   ASSERT_TRUE(e2e::WaitClosed(app, second));
   EXPECT_EQ(InkColours(app.Control(ids::ColorT1)), Ink{chosen});
   EXPECT_EQ(e2e::Changes(before, hive.Dump()), "");
-  Close(app);
+  app.CloseWithButton();
 }
 
 }  // namespace

@@ -133,10 +133,7 @@ class HostileTest : public ::testing::Test {
 
   static void CloseNormally(Varnelo& app) {
     ASSERT_FALSE(app.WaitForExit(0)) << "the program ended by itself";
-    app.Click(ids::Command2);
-    DWORD code = 1;
-    ASSERT_TRUE(app.WaitForExit(10000, &code)) << "閉 じ る did not end the program";
-    EXPECT_EQ(code, 0u);
+    app.CloseWithButton();
   }
 
   Hive hive;

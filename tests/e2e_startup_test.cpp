@@ -101,10 +101,7 @@ TEST_F(StartupTest, TheWindowShowsTheColourOfTheFirstLocationThatHasOne) {
     EXPECT_EQ(InkColours(app.Control(ids::ColorT1)), c.t1Ink);
     EXPECT_EQ(InkColours(app.Control(ids::ColorT2)), c.t2Ink);
 
-    app.Click(ids::Command2);
-    DWORD code = 1;
-    ASSERT_TRUE(app.WaitForExit(10000, &code)) << "閉 じ る did not end the program";
-    EXPECT_EQ(code, 0u);
+    app.CloseWithButton();
     EXPECT_EQ(e2e::Changes(before, hive.Dump()), "") << "start-up and close write nothing";
   }
 }

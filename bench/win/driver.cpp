@@ -33,6 +33,7 @@
 //   apply.floorproc the loop program (write): process start -> loop done
 //   apply.reg       reg import APPLY.reg: process start -> exit
 #include "registry/unique_handle.h"
+#include "tests/support/find_window.h"
 
 #include <windows.h>
 #include <psapi.h>
@@ -182,32 +183,6 @@ class Child {
   std::string name_;
 };
 
-struct FindContext {
-  DWORD pid;
-  const wchar_t* className;
-  HWND found;
-};
-
-BOOL CALLBACK FindVisible(HWND hwnd, LPARAM param) {
-  auto* context = reinterpret_cast<FindContext*>(param);
-  DWORD pid = 0;
-  GetWindowThreadProcessId(hwnd, &pid);
-  std::array<wchar_t, 64> name{};
-  GetClassNameW(hwnd, name.data(), static_cast<int>(name.size()));
-  if (pid == context->pid && IsWindowVisible(hwnd) &&
-      std::wcscmp(name.data(), context->className) == 0) {
-    context->found = hwnd;
-    return FALSE;
-  }
-  return TRUE;
-}
-
-HWND FindShown(DWORD pid, const wchar_t* className) {
-  FindContext context{pid, className, nullptr};
-  EnumWindows(FindVisible, reinterpret_cast<LPARAM>(&context));
-  return context.found;
-}
-
 // Waits until the program's window is shown and its thread has gone idle
 // (waiting for input, having handled everything up to showing and painting
 // the window). WaitForInputIdle tells when the thread first waits for input;
@@ -216,7 +191,7 @@ HWND WaitUntilShown(const Child& child, const wchar_t* className) {
   if (WaitForInputIdle(child.process(), kPatienceMs) != 0) Fail("WaitForInputIdle");
   const double deadline = Now() + kPatienceMs;
   while (Now() < deadline) {
-    if (HWND hwnd = FindShown(child.pid(), className)) return hwnd;
+    if (HWND hwnd = e2e::FindVisibleTopLevel(child.pid(), className)) return hwnd;
     if (!child.Running()) throw Failure("the program ended before showing its window");
     Sleep(1);
   }
@@ -365,27 +340,26 @@ double SendAndWait(HWND hwnd, UINT message) {
   return Now() - start;
 }
 
+// Starts a window program, records the time until its window is shown as
+// `sample`, closes it again and returns its peak working set (KiB).
+std::size_t TimeUntilShown(const std::wstring& program, const wchar_t* className,
+                           const char* sample) {
+  const double start = Now();
+  const Child child(Quoted(program), nullptr);
+  const HWND shown = WaitUntilShown(child, className);
+  Sample(sample, Now() - start);
+  const std::size_t peak = child.PeakKiB();
+  CloseWindowAndWait(child, shown);
+  return peak;
+}
+
 void StartUp(const Programs& programs, const Profile& profile, int runs) {
   std::size_t peak = 0;
   std::size_t windowPeak = 0;
   for (int run = -1; run < runs; ++run) {
     recording = run >= 0;
-    {
-      const double start = Now();
-      const Child app(Quoted(programs.app), nullptr);
-      const HWND form = WaitUntilShown(app, kForm1Class);
-      Sample("start.app", Now() - start);
-      peak = std::max(peak, app.PeakKiB());
-      CloseWindowAndWait(app, form);
-    }
-    {
-      const double start = Now();
-      const Child window(Quoted(programs.window), nullptr);
-      const HWND hwnd = WaitUntilShown(window, kWindowClass);
-      Sample("start.window", Now() - start);
-      windowPeak = std::max(windowPeak, window.PeakKiB());
-      CloseWindowAndWait(window, hwnd);
-    }
+    peak = std::max(peak, TimeUntilShown(programs.app, kForm1Class, "start.app"));
+    windowPeak = std::max(windowPeak, TimeUntilShown(programs.window, kWindowClass, "start.window"));
     {
       const LoopResult loop = TimeLoop(programs, L"read");
       // Only the last account key holds a value.

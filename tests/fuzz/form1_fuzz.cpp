@@ -9,6 +9,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -484,6 +485,25 @@ class Session {
 
   void DisarmToolkit() { toolkit_.FailOperationAt(kNever); }
 
+  // Runs one handler with the toolkit failure (if any) armed, disarms every
+  // scripted failure, then checks the whole tree against `expected` and that
+  // a failure reached the caller exactly when one was due. Returns whether
+  // the handler failed.
+  bool RunHandler(void (varnelo::Form1::*handler)(), std::optional<std::size_t> failAt,
+                  std::size_t operations, const TreeView& expected, const std::string& what) {
+    bool failed = false;
+    try {
+      (form_.*handler)();
+    } catch (const varnelo::ToolkitError&) {
+      failed = true;
+    }
+    DisarmToolkit();
+    memreg::FailSetValueAt(kNever, ERROR_ACCESS_DENIED);
+    ExpectTree(expected, what);
+    Check(failed == (failAt && *failAt < operations), what + ": a toolkit failure is not passed on");
+    return failed;
+  }
+
   // ---- the window's handlers ----------------------------------------------
 
   bool FormLoad() {
@@ -516,17 +536,9 @@ class Session {
     }
 
     const auto failAt = MaybeFailToolkit(operations + 1);
-    bool failed = false;
-    try {
-      form_.Form_Load();
-    } catch (const varnelo::ToolkitError&) {
-      failed = true;
+    if (RunHandler(&varnelo::Form1::Form_Load, failAt, operations, view, "Form_Load")) {
+      return false;  // the run-time error report ends the program
     }
-    DisarmToolkit();
-    ExpectTree(view, "Form_Load");
-    Check(failed == (failAt && *failAt < operations),
-          "Form_Load: a toolkit failure is not passed on");
-    if (failed) return false;  // the run-time error report ends the program
 
     Check(form_.MsnColor == msn, "Form_Load: MsnColor " + form_.MsnColor + ", expected " + msn);
     Check(form_.ServiceColor == service, "Form_Load: ServiceColor " + form_.ServiceColor);
@@ -570,16 +582,9 @@ class Session {
 
     const std::size_t operations = picked > 0 ? 3 : 2;  // owner, instance, [ColorT1]
     const auto failAt = MaybeFailToolkit(operations);
-    bool failed = false;
-    try {
-      form_.Command1_Click();
-    } catch (const varnelo::ToolkitError&) {
-      failed = true;
+    if (RunHandler(&varnelo::Form1::Command1_Click, failAt, operations, view, "Command1_Click")) {
+      return false;
     }
-    DisarmToolkit();
-    ExpectTree(view, "Command1_Click");
-    Check(failed == (failAt && *failAt < operations), "Command1_Click: toolkit failure");
-    if (failed) return false;
     Check(form_.PickedColor == std::to_string(picked), "Command1_Click: PickedColor " +
                                                            form_.PickedColor + ", expected " +
                                                            std::to_string(picked));
@@ -622,17 +627,10 @@ class Session {
       }
     }
 
-    bool failed = false;
-    try {
-      form_.Command3_Click();
-    } catch (const varnelo::ToolkitError&) {
-      failed = true;
+    if (RunHandler(&varnelo::Form1::Command3_Click, failAt, operations, expected,
+                   "Command3_Click with ColorT1 " + std::to_string(selected))) {
+      return false;  // writes made stay made: checked above
     }
-    DisarmToolkit();
-    memreg::FailSetValueAt(kNever, ERROR_ACCESS_DENIED);
-    ExpectTree(expected, "Command3_Click with ColorT1 " + std::to_string(selected));
-    Check(failed == (failAt && *failAt < operations), "Command3_Click: toolkit failure");
-    if (failed) return false;  // writes made stay made: checked above
 
     Check(form_.ApplyColor == std::to_string(selected), "Command3_Click: ApplyColor");
     if (!explicitColour) {

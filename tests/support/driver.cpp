@@ -1,5 +1,7 @@
 #include "support/driver.h"
 
+#include "support/find_window.h"
+
 #include <gtest/gtest.h>
 
 #include <map>
@@ -7,33 +9,10 @@
 namespace e2e {
 namespace {
 
-struct FindContext {
-  DWORD pid;
-  const wchar_t* className;
-  HWND found;
-};
-
-BOOL CALLBACK FindVisible(HWND hwnd, LPARAM param) {
-  auto* context = reinterpret_cast<FindContext*>(param);
-  DWORD pid = 0;
-  GetWindowThreadProcessId(hwnd, &pid);
-  if (pid == context->pid && IsWindowVisible(hwnd) && ClassName(hwnd) == context->className) {
-    context->found = hwnd;
-    return FALSE;
-  }
-  return TRUE;
-}
-
-HWND FindTopLevel(DWORD pid, const wchar_t* className) {
-  FindContext context{pid, className, nullptr};
-  EnumWindows(FindVisible, reinterpret_cast<LPARAM>(&context));
-  return context.found;
-}
-
 HWND WaitFor(DWORD pid, const wchar_t* className, DWORD ms) {
   const DWORD start = GetTickCount();
   do {
-    if (HWND hwnd = FindTopLevel(pid, className)) return hwnd;
+    if (HWND hwnd = FindVisibleTopLevel(pid, className)) return hwnd;
     Sleep(50);
   } while (GetTickCount() - start < ms);
   return nullptr;
@@ -90,7 +69,7 @@ HWND Varnelo::WaitForDialog(DWORD ms) {
   return dialog;
 }
 
-bool Varnelo::MainWindowVisible() const { return FindTopLevel(pid_, VARNELO_FORM1_CLASS) != nullptr; }
+bool Varnelo::MainWindowVisible() const { return FindVisibleTopLevel(pid_, VARNELO_FORM1_CLASS) != nullptr; }
 
 bool Varnelo::WaitForExit(DWORD ms, DWORD* exitCode) {
   if (!process_.get() || WaitForSingleObject(process_.get(), ms) != WAIT_OBJECT_0) return false;
@@ -107,6 +86,13 @@ void Varnelo::Settle() const {
     SendMessageTimeoutW(main_, WM_NULL, 0, 0, SMTO_NORMAL, 5000, &ignored);
   }
   Sleep(300);
+}
+
+void Varnelo::CloseWithButton() {
+  Click(varnelo::ids::Command2);
+  DWORD code = 1;
+  ASSERT_TRUE(WaitForExit(10000, &code)) << "閉 じ る did not end the program";
+  EXPECT_EQ(code, 0u);
 }
 
 void Varnelo::Click(int id) const {

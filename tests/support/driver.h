@@ -47,6 +47,8 @@ class Varnelo {
 
   HWND Main() const { return main_; }
   HWND Control(int id) const { return GetDlgItem(main_, id); }
+  // Presses 閉 じ る and expects the program to end at once, with exit code 0.
+  void CloseWithButton();
   // Presses a button as a mouse click would; returns at once, so a handler
   // that opens a modal dialog does not block the test.
   void Click(int id) const;
