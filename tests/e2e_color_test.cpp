@@ -108,7 +108,12 @@ TEST_F(ColourChoiceTest, ASecondDialogOpensOnBlackWithSixteenBlackCustomColours)
     e2e::TypeDialogColour(first, colour);
     e2e::PressDialogButton(first, e2e::kDialogAdd);
   }
-  const std::vector<COLORREF> shown = e2e::CustomColours(first);
+  const std::vector<COLORREF> shown =
+      e2e::CustomColoursOnceDrawn(first, [&](const std::vector<COLORREF>& boxes) {
+        return std::all_of(defined.begin(), defined.end(), [&](COLORREF colour) {
+          return std::count(boxes.begin(), boxes.end(), colour) == 1;
+        });
+      });
   ASSERT_EQ(shown.size(), 16u);
   for (const COLORREF colour : defined) {
     ASSERT_EQ(std::count(shown.begin(), shown.end(), colour), 1)
@@ -126,7 +131,10 @@ TEST_F(ColourChoiceTest, ASecondDialogOpensOnBlackWithSixteenBlackCustomColours)
   EXPECT_EQ(GetWindow(second, GW_OWNER), app.Main());
   EXPECT_EQ(e2e::DialogColourTexts(second), (Texts{L"0", L"0", L"0"}))
       << "opens on black, not on the colour the window shows";
-  EXPECT_EQ(e2e::CustomColours(second), std::vector<COLORREF>(16, kBlack));
+  const std::vector<COLORREF> allBlack(16, kBlack);
+  EXPECT_EQ(e2e::CustomColoursOnceDrawn(
+                second, [&](const std::vector<COLORREF>& boxes) { return boxes == allBlack; }),
+            allBlack);
 
   // Confirming what it opened on is confirming black: no choice.
   e2e::PressDialogButton(second, IDOK);

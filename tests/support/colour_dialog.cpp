@@ -64,6 +64,17 @@ std::vector<COLORREF> CustomColours(HWND dialog) {
   return colours;
 }
 
+std::vector<COLORREF> CustomColoursOnceDrawn(
+    HWND dialog, const std::function<bool(const std::vector<COLORREF>&)>& drawn, DWORD ms) {
+  const DWORD start = GetTickCount();
+  std::vector<COLORREF> colours = CustomColours(dialog);
+  while (!drawn(colours) && GetTickCount() - start < ms) {
+    Sleep(100);
+    colours = CustomColours(dialog);
+  }
+  return colours;
+}
+
 bool WaitClosed(Varnelo& app, HWND dialog, DWORD ms) {
   const DWORD start = GetTickCount();
   while (IsWindow(dialog)) {

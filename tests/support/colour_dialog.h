@@ -10,6 +10,7 @@
 #include <windows.h>
 
 #include <array>
+#include <functional>
 #include <set>
 #include <string>
 #include <vector>
@@ -40,6 +41,11 @@ void PressDialogButton(HWND dialog, int id);
 // The colours on screen in the 16 custom-colour boxes, row by row, each
 // sampled at the middle of its box.
 std::vector<COLORREF> CustomColours(HWND dialog);
+
+// CustomColours(dialog) once `drawn` holds for them, or as they are after
+// `ms`: the dialog repaints its boxes a moment after it handled a button.
+std::vector<COLORREF> CustomColoursOnceDrawn(
+    HWND dialog, const std::function<bool(const std::vector<COLORREF>&)>& drawn, DWORD ms = 5000);
 
 // Waits until `dialog` is gone and the command that opened it has finished.
 bool WaitClosed(Varnelo& app, HWND dialog, DWORD ms = 10000);
