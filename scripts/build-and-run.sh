@@ -3,18 +3,25 @@
 # prefix under build/ (never ~/.wine), seeded on first use with a sample
 # Messenger profile (scripts/sample-profile.reg). With no display it runs on
 # a private Xvfb, saves a screenshot of the window and prints its path.
+# It runs the 32-bit exe where the host runs 32-bit code, else the 64-bit one
+# in a 64-bit prefix of its own (VARNELO_64BIT_ONLY=1 asks for that anywhere).
 #   scripts/build-and-run.sh           build, then run
 #   scripts/build-and-run.sh --reset   start again from the sample profile
 set -euo pipefail
 source "$(dirname "$0")/lib.sh"
 bash "$ROOT/scripts/deps.sh"
+runnable_arches
+use_arch "${RUN_ARCHES[0]}"
+if [[ -n $WHY_NO_32BIT ]]; then
+  log "running the 64-bit varnelo.exe in a 64-bit prefix: ${WHY_NO_32BIT#32-bit builds not run under Wine: }"
+fi
 build_app
 
-export WINEPREFIX=$BUILD/wine/sandbox
+export WINEPREFIX=$BUILD/wine/sandbox-$ARCH
 if [[ ${1:-} == --reset || ! -f $WINEPREFIX/.seeded ]]; then
   log "making the sandbox prefix $WINEPREFIX with the sample Messenger profile"
   fresh_prefix "$WINEPREFIX"
-  wine reg import "$(winepath -w "$ROOT/scripts/sample-profile.reg")" >/dev/null 2>&1
+  wine reg import "$(wine winepath -w "$ROOT/scripts/sample-profile.reg")" >/dev/null 2>&1
   wineserver -w
   touch "$WINEPREFIX/.seeded"
 fi

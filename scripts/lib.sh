@@ -1,15 +1,80 @@
-# Shared by build-and-run.sh, test.sh and the other scripts: the three builds
-# and the throwaway Wine prefix. Source it; it sets ROOT and BUILD.
+# Shared by build-and-run.sh, test.sh and the other scripts: the builds, the
+# choice of Wine for each Windows architecture and the throwaway Wine prefixes.
+# Source it; it sets ROOT and BUILD.
 ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 BUILD=${VARNELO_BUILD_DIR:-$ROOT/build}
 JOBS=$(nproc 2>/dev/null || echo 2)
+mkdir -p "$BUILD"
 
 export WINEDEBUG=${WINEDEBUG:--all}
-export WINEARCH=win32
 # No Mono or Gecko prompts in a fresh prefix: Varnelo needs neither.
 export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=}
 
+# The Windows architectures, 32-bit first. Both are always built.
+ALL_ARCHES=(i686 x86_64)
+
 log() { printf '== %s\n' "$*"; }
+
+# True when this host's kernel runs 32-bit x86 programs: some x86-64 hosts
+# have IA-32 emulation off, and there no i386 ELF (32-bit Wine among them)
+# can start. The probe is a 96-byte i386 ELF that exits with 42, so it needs
+# no package. VARNELO_64BIT_ONLY=1 takes the 64-bit-only path on any host.
+host_runs_32bit() {
+  [[ ${VARNELO_64BIT_ONLY:-0} == 1 ]] && return 1
+  local probe status=0
+  probe=$(mktemp "$BUILD/probe32.XXXXXX")
+  local elf='\x7fELF\x01\x01\x01\x00\x00\x00\x00\x00\x00\x00\x00\x00'    # 32-bit, little-endian
+  elf+='\x02\x00\x03\x00\x01\x00\x00\x00\x54\x80\x04\x08\x34\x00\x00\x00' # executable, i386, entry
+  elf+='\x00\x00\x00\x00\x00\x00\x00\x00\x34\x00\x20\x00\x01\x00\x00\x00' # one program header
+  elf+='\x00\x00\x00\x00\x01\x00\x00\x00\x00\x00\x00\x00\x00\x80\x04\x08' # PT_LOAD of the file
+  elf+='\x00\x80\x04\x08\x60\x00\x00\x00\x60\x00\x00\x00\x05\x00\x00\x00\x00\x10\x00\x00'
+  elf+='\xb8\x01\x00\x00\x00\xbb\x2a\x00\x00\x00\xcd\x80'  # mov eax,1; mov ebx,42; int 0x80
+  printf "$elf" >"$probe"
+  chmod +x "$probe"
+  "$probe" 2>/dev/null || status=$?
+  rm -f "$probe"
+  ((status == 42))
+}
+
+# The architectures whose programs this host can run under Wine, in RUN_ARCHES,
+# and in WHY_NO_32BIT the one line that says why i686 is not among them.
+runnable_arches() {
+  if host_runs_32bit; then
+    RUN_ARCHES=(i686 x86_64) WHY_NO_32BIT=
+  else
+    RUN_ARCHES=(x86_64)
+    if [[ ${VARNELO_64BIT_ONLY:-0} == 1 ]]; then
+      WHY_NO_32BIT="32-bit builds not run under Wine: VARNELO_64BIT_ONLY=1 asks for the 64-bit-only path"
+    else
+      WHY_NO_32BIT="32-bit builds not run under Wine: this host's kernel cannot run 32-bit programs (IA-32 emulation is off), so 32-bit Wine cannot start"
+    fi
+  fi
+}
+
+# Selects one Windows architecture for what follows: its Wine loader (called
+# directly, never through the /usr/bin/wine wrapper, which picks the 32-bit
+# loader whenever it is installed, runnable or not), its prefix kind, and the
+# names of its builds. Puts shims named wine and wine-stable first in PATH, so
+# Wine's own tools (wineboot, winepath) and ctest use the same loader.
+use_arch() {  # i686 | x86_64
+  ARCH=$1
+  case $ARCH in
+    i686) export WINEARCH=win32 WINELOADER=/usr/lib/wine/wine ;;
+    x86_64) export WINEARCH=win64 WINELOADER=/usr/lib/wine/wine64 ;;
+    *) echo "unknown architecture $ARCH" >&2; return 1 ;;
+  esac
+  local shims=$BUILD/wine/bin-$ARCH
+  mkdir -p "$shims"
+  for name in wine wine-stable; do
+    printf '#!/bin/sh\nexec %s "$@"\n' "$WINELOADER" >"$shims/$name"
+    chmod +x "$shims/$name"
+  done
+  PATH=$shims:${PATH#"$BUILD"/wine/bin-*:}
+  export PATH
+  APP_BUILD=$BUILD/app-$ARCH
+  TEST_BUILD=$BUILD/test-$ARCH
+  EXE=$APP_BUILD/app/varnelo.exe
+}
 
 configure_and_build() {  # name, then extra cmake arguments
   local name=$1; shift
@@ -22,22 +87,31 @@ configure_and_build() {  # name, then extra cmake arguments
   return "$status"
 }
 
-build_app() {
-  log "building varnelo.exe (i686, MinGW-w64 win32 thread model)"
-  configure_and_build win32-app -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-i686.cmake" \
-    -DVARNELO_THREAD_MODEL=win32 -DVARNELO_TESTS=OFF
-  EXE=$BUILD/win32-app/app/varnelo.exe
+windows_build() {  # name, thread model, then extra cmake arguments; for the current ARCH
+  local name=$1 model=$2; shift 2
+  configure_and_build "$name" -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw.cmake" \
+    -DVARNELO_ARCH="$ARCH" -DVARNELO_THREAD_MODEL="$model" "$@"
+}
+
+build_app() {  # varnelo.exe for the current ARCH
+  log "building varnelo.exe ($ARCH, MinGW-w64 win32 thread model)"
+  windows_build "app-$ARCH" win32 -DVARNELO_TESTS=OFF
   [[ -f $EXE ]]
 }
 
+build_tests() {  # the Windows test programs for the current ARCH, against its varnelo.exe
+  log "Windows test build ($ARCH, posix thread model)"
+  windows_build "test-$ARCH" posix -DVARNELO_APP=OFF -DVARNELO_TESTS=ON -DVARNELO_EXE="$EXE" "$@"
+}
+
 # A Wine prefix of our own under the build folder, never ~/.wine. Made once
-# (about 10 s) into a template; each user of it gets a fresh copy.
+# per architecture (about 10 s) into a template; each user gets a fresh copy.
 prepare_template_prefix() {
-  local template=$BUILD/wine/template
+  local template=$BUILD/wine/template-$ARCH
   if [[ ! -f $template/system.reg ]]; then
-    log "creating a Wine prefix template in $template"
+    log "creating a $WINEARCH Wine prefix template in $template"
     rm -rf "$template"; mkdir -p "$template"
-    WINEPREFIX=$template wineboot -i >/dev/null 2>&1
+    WINEPREFIX=$template wine wineboot -i >/dev/null 2>&1
     WINEPREFIX=$template wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
     WINEPREFIX=$template wineserver -w
   fi
@@ -52,11 +126,11 @@ add_caption_font() {  # prefix
   if [[ -f $marlett ]]; then cp "$marlett" "$1/drive_c/windows/Fonts/"; fi
 }
 
-fresh_prefix() {  # path of a new prefix copied from the template
+fresh_prefix() {  # path of a new prefix copied from the current ARCH's template
   prepare_template_prefix
   local prefix=$1
   rm -rf "$prefix"; mkdir -p "$(dirname "$prefix")"
-  cp -a "$BUILD/wine/template" "$prefix"
+  cp -a "$BUILD/wine/template-$ARCH" "$prefix"
   add_caption_font "$prefix"
 }
 

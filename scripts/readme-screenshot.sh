@@ -10,13 +10,15 @@ set -euo pipefail
 source "$(dirname "$0")/lib.sh"
 out=$(realpath -m "${1:-$ROOT/docs/screenshot.png}")
 bash "$ROOT/scripts/deps.sh"
+runnable_arches
+use_arch "${RUN_ARCHES[0]}"
 build_app
 
 export LC_ALL=C.UTF-8
-export WINEPREFIX=$BUILD/wine/readme
+export WINEPREFIX=$BUILD/wine/readme-$ARCH
 log "making the prefix $WINEPREFIX with the sample Messenger profile"
 fresh_prefix "$WINEPREFIX"
-wine reg import "$(winepath -w "$ROOT/scripts/sample-profile.reg")" >/dev/null 2>&1
+wine reg import "$(wine winepath -w "$ROOT/scripts/sample-profile.reg")" >/dev/null 2>&1
 wineserver -w  # its desktop process has no display: let it go before Xvfb starts
 
 log "running varnelo.exe on Xvfb"

@@ -12,19 +12,16 @@ bash "$ROOT/scripts/deps.sh"
 red=${1:-0} green=${2:-0} blue=${3:-255}
 out=${4:-$ROOT/docs/screenshot-chosen.png}
 
+runnable_arches
+use_arch "${RUN_ARCHES[0]}"
 build_app
 log "building choose_and_hold.exe (Windows test build)"
-cmake -S "$ROOT" -B "$BUILD/win32-test" -DCMAKE_BUILD_TYPE=MinSizeRel \
-  -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-i686.cmake" -DVARNELO_THREAD_MODEL=posix \
-  -DVARNELO_APP=OFF -DVARNELO_TESTS=ON -DVARNELO_EXE="$EXE" >"$BUILD/win32-test.configure.log" 2>&1 ||
-  { cat "$BUILD/win32-test.configure.log"; exit 1; }
-cmake --build "$BUILD/win32-test" -j "$JOBS" --target choose_and_hold >"$BUILD/choose_and_hold.build.log" 2>&1 ||
-  { tail -40 "$BUILD/choose_and_hold.build.log"; exit 1; }
-helper=$BUILD/win32-test/tests/choose_and_hold.exe
+windows_build "test-$ARCH" posix -DVARNELO_APP=OFF -DVARNELO_TESTS=ON -DVARNELO_EXE="$EXE"
+helper=$TEST_BUILD/tests/choose_and_hold.exe
 
-export WINEPREFIX=$BUILD/wine/screenshot-chosen
+export WINEPREFIX=$BUILD/wine/screenshot-chosen-$ARCH
 fresh_prefix "$WINEPREFIX"
-wine reg import "$(winepath -w "$ROOT/scripts/sample-profile.reg")" >/dev/null 2>&1
+wine reg import "$(wine winepath -w "$ROOT/scripts/sample-profile.reg")" >/dev/null 2>&1
 # Plain text, as in the tests: the sample's letters are exactly the chosen colour.
 wine reg add 'HKCU\Control Panel\Desktop' /v FontSmoothing /d 0 /f >/dev/null 2>&1
 wineserver -w
@@ -37,7 +34,7 @@ with_display bash -c '
   set -euo pipefail
   helper=$1 out=$2 work=$3; shift 3
   : >"$work/helper.log"
-  wine "$helper" "$@" "$(winepath -w "$work/taken")" >"$work/helper.log" 2>&1 & pid=$!
+  wine "$helper" "$@" "$(wine winepath -w "$work/taken")" >"$work/helper.log" 2>&1 & pid=$!
   for _ in $(seq 1 600); do
     grep -q ready "$work/helper.log" && break
     kill -0 "$pid" 2>/dev/null || break

@@ -4,16 +4,20 @@
 #      dialog and recording toolkit (GoogleTest, ctest); the same tests again
 #      under ASan and UBSan; the fuzzer (scripts/fuzz.sh --check): its
 #      committed corpus, then fuzzing, 45 s in all;
-#   2. varnelo.exe (MinGW-w64 win32 thread model) and its packaging checks
-#      (PE32 GUI, subsystem 5.01, XP-safe imports);
-#   3. Windows test programs (MinGW-w64 posix thread model) under Wine on a
-#      private Xvfb, in a throwaway prefix: the registry suite against the
-#      real registry and end-to-end tests that drive the real exe.
+#   2. varnelo.exe for i686 and for x86_64 (MinGW-w64 win32 thread model) and
+#      the packaging checks of both (PE32 / PE32+ GUI, subsystem 5.01 / 5.02,
+#      XP-safe imports, size);
+#   3. for each architecture whose programs this host can run (x86_64
+#      always, i686 where the kernel runs 32-bit code): the Windows test
+#      programs (posix thread model) under Wine of that bitness on a private
+#      Xvfb, in a throwaway prefix: the registry suite against the real
+#      registry and end-to-end tests that drive that architecture's exe.
 # Installs missing Debian packages first (scripts/deps.sh).
+# VARNELO_64BIT_ONLY=1 takes the path of a host that runs 64-bit code only.
 set -euo pipefail
 source "$(dirname "$0")/lib.sh"
 bash "$ROOT/scripts/deps.sh"
-mkdir -p "$BUILD"
+runnable_arches
 
 log "native build and tests"
 configure_and_build native -DVARNELO_TESTS=ON
@@ -26,23 +30,38 @@ configure_and_build native-asan -DVARNELO_TESTS=ON -DVARNELO_SANITIZE=ON
 log "fuzzer: the committed corpus, then a short run (45 s in all)"
 bash "$ROOT/scripts/fuzz.sh" --check 45
 
-build_app
-log "packaging checks of varnelo.exe"
-(cd "$BUILD/win32-app" && ctest --output-on-failure)
+for arch in "${ALL_ARCHES[@]}"; do
+  use_arch "$arch"
+  build_app
+  log "packaging check of the $arch varnelo.exe"
+  (cd "$APP_BUILD" && ctest --output-on-failure)
+done
 
-log "Windows test build (posix thread model)"
-configure_and_build win32-test -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-i686.cmake" \
-  -DVARNELO_THREAD_MODEL=posix -DVARNELO_APP=OFF -DVARNELO_TESTS=ON -DVARNELO_EXE="$EXE"
+# The registry suite and the end-to-end suites under Wine, for the current ARCH.
+run_wine_suites() {
+  log "Windows tests of the $ARCH build under $WINEARCH Wine (throwaway prefix, private X display)"
+  export WINEPREFIX=$BUILD/wine/test-$ARCH
+  fresh_prefix "$WINEPREFIX"
+  # Plain (not anti-aliased) text, so a label's text pixels are exactly its colour.
+  wine reg add 'HKCU\Control Panel\Desktop' /v FontSmoothing /d 0 /f >/dev/null 2>&1
+  wineserver -w  # its desktop process has no display: let it go before Xvfb starts
+  with_display bash -c '
+    wineserver -p && trap "wineserver -k" EXIT  # one server for the whole run: faster starts
+    # Start Wine'"'"'s own background processes now, detached from any pipe: started
+    # by the first test program, they would hold ctest'"'"'s output pipe open.
+    wine wineboot </dev/null >/dev/null 2>&1
+    cd "$1" && ctest --output-on-failure' _ "$TEST_BUILD" | tee "$BUILD/wine-tests-$ARCH.log"
+}
 
-log "Windows tests under Wine (throwaway prefix, private X display)"
-export WINEPREFIX=$BUILD/wine/test
-fresh_prefix "$WINEPREFIX"
-# Plain (not anti-aliased) text, so a label's text pixels are exactly its colour.
-wine reg add 'HKCU\Control Panel\Desktop' /v FontSmoothing /d 0 /f >/dev/null 2>&1
-wineserver -w  # its desktop process has no display: let it go before Xvfb starts
-with_display bash -c '
-  wineserver -p && trap "wineserver -k" EXIT  # one server for the whole run: faster starts
-  # Start Wine'"'"'s own background processes now, detached from any pipe: started
-  # by the first test program, they would hold ctest'"'"'s output pipe open.
-  wine wineboot </dev/null >/dev/null 2>&1
-  cd "$1" && ctest --output-on-failure' _ "$BUILD/win32-test"
+summary=()
+for arch in "${RUN_ARCHES[@]}"; do
+  use_arch "$arch"
+  build_tests
+  run_wine_suites
+  summary+=("$arch: $(grep -oE '[0-9]+ tests failed out of [0-9]+' "$BUILD/wine-tests-$arch.log" | tail -1)")
+done
+
+log "builds exercised"
+echo "packaging checks: ${ALL_ARCHES[*]}"
+echo "Wine suites: ${summary[*]/%/;}"
+if [[ -n $WHY_NO_32BIT ]]; then echo "$WHY_NO_32BIT"; fi
