@@ -4,7 +4,7 @@
 // Reg and Color modules, so it runs the same against stand-ins in tests.
 #pragma once
 
-#include "app/toolkit.h"
+#include "base/toolkit.h"
 
 #include <cstdint>
 #include <string>
@@ -17,7 +17,7 @@ inline constexpr char kServiceKeyPath[] = "Software\\Microsoft\\MessengerService
 inline constexpr char kPassportListPath[] = "Software\\Microsoft\\MSNMessenger\\PerPassportSettings";
 inline constexpr char kPassportKeyPrefix[] =
     "Software\\Microsoft\\MSNMessenger\\PerPassportSettings\\";
-inline constexpr char kColourValueName[] = "IM Color";
+inline constexpr char kColorValueName[] = "IM Color";
 inline constexpr char kNotFound[] = "Error";
 inline constexpr wchar_t kNotInstalledMessage[] =
     L"Messengerがインストールされていないか対応していないバージョンです。";
@@ -33,7 +33,7 @@ class Form1 {
   void Command2_Click();  // close
   void Command3_Click();  // write the selected colour to every Messenger location
 
-  // Window-level state, shared by the handlers for the whole run. Colours
+  // Window-level state, shared by the handlers for the whole run. Colors
   // travel as decimal text; "Error" marks a value that was not found.
   std::string PickedColor;
   std::string MsnKeyPath;
@@ -48,13 +48,13 @@ class Form1 {
   std::int32_t PassportIndex = 0;
 
  private:
-  std::string ReadColour(const std::string& keyPath) const;
-  void ShowColour(const std::string& colourText);
+  std::string ReadColor(const std::string& keyPath) const;
+  void ShowColor(const std::string& colorText);
 
   Toolkit& toolkit_;
 };
 
 // True for a colour the Messenger clients can store: 0 to 0xFFFFFF.
-bool IsExplicitColour(Colour colour);
+bool IsExplicitColor(ColorValue colour);
 
 }  // namespace varnelo

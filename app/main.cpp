@@ -1,6 +1,6 @@
 // Varnelo: sets the colour in which MSN Messenger and Windows Messenger draw
 // the user's own message text.
-#include "app/win32_window.h"
+#include "app/main_window.h"
 
 #include <windows.h>
 

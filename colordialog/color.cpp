@@ -8,13 +8,13 @@ namespace Color {
 
 std::int32_t PickColor(HWND hwndOwner, const varnelo::Toolkit& app) {
   // The dialog's 16 custom colours belong to this call: all black every time.
-  std::array<COLORREF, 16> customColours{};
+  std::array<COLORREF, 16> customColors{};
 
   CHOOSECOLORA request{};
   request.lStructSize = sizeof(request);
   request.hwndOwner = hwndOwner;
   request.hInstance = reinterpret_cast<HWND>(app.InstanceHandle());
-  request.lpCustColors = customColours.data();
+  request.lpCustColors = customColors.data();
   request.Flags = CC_RGBINIT;  // opens on rgbResult, which is black
 
   if (ChooseColorA(&request) == FALSE) return 0;  // cancelled, closed or failed

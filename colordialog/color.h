@@ -1,7 +1,7 @@
 // Module Color: the system colour dialog.
 #pragma once
 
-#include "app/toolkit.h"
+#include "base/toolkit.h"
 
 #include <windows.h>
 

@@ -15,6 +15,10 @@
 
 namespace Reg {
 
+// The root key and the kind are taken as `HKEY const&` and `std::int32_t
+// const&` on purpose: that is the routines' documented signature, which the
+// window's code was written against. Keep it.
+
 // A text (in the system's 8-bit code page) or a 32-bit signed integer.
 using RegData = std::variant<std::string, std::int32_t>;
 

@@ -1,7 +1,7 @@
 // An owned, open registry key: closed exactly once, when the owner goes.
 #pragma once
 
-#include "registry/unique_handle.h"
+#include "base/unique_handle.h"
 
 #include <windows.h>
 

@@ -3,7 +3,7 @@
 // command line exists; then presses 閉 じ る. scripts/screenshot-chosen.sh
 // takes its picture in between. Runs under Wine in the script's prefix.
 // Usage: choose_and_hold RED GREEN BLUE FLAG-FILE
-#include "support/colour_dialog.h"
+#include "support/color_dialog.h"
 
 #include <windows.h>
 
@@ -24,7 +24,7 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "choose_and_hold: the Varnelo window did not appear\n");
     return 1;
   }
-  if (!e2e::ChooseColour(app, colour)) {
+  if (!e2e::ChooseColor(app, colour)) {
     std::fprintf(stderr, "choose_and_hold: the colour dialog did not come or go\n");
     return 1;
   }

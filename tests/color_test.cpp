@@ -24,7 +24,7 @@ class ColorTest : public ::testing::Test {
 
 TEST_F(ColorTest, EveryCallSendsTheSameFreshRequest) {
   fakecc::Answer userDefinedCustoms = Confirm(255);
-  userDefinedCustoms.customColours.fill(0x00ABCDEF);
+  userDefinedCustoms.customColors.fill(0x00ABCDEF);
   fakecc::Script({userDefinedCustoms, Confirm(65280)});
 
   EXPECT_EQ(Color::PickColor(owner, toolkit), 255);
@@ -38,7 +38,7 @@ TEST_F(ColorTest, EveryCallSendsTheSameFreshRequest) {
     EXPECT_EQ(reinterpret_cast<HINSTANCE>(record.hInstance), toolkit.InstanceHandle());
     EXPECT_EQ(record.rgbResult, 0u) << "opens on black";
     EXPECT_NE(record.lpCustColors, nullptr);
-    EXPECT_EQ(request.customColoursIn, (std::array<COLORREF, 16>{})) << "16 black custom colours";
+    EXPECT_EQ(request.customColorsIn, (std::array<COLORREF, 16>{})) << "16 black custom colours";
     EXPECT_EQ(record.Flags, CC_RGBINIT);
     EXPECT_EQ(record.lCustData, 0);
     EXPECT_EQ(record.lpfnHook, nullptr);
@@ -75,14 +75,14 @@ TEST_F(ColorTest, InstanceHandleFailurePassesToTheCallerWithoutADialog) {
   EXPECT_TRUE(fakecc::Requests().empty());
 }
 
-TEST_F(ColorTest, ChooseCommandSelectsOnlyColoursAboveZero) {
+TEST_F(ColorTest, ChooseCommandSelectsOnlyColorsAboveZero) {
   varnelo::Form1 form(toolkit);
   struct Step {
     fakecc::Answer answer;
     const char* picked;
-    varnelo::Colour selected;
+    varnelo::ColorValue selected;
   };
-  const varnelo::Colour created = varnelo::kSysColourWindow;
+  const varnelo::ColorValue created = varnelo::kSysColorWindow;
   const std::vector<Step> steps{
       {kCancel, "0", created},
       {Confirm(0), "0", created},
@@ -103,7 +103,7 @@ TEST_F(ColorTest, ChooseCommandSelectsOnlyColoursAboveZero) {
     EXPECT_EQ(request.record.hwndOwner, toolkit.WindowHandle());
     EXPECT_EQ(request.record.rgbResult, 0u);
   }
-  EXPECT_EQ(toolkit.LabelForeColor(LabelId::ColorT2), RecordingToolkit::kDefaultTextColour)
+  EXPECT_EQ(toolkit.LabelForeColor(LabelId::ColorT2), RecordingToolkit::kDefaultTextColor)
       << "choosing does not touch the current colour";
 }
 

@@ -3,7 +3,7 @@
 // box. The whole of HKEY_CURRENT_USER is compared before and after: every
 // location that qualifies at the click holds "IM Color" as 4 bytes of
 // REG_BINARY, least significant first, and nothing else has changed.
-#include "support/colour_dialog.h"
+#include "support/color_dialog.h"
 #include "support/driver.h"
 
 #include <gtest/gtest.h>
@@ -13,7 +13,7 @@
 #include <optional>
 #include <sstream>
 
-using e2e::InkColours;
+using e2e::InkColors;
 using e2e::Varnelo;
 using testing_support::Bytes;
 using testing_support::Hive;
@@ -30,7 +30,7 @@ constexpr COLORREF kWhite = RGB(255, 255, 255), kBlack = RGB(0, 0, 0);
 
 using Ink = std::set<COLORREF>;
 
-void SetColour(Hive& hive, const std::string& key, COLORREF colour) {
+void SetColor(Hive& hive, const std::string& key, COLORREF colour) {
   hive.SetRaw(key, kValue, REG_BINARY, Le32(colour));
 }
 
@@ -88,50 +88,50 @@ TEST_F(ApplyTest, SetWritesEveryQualifyingLocationAndNothingElse) {
   const std::vector<ApplyCase> cases{
       {"every kind of location, blue chosen",
        [](Hive& h) {
-         SetColour(h, kMsn, kRed);
+         SetColor(h, kMsn, kRed);
          h.SetRaw(kMsn, "Other", REG_DWORD, Le32(7));
-         SetColour(h, kService, kGreen);
-         SetColour(h, Account("A"), kRed);
+         SetColor(h, kService, kGreen);
+         SetColor(h, Account("A"), kRed);
          h.CreateKey(Account("B"));
        },
        Nothing, kBlue, kBlue, {kMsn, kService, Account("A"), Account("B")},
        Bytes({0x00, 0x00, 0xFF, 0x00})},
       {"no choice: the colour found at start-up goes back everywhere",
        [](Hive& h) {
-         SetColour(h, kMsn, kRed);
+         SetColor(h, kMsn, kRed);
          h.CreateKey(Account("A"));
        },
        Nothing, std::nullopt, kRed, {kMsn, Account("A")}, Bytes({0xFF, 0x00, 0x00, 0x00})},
       {"black found at start-up is a colour and goes everywhere",
        [](Hive& h) {
-         SetColour(h, kMsn, kBlack);
-         SetColour(h, kService, kRed);
+         SetColor(h, kMsn, kBlack);
+         SetColor(h, kService, kRed);
          h.CreateKey(Account("A"));
        },
        Nothing, std::nullopt, kBlack, {kMsn, kService, Account("A")},
        Bytes({0x00, 0x00, 0x00, 0x00})},
       {"white chosen",
-       [](Hive& h) { SetColour(h, kService, kRed); }, Nothing, kWhite, kWhite, {kService},
+       [](Hive& h) { SetColor(h, kService, kRed); }, Nothing, kWhite, kWhite, {kService},
        Bytes({0xFF, 0xFF, 0xFF, 0x00})},
       {"locations that came and went since start-up",
        [](Hive& h) {
          h.SetRaw(kMsn, "Other", REG_DWORD, Le32(7));  // key, but no colour
          h.CreateKey(kService);
-         SetColour(h, Account("A"), kGreen);
+         SetColor(h, Account("A"), kGreen);
          h.CreateKey(Account("B"));
        },
        [](Hive& h) {
-         SetColour(h, kMsn, kGreen);      // MSN has one now: written
-         SetColour(h, kService, kGreen);  // Windows Messenger had none at start-up: not written
+         SetColor(h, kMsn, kGreen);      // MSN has one now: written
+         SetColor(h, kService, kGreen);  // Windows Messenger had none at start-up: not written
          h.DeleteKey(Account("B"));       // gone: not made again
          h.CreateKey(Account("C"));       // new: written
        },
        kRed, kRed, {kMsn, Account("A"), Account("C")}, Bytes({0xFF, 0x00, 0x00, 0x00})},
       {"MSN value removed and Windows Messenger key deleted since start-up",
        [](Hive& h) {
-         SetColour(h, kMsn, kRed);
+         SetColor(h, kMsn, kRed);
          h.SetRaw(kMsn, "Other", REG_DWORD, Le32(7));
-         SetColour(h, kService, kRed);
+         SetColor(h, kService, kRed);
        },
        [](Hive& h) {
          h.DeleteValue(kMsn, kValue);  // not written
@@ -140,7 +140,7 @@ TEST_F(ApplyTest, SetWritesEveryQualifyingLocationAndNothingElse) {
        kBlue, kBlue, {kService}, Bytes({0x00, 0x00, 0xFF, 0x00})},
       {"account list deleted since start-up: the names listed then are not written",
        [](Hive& h) {
-         SetColour(h, kMsn, kRed);
+         SetColor(h, kMsn, kRed);
          h.CreateKey(Account("A"));
          h.CreateKey(Account("B"));
        },
@@ -148,18 +148,18 @@ TEST_F(ApplyTest, SetWritesEveryQualifyingLocationAndNothingElse) {
        Bytes({0x00, 0xFF, 0x00, 0x00})},
       {"account list emptied since start-up",
        [](Hive& h) {
-         SetColour(h, kMsn, kRed);
+         SetColor(h, kMsn, kRed);
          h.CreateKey(Account("A"));
        },
        [](Hive& h) { h.DeleteKey(Account("A")); }, kGreen, kGreen, {kMsn},
        Bytes({0x00, 0xFF, 0x00, 0x00})},
       {"no location qualifies: nothing written, the current colour still changes",
-       [](Hive& h) { SetColour(h, Account("A"), kRed); },
+       [](Hive& h) { SetColor(h, Account("A"), kRed); },
        [](Hive& h) { h.DeleteKey(kAccounts); }, kGreen, kGreen, {}, {}},
       {"a refused write does not stop the others",
        [](Hive& h) {
-         SetColour(h, kMsn, kRed);
-         for (const char* name : {"A", "B", "C"}) SetColour(h, Account(name), kRed);
+         SetColor(h, kMsn, kRed);
+         for (const char* name : {"A", "B", "C"}) SetColor(h, Account(name), kRed);
        },
        [](Hive& h) { h.RefuseRights(Account("B"), KEY_SET_VALUE); }, kBlue, kBlue,
        {kMsn, Account("A"), Account("C")}, Bytes({0x00, 0x00, 0xFF, 0x00})},
@@ -171,7 +171,7 @@ TEST_F(ApplyTest, SetWritesEveryQualifyingLocationAndNothingElse) {
     Varnelo app;
     ASSERT_NE(app.WaitForMainWindow(), nullptr);
     if (c.chosen) {
-      ASSERT_TRUE(e2e::ChooseColour(app, *c.chosen)) << "the colour dialog failed";
+      ASSERT_TRUE(e2e::ChooseColor(app, *c.chosen)) << "the colour dialog failed";
     }
     ASSERT_EQ(e2e::InkOnceDrawn(app.Control(ids::ColorT1), InkOf(c.shown)), InkOf(c.shown));
     c.sinceStartup(hive);
@@ -193,23 +193,23 @@ TEST_F(ApplyTest, SetWritesEveryQualifyingLocationAndNothingElse) {
   }
 }
 
-TEST_F(ApplyTest, SetWithNoColourFoundOrChosenWritesNothing) {
+TEST_F(ApplyTest, SetWithNoColorFoundOrChosenWritesNothing) {
   // Account keys without a value: the window shows, ColorT1 holds no colour.
   for (const char* name : {"A", "B"}) hive.CreateKey(Account(name));
   const COLORREF buttonText = GetSysColor(COLOR_BTNTEXT);
   const std::string before = hive.Dump();
   Varnelo app;
   ASSERT_NE(app.WaitForMainWindow(), nullptr);
-  ASSERT_EQ(InkColours(app.Control(ids::ColorT2)), Ink{buttonText});
+  ASSERT_EQ(InkColors(app.Control(ids::ColorT2)), Ink{buttonText});
 
   ASSERT_TRUE(e2e::PressAndWait(app, ids::Command3));
   app.Settle();
   EXPECT_EQ(e2e::Changes(before, hive.Dump()), "");
-  EXPECT_EQ(InkColours(app.Control(ids::ColorT1)), Ink{});
-  EXPECT_EQ(InkColours(app.Control(ids::ColorT2)), Ink{buttonText}) << "ColorT2 stays as it was";
+  EXPECT_EQ(InkColors(app.Control(ids::ColorT1)), Ink{});
+  EXPECT_EQ(InkColors(app.Control(ids::ColorT2)), Ink{buttonText}) << "ColorT2 stays as it was";
 
   // Once a colour is chosen, the same click writes it.
-  ASSERT_TRUE(e2e::ChooseColour(app, kBlue));
+  ASSERT_TRUE(e2e::ChooseColor(app, kBlue));
   ASSERT_TRUE(e2e::PressAndWait(app, ids::Command3));
   for (const char* name : {"A", "B"}) {
     EXPECT_EQ(Described(hive.GetRaw(Account(name), kValue)), "type 3: 00 00 FF 00");
@@ -228,13 +228,13 @@ TEST_F(ApplyTest, ClosingAfterAChoiceEndsAtOnceAndWritesNothing) {
   for (const auto& [what, ending] : endings) {
     SCOPED_TRACE(what);
     e2e::ClearMessenger(hive);
-    SetColour(hive, kMsn, kRed);
-    SetColour(hive, kService, kRed);
+    SetColor(hive, kMsn, kRed);
+    SetColor(hive, kService, kRed);
     hive.CreateKey(Account("A"));
     const std::string before = hive.Dump();
     Varnelo app;
     ASSERT_NE(app.WaitForMainWindow(), nullptr);
-    ASSERT_TRUE(e2e::ChooseColour(app, kBlue));
+    ASSERT_TRUE(e2e::ChooseColor(app, kBlue));
 
     switch (ending) {
       case Ending::CloseButton: app.Click(ids::Command2); break;

@@ -1,14 +1,14 @@
 // Choosing a colour in the real colour dialog of the real varnelo.exe under
 // Wine: what the selected-colour sample shows after each way of leaving the
 // dialog, what a second dialog offers, and that choosing writes nothing.
-#include "support/colour_dialog.h"
+#include "support/color_dialog.h"
 #include "support/driver.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 
-using e2e::InkColours;
+using e2e::InkColors;
 using e2e::Varnelo;
 using testing_support::Hive;
 using testing_support::Le32;
@@ -27,7 +27,7 @@ constexpr COLORREF kBlack = RGB(0, 0, 0);
 using Ink = std::set<COLORREF>;
 using Texts = std::array<std::wstring, 3>;
 
-class ColourChoiceTest : public ::testing::Test {
+class ColorChoiceTest : public ::testing::Test {
  protected:
   void SetUp() override {
     e2e::ClearMessenger(hive);
@@ -47,7 +47,7 @@ struct ChoiceCase {
   Ink selected;  // ink of ColorT1 afterwards
 };
 
-TEST_F(ColourChoiceTest, TheSelectedSampleShowsWhatTheDialogConfirmed) {
+TEST_F(ColorChoiceTest, TheSelectedSampleShowsWhatTheDialogConfirmed) {
   const std::vector<ChoiceCase> cases{
       {"pure red, OK", kRed, Leaving::Ok, {kRed}},
       {"white, OK: drawn in the colour of its white box", kWhite, Leaving::Ok, {}},
@@ -61,16 +61,16 @@ TEST_F(ColourChoiceTest, TheSelectedSampleShowsWhatTheDialogConfirmed) {
     const std::string before = hive.Dump();
     Varnelo app;
     ASSERT_NE(app.WaitForMainWindow(), nullptr);
-    ASSERT_EQ(InkColours(app.Control(ids::ColorT1)), Ink{kFound});
+    ASSERT_EQ(InkColors(app.Control(ids::ColorT1)), Ink{kFound});
 
-    const HWND dialog = e2e::OpenColourDialog(app);
+    const HWND dialog = e2e::OpenColorDialog(app);
     ASSERT_NE(dialog, nullptr) << "色 選 択 opened no dialog";
     EXPECT_EQ(GetWindow(dialog, GW_OWNER), app.Main());
     EXPECT_FALSE(IsWindowEnabled(app.Main())) << "the window takes no clicks while it is open";
-    EXPECT_EQ(e2e::DialogColourTexts(dialog), (Texts{L"0", L"0", L"0"})) << "opens on black";
+    EXPECT_EQ(e2e::DialogColorTexts(dialog), (Texts{L"0", L"0", L"0"})) << "opens on black";
 
-    e2e::TypeDialogColour(dialog, c.typed);
-    ASSERT_EQ(e2e::DialogColourTexts(dialog),
+    e2e::TypeDialogColor(dialog, c.typed);
+    ASSERT_EQ(e2e::DialogColorTexts(dialog),
               (Texts{std::to_wstring(GetRValue(c.typed)), std::to_wstring(GetGValue(c.typed)),
                      std::to_wstring(GetBValue(c.typed))}));
     DWORD_PTR ignored = 0;
@@ -87,29 +87,29 @@ TEST_F(ColourChoiceTest, TheSelectedSampleShowsWhatTheDialogConfirmed) {
     ASSERT_TRUE(e2e::WaitClosed(app, dialog)) << "the dialog did not close";
 
     EXPECT_EQ(e2e::InkOnceDrawn(app.Control(ids::ColorT1), c.selected), c.selected);
-    EXPECT_EQ(InkColours(app.Control(ids::ColorT2)), Ink{kFound}) << "the current colour stays";
+    EXPECT_EQ(InkColors(app.Control(ids::ColorT2)), Ink{kFound}) << "the current colour stays";
     EXPECT_TRUE(IsWindowEnabled(app.Main()));
     EXPECT_EQ(e2e::Changes(before, hive.Dump()), "") << "choosing writes nothing";
     app.CloseWithButton();
   }
 }
 
-TEST_F(ColourChoiceTest, ASecondDialogOpensOnBlackWithSixteenBlackCustomColours) {
+TEST_F(ColorChoiceTest, ASecondDialogOpensOnBlackWithSixteenBlackCustomColors) {
   const std::string before = hive.Dump();
   Varnelo app;
   ASSERT_NE(app.WaitForMainWindow(), nullptr);
 
   // First dialog: define three custom colours, then confirm a fourth.
-  const HWND first = e2e::OpenColourDialog(app);
+  const HWND first = e2e::OpenColorDialog(app);
   ASSERT_NE(first, nullptr);
   e2e::PressDialogButton(first, e2e::kDialogDefine);
   const std::vector<COLORREF> defined{RGB(255, 128, 0), RGB(0, 128, 255), RGB(128, 0, 255)};
   for (const COLORREF colour : defined) {
-    e2e::TypeDialogColour(first, colour);
+    e2e::TypeDialogColor(first, colour);
     e2e::PressDialogButton(first, e2e::kDialogAdd);
   }
   const std::vector<COLORREF> shown =
-      e2e::CustomColoursOnceDrawn(first, [&](const std::vector<COLORREF>& boxes) {
+      e2e::CustomColorsOnceDrawn(first, [&](const std::vector<COLORREF>& boxes) {
         return std::all_of(defined.begin(), defined.end(), [&](COLORREF colour) {
           return std::count(boxes.begin(), boxes.end(), colour) == 1;
         });
@@ -120,26 +120,26 @@ TEST_F(ColourChoiceTest, ASecondDialogOpensOnBlackWithSixteenBlackCustomColours)
         << "the boxes show each colour defined: " << std::hex << colour;
   }
   const COLORREF chosen = RGB(200, 0, 100);
-  e2e::TypeDialogColour(first, chosen);
+  e2e::TypeDialogColor(first, chosen);
   e2e::PressDialogButton(first, IDOK);
   ASSERT_TRUE(e2e::WaitClosed(app, first));
   ASSERT_EQ(e2e::InkOnceDrawn(app.Control(ids::ColorT1), {chosen}), Ink{chosen});
 
   // Second dialog: nothing of the first is left.
-  const HWND second = e2e::OpenColourDialog(app);
+  const HWND second = e2e::OpenColorDialog(app);
   ASSERT_NE(second, nullptr);
   EXPECT_EQ(GetWindow(second, GW_OWNER), app.Main());
-  EXPECT_EQ(e2e::DialogColourTexts(second), (Texts{L"0", L"0", L"0"}))
+  EXPECT_EQ(e2e::DialogColorTexts(second), (Texts{L"0", L"0", L"0"}))
       << "opens on black, not on the colour the window shows";
   const std::vector<COLORREF> allBlack(16, kBlack);
-  EXPECT_EQ(e2e::CustomColoursOnceDrawn(
+  EXPECT_EQ(e2e::CustomColorsOnceDrawn(
                 second, [&](const std::vector<COLORREF>& boxes) { return boxes == allBlack; }),
             allBlack);
 
   // Confirming what it opened on is confirming black: no choice.
   e2e::PressDialogButton(second, IDOK);
   ASSERT_TRUE(e2e::WaitClosed(app, second));
-  EXPECT_EQ(InkColours(app.Control(ids::ColorT1)), Ink{chosen});
+  EXPECT_EQ(InkColors(app.Control(ids::ColorT1)), Ink{chosen});
   EXPECT_EQ(e2e::Changes(before, hive.Dump()), "");
   app.CloseWithButton();
 }

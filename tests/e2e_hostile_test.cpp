@@ -15,7 +15,7 @@
 #include "registry/scoped_key.h"
 #include "support/driver.h"
 
-using e2e::InkColours;
+using e2e::InkColors;
 using e2e::Varnelo;
 using testing_support::Bytes;
 using testing_support::Hive;
@@ -62,7 +62,7 @@ std::vector<BYTE> Pattern(std::size_t typeIndex, std::size_t size, int salt) {
 }
 
 // The colour a readable value stands for: its bytes, least significant first.
-COLORREF ColourOf(const std::vector<BYTE>& data) {
+COLORREF ColorOf(const std::vector<BYTE>& data) {
   COLORREF colour = 0;
   for (std::size_t i = 0; i < data.size() && i < 4; ++i) colour |= COLORREF{data[i]} << (8 * i);
   return colour;
@@ -71,7 +71,7 @@ COLORREF ColourOf(const std::vector<BYTE>& data) {
 // `dump` (Hive::Dump) as it must read after the program wrote "IM Color"
 // under `key` as the 4 bytes of `colour`, type REG_BINARY; the key is added
 // if the dump lacks it.
-std::string WithColourWritten(const std::string& dump, const std::string& key, COLORREF colour) {
+std::string WithColorWritten(const std::string& dump, const std::string& key, COLORREF colour) {
   std::array<char, 32> hex{};
   std::snprintf(hex.data(), hex.size(), "%02X %02X %02X %02X ",
                 static_cast<unsigned>(colour & 0xFF), static_cast<unsigned>((colour >> 8) & 0xFF),
@@ -127,8 +127,8 @@ class HostileTest : public ::testing::Test {
 
   // Both labels show `colour` as their text colour.
   static void ExpectShown(const Varnelo& app, COLORREF colour) {
-    EXPECT_EQ(InkColours(app.Control(ids::ColorT1)), Ink{colour}) << "ColorT1";
-    EXPECT_EQ(InkColours(app.Control(ids::ColorT2)), Ink{colour}) << "ColorT2";
+    EXPECT_EQ(InkColors(app.Control(ids::ColorT1)), Ink{colour}) << "ColorT1";
+    EXPECT_EQ(InkColors(app.Control(ids::ColorT2)), Ink{colour}) << "ColorT2";
   }
 
   static void CloseNormally(Varnelo& app) {
@@ -166,8 +166,8 @@ TEST_P(OddValueTest, AValueOfMoreThanFourBytesCountsAsAbsentWhereverItIs) {
       accounts.push_back(Account("a" + std::to_string(a)));
       hive.SetRaw(accounts.back(), kValue, regType, Pattern(type, kSizes[a], 0x30));
     }
-    const COLORREF lastAccount = ColourOf(Pattern(type, 4, 0x30));
-    const COLORREF shown = Readable(size) ? ColourOf(msn) : lastAccount;
+    const COLORREF lastAccount = ColorOf(Pattern(type, 4, 0x30));
+    const COLORREF shown = Readable(size) ? ColorOf(msn) : lastAccount;
     const std::string before = hive.Dump();
 
     Varnelo app;
@@ -177,16 +177,16 @@ TEST_P(OddValueTest, AValueOfMoreThanFourBytesCountsAsAbsentWhereverItIs) {
     ASSERT_NO_FATAL_FAILURE(Press(app, ids::Command3));
     std::string expected = before;
     if (Readable(size)) {
-      expected = WithColourWritten(expected, kMsn, shown);
-      expected = WithColourWritten(expected, kService, shown);
+      expected = WithColorWritten(expected, kMsn, shown);
+      expected = WithColorWritten(expected, kService, shown);
     }
-    for (const auto& account : accounts) expected = WithColourWritten(expected, account, shown);
+    for (const auto& account : accounts) expected = WithColorWritten(expected, account, shown);
     EXPECT_EQ(e2e::Changes(expected, hive.Dump()), "") << "first 設 定";
 
     hive.SetRaw(kMsn, kValue, regType, Pattern(type, laterSize, 0x08));
     expected = hive.Dump();  // read back: Wine lists some unterminated texts with a zero added
     ASSERT_NO_FATAL_FAILURE(Press(app, ids::Command3));
-    if (Readable(laterSize)) expected = WithColourWritten(expected, kMsn, shown);
+    if (Readable(laterSize)) expected = WithColorWritten(expected, kMsn, shown);
     EXPECT_EQ(e2e::Changes(expected, hive.Dump()), "") << "second 設 定";
 
     CloseNormally(app);
@@ -222,7 +222,7 @@ TEST_F(HostileTest, AThousandAccountKeysAreAllListedAndWritten) {
   ASSERT_NO_FATAL_FAILURE(Press(app, ids::Command3));
 
   std::string expected = before;
-  for (const auto& account : accounts) expected = WithColourWritten(expected, account, kBlue);
+  for (const auto& account : accounts) expected = WithColorWritten(expected, account, kBlue);
   EXPECT_EQ(e2e::Changes(expected, hive.Dump()), "");
   CloseNormally(app);
 }
@@ -244,7 +244,7 @@ TEST_F(HostileTest, AccountNamesPastTheLimitsAreSkippedOrEndTheListing) {
   ASSERT_NE(app.WaitForMainWindow(), nullptr);
   ExpectShown(app, kGreen);
   ASSERT_NO_FATAL_FAILURE(Press(app, ids::Command3));
-  EXPECT_EQ(e2e::Changes(WithColourWritten(before, Account(fits), kGreen), hive.Dump()), "");
+  EXPECT_EQ(e2e::Changes(WithColorWritten(before, Account(fits), kGreen), hive.Dump()), "");
   CloseNormally(app);
 }
 
@@ -274,14 +274,14 @@ TEST_F(HostileTest, KeysDeletedAndAddedWhileTheWindowIsOpen) {
   std::string expected = hive.Dump();
   ASSERT_NO_FATAL_FAILURE(Press(app, ids::Command3));
   for (const std::string& key : {std::string(kService), Account("A"), Account("C")}) {
-    expected = WithColourWritten(expected, key, kGreen);
+    expected = WithColorWritten(expected, key, kGreen);
   }
   EXPECT_EQ(e2e::Changes(expected, hive.Dump()), "") << "first 設 定";
 
   // The account list goes; MSN Messenger's value becomes 3 bytes of text.
   hive.DeleteKey(kAccounts);
   hive.SetRaw(kMsn, kValue, REG_SZ, Bytes({'a', 'b', 0}));
-  expected = WithColourWritten(WithColourWritten(hive.Dump(), kMsn, kGreen), kService, kGreen);
+  expected = WithColorWritten(WithColorWritten(hive.Dump(), kMsn, kGreen), kService, kGreen);
   ASSERT_NO_FATAL_FAILURE(Press(app, ids::Command3));
   EXPECT_EQ(e2e::Changes(expected, hive.Dump()), "") << "second 設 定";
   app.Settle();
@@ -291,7 +291,7 @@ TEST_F(HostileTest, KeysDeletedAndAddedWhileTheWindowIsOpen) {
 
 // A value of 4 bytes that is no plain colour (a system-colour reference, a
 // high byte set) is shown as the window draws such values and never written.
-TEST_F(HostileTest, AValueThatIsNoColourIsShownButNotWrittenBack) {
+TEST_F(HostileTest, AValueThatIsNoColorIsShownButNotWrittenBack) {
   struct Case {
     const char* what;
     std::vector<BYTE> data;
@@ -310,8 +310,8 @@ TEST_F(HostileTest, AValueThatIsNoColourIsShownButNotWrittenBack) {
 
     Varnelo app;
     ASSERT_NE(app.WaitForMainWindow(), nullptr);
-    EXPECT_EQ(InkColours(app.Control(ids::ColorT1)), c.t1Ink);
-    EXPECT_EQ(InkColours(app.Control(ids::ColorT2)), c.t2Ink);
+    EXPECT_EQ(InkColors(app.Control(ids::ColorT1)), c.t1Ink);
+    EXPECT_EQ(InkColors(app.Control(ids::ColorT2)), c.t2Ink);
     ASSERT_NO_FATAL_FAILURE(Press(app, ids::Command3));
     EXPECT_EQ(e2e::Changes(before, hive.Dump()), "");
     CloseNormally(app);

@@ -434,7 +434,7 @@ struct Look {
   Align align;
 };
 
-TEST_F(MainWindowTest, LabelsAreDrawnInTheirColoursAndInFrontOfWhatTheyOverlap) {
+TEST_F(MainWindowTest, LabelsAreDrawnInTheirColorsAndInFrontOfWhatTheyOverlap) {
   Varnelo app;
   const HWND main = app.WaitForMainWindow();
   ASSERT_NE(main, nullptr);
@@ -492,8 +492,8 @@ TEST_F(MainWindowTest, LabelsAreDrawnInTheirColoursAndInFrontOfWhatTheyOverlap) 
   SetDlgItemTextW(dialog, 708, L"0");
   PostMessageW(GetDlgItem(dialog, IDOK), BM_CLICK, 0, 0);
   ASSERT_TRUE(Eventually([&] { return !IsWindow(dialog); }));
-  EXPECT_TRUE(Eventually([&] { return e2e::InkColours(app.Control(ids::ColorT1)) == std::set<COLORREF>{RGB(255, 0, 0)}; }))
-      << Hex(e2e::InkColours(app.Control(ids::ColorT1)));
+  EXPECT_TRUE(Eventually([&] { return e2e::InkColors(app.Control(ids::ColorT1)) == std::set<COLORREF>{RGB(255, 0, 0)}; }))
+      << Hex(e2e::InkColors(app.Control(ids::ColorT1)));
   RepaintAlone(app.Control(ids::Label3));
   app.Settle();
   const e2e::Pixels after = e2e::CapturePixels(main);
@@ -631,7 +631,7 @@ TEST(ProgramFileTest, CarriesItsIcon) {
 }
 
 // The colours on screen in `area`.
-std::set<COLORREF> ScreenColours(const RECT& area) {
+std::set<COLORREF> ScreenColors(const RECT& area) {
   std::set<COLORREF> colours;
   const HDC screen = GetDC(nullptr);
   for (int y = area.top; y < area.bottom; ++y) {
@@ -654,7 +654,7 @@ TEST_F(MainWindowTest, TheWindowShowsWhatTheProgramFileCarries) {
   GetWindowRect(main, &frame);
   GetClientRect(main, &client);
   MapWindowPoints(main, nullptr, reinterpret_cast<POINT*>(&client), 2);
-  const std::set<COLORREF> caption = ScreenColours({frame.left, frame.top, frame.left + 40, client.top});
+  const std::set<COLORREF> caption = ScreenColors({frame.left, frame.top, frame.left + 40, client.top});
   for (const COLORREF line : {RGB(255, 0, 0), RGB(0, 0, 255), RGB(0, 128, 0)}) {
     EXPECT_TRUE(caption.contains(line)) << "no " << Hex(line) << " in the caption: " << Hex(caption);
   }

@@ -6,7 +6,7 @@
 
 #include <optional>
 
-using e2e::InkColours;
+using e2e::InkColors;
 using e2e::Varnelo;
 using testing_support::Bytes;
 using testing_support::Hive;
@@ -21,7 +21,7 @@ class StartupTest : public ::testing::Test {
  protected:
   void SetUp() override { e2e::ClearMessenger(hive); }
   void TearDown() override { e2e::ClearMessenger(hive); }
-  void SetColour(const std::string& key, COLORREF colour) {
+  void SetColor(const std::string& key, COLORREF colour) {
     hive.SetRaw(key, kValue, REG_BINARY, Le32(colour));
   }
   Hive hive;
@@ -70,7 +70,7 @@ struct ShownCase {
   std::set<COLORREF> t1Ink, t2Ink;  // colours the two samples' texts are drawn in
 };
 
-TEST_F(StartupTest, TheWindowShowsTheColourOfTheFirstLocationThatHasOne) {
+TEST_F(StartupTest, TheWindowShowsTheColorOfTheFirstLocationThatHasOne) {
   const COLORREF red = RGB(255, 0, 0), green = RGB(0, 255, 0), blue = RGB(0, 0, 255);
   const COLORREF buttonText = GetSysColor(COLOR_BTNTEXT);
   const std::vector<ShownCase> cases{
@@ -87,19 +87,19 @@ TEST_F(StartupTest, TheWindowShowsTheColourOfTheFirstLocationThatHasOne) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
     e2e::ClearMessenger(hive);
-    if (c.msn) SetColour(kMsn, *c.msn);
-    if (c.service) SetColour(kService, *c.service);
+    if (c.msn) SetColor(kMsn, *c.msn);
+    if (c.service) SetColor(kService, *c.service);
     for (const auto& [name, colour] : c.accounts) {
       hive.CreateKey(Account(name));
-      if (colour) SetColour(Account(name), *colour);
+      if (colour) SetColor(Account(name), *colour);
     }
     const std::string before = hive.Dump();
 
     Varnelo app;
     ASSERT_NE(app.WaitForMainWindow(), nullptr);
     EXPECT_EQ(e2e::WindowText(app.Control(ids::Label6)), L"v1.5.1");
-    EXPECT_EQ(InkColours(app.Control(ids::ColorT1)), c.t1Ink);
-    EXPECT_EQ(InkColours(app.Control(ids::ColorT2)), c.t2Ink);
+    EXPECT_EQ(InkColors(app.Control(ids::ColorT1)), c.t1Ink);
+    EXPECT_EQ(InkColors(app.Control(ids::ColorT2)), c.t2Ink);
 
     app.CloseWithButton();
     EXPECT_EQ(e2e::Changes(before, hive.Dump()), "") << "start-up and close write nothing";
@@ -110,11 +110,11 @@ TEST_F(StartupTest, UnreadableValuesCountAsAbsent) {
   hive.SetText(kMsn, kValue, "16711680");                    // 9 bytes
   hive.SetRaw(kService, kValue, REG_BINARY, Bytes({1, 2, 3, 4, 5}));
   hive.CreateKey(Account("only"));
-  SetColour(Account("only"), RGB(0, 0, 255));
+  SetColor(Account("only"), RGB(0, 0, 255));
 
   Varnelo app;
   ASSERT_NE(app.WaitForMainWindow(), nullptr);
-  EXPECT_EQ(InkColours(app.Control(ids::ColorT1)), std::set<COLORREF>{RGB(0, 0, 255)});
+  EXPECT_EQ(InkColors(app.Control(ids::ColorT1)), std::set<COLORREF>{RGB(0, 0, 255)});
 }
 
 }  // namespace

@@ -17,28 +17,28 @@ using testing_support::Le32;
 using testing_support::RawValue;
 using testing_support::RecordingToolkit;
 using testing_support::ScratchHive;
-using varnelo::Colour;
+using varnelo::ColorValue;
 using varnelo::LabelId;
 
 using namespace testing_support::messenger;
 
 namespace {
 
-constexpr Colour kRed = 255, kGreen = 65280, kBlue = 16711680;
+constexpr ColorValue kRed = 255, kGreen = 65280, kBlue = 16711680;
 
 class Form1Test : public ::testing::Test {
  protected:
   void TearDown() override { EXPECT_EQ(hive.OpenKeys(), std::optional<std::size_t>(0)); }
 
-  void SetColour(const std::string& key, Colour colour) {
+  void SetColor(const std::string& key, ColorValue colour) {
     hive.SetRaw(key, kValue, REG_BINARY, Le32(static_cast<std::uint32_t>(colour)));
   }
   std::optional<RawValue> Stored(const std::string& key) const { return hive.GetRaw(key, kValue); }
-  static RawValue Binary(Colour colour) {
+  static RawValue Binary(ColorValue colour) {
     return RawValue{REG_BINARY, Le32(static_cast<std::uint32_t>(colour))};
   }
-  Colour T1() const { return toolkit.LabelForeColor(LabelId::ColorT1); }
-  Colour T2() const { return toolkit.LabelForeColor(LabelId::ColorT2); }
+  ColorValue T1() const { return toolkit.LabelForeColor(LabelId::ColorT1); }
+  ColorValue T2() const { return toolkit.LabelForeColor(LabelId::ColorT2); }
 
   ScratchHive hive;
   RecordingToolkit toolkit;
@@ -49,13 +49,13 @@ class Form1Test : public ::testing::Test {
 
 struct StartupCase {
   const char* what;
-  std::optional<Colour> msn, service;
-  std::vector<std::pair<std::string, std::optional<Colour>>> accounts;
+  std::optional<ColorValue> msn, service;
+  std::vector<std::pair<std::string, std::optional<ColorValue>>> accounts;
   bool accountListExists;
-  std::optional<Colour> shown;  // both labels; nullopt: labels as created
+  std::optional<ColorValue> shown;  // both labels; nullopt: labels as created
 };
 
-TEST_F(Form1Test, StartupShowsTheFirstLocationThatHasAColour) {
+TEST_F(Form1Test, StartupShowsTheFirstLocationThatHasAColor) {
   const std::vector<StartupCase> cases{
       {"MSN over Windows Messenger", kRed, kGreen, {}, false, kRed},
       {"Windows Messenger alone", std::nullopt, kBlue, {}, false, kBlue},
@@ -67,20 +67,20 @@ TEST_F(Form1Test, StartupShowsTheFirstLocationThatHasAColour) {
       {"no account key holds one", std::nullopt, std::nullopt,
        {{"A", std::nullopt}, {"B", std::nullopt}}, true, std::nullopt},
       {"MSN with no account list", kBlue, std::nullopt, {}, false, kBlue},
-      {"odd value kept unchanged", static_cast<Colour>(0xFF000000u), std::nullopt, {}, false,
-       static_cast<Colour>(0xFF000000u)},
+      {"odd value kept unchanged", static_cast<ColorValue>(0xFF000000u), std::nullopt, {}, false,
+       static_cast<ColorValue>(0xFF000000u)},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
     ScratchHive fresh;
     RecordingToolkit tk;
     varnelo::Form1 f(tk);
-    if (c.msn) SetColour(kMsn, *c.msn);
-    if (c.service) SetColour(kService, *c.service);
+    if (c.msn) SetColor(kMsn, *c.msn);
+    if (c.service) SetColor(kService, *c.service);
     if (c.accountListExists) hive.CreateKey(kAccounts);
     for (const auto& [name, colour] : c.accounts) {
       hive.CreateKey(Account(name));
-      if (colour) SetColour(Account(name), *colour);
+      if (colour) SetColor(Account(name), *colour);
     }
     const std::string before = hive.Dump();
 
@@ -88,9 +88,9 @@ TEST_F(Form1Test, StartupShowsTheFirstLocationThatHasAColour) {
 
     EXPECT_FALSE(tk.ended);
     EXPECT_TRUE(tk.messages.empty());
-    EXPECT_EQ(tk.LabelForeColor(LabelId::ColorT1), c.shown.value_or(varnelo::kSysColourWindow));
+    EXPECT_EQ(tk.LabelForeColor(LabelId::ColorT1), c.shown.value_or(varnelo::kSysColorWindow));
     EXPECT_EQ(tk.LabelForeColor(LabelId::ColorT2),
-              c.shown.value_or(RecordingToolkit::kDefaultTextColour));
+              c.shown.value_or(RecordingToolkit::kDefaultTextColor));
     EXPECT_EQ(tk.label6Caption, L"v1.5.1");
     EXPECT_EQ(f.PassportCount, static_cast<std::int32_t>(c.accounts.size()));
     EXPECT_EQ(hive.Dump(), before) << "start-up writes nothing";
@@ -132,16 +132,16 @@ TEST_F(Form1Test, StartupTreatsUnreadableValuesAsAbsent) {
 
 TEST_F(Form1Test, StartupSetsBothLabelsFromTheSameLocationEachTime) {
   for (const char* name : {"A", "B", "C"}) hive.CreateKey(Account(name));
-  SetColour(Account("A"), kRed);
-  SetColour(Account("C"), kBlue);
+  SetColor(Account("A"), kRed);
+  SetColor(Account("C"), kBlue);
   form.Form_Load();
-  const std::vector<std::string> colourCalls = [&] {
+  const std::vector<std::string> colorCalls = [&] {
     std::vector<std::string> calls;
     std::copy_if(toolkit.log.begin(), toolkit.log.end(), std::back_inserter(calls),
                  [](const std::string& e) { return e.starts_with("SetLabelForeColor"); });
     return calls;
   }();
-  EXPECT_EQ(colourCalls, (std::vector<std::string>{
+  EXPECT_EQ(colorCalls, (std::vector<std::string>{
                              "SetLabelForeColor ColorT1 255", "SetLabelForeColor ColorT2 255",
                              "SetLabelForeColor ColorT1 16711680",
                              "SetLabelForeColor ColorT2 16711680"}));
@@ -150,10 +150,10 @@ TEST_F(Form1Test, StartupSetsBothLabelsFromTheSameLocationEachTime) {
 // ---- apply ----------------------------------------------------------------
 
 TEST_F(Form1Test, ApplyWritesEveryQualifyingLocation) {
-  SetColour(kMsn, kRed);
-  SetColour(kService, kGreen);
+  SetColor(kMsn, kRed);
+  SetColor(kService, kGreen);
   for (const char* name : {"b", "A"}) hive.CreateKey(Account(name));
-  SetColour(Account("A"), kGreen);
+  SetColor(Account("A"), kGreen);
   form.Form_Load();
   toolkit.SetLabelForeColor(LabelId::ColorT1, kBlue);  // as a colour choice would
   hive.SetRaw(kMsn, "Unrelated", REG_SZ, Bytes({'k', 0}));
@@ -169,7 +169,7 @@ TEST_F(Form1Test, ApplyWritesEveryQualifyingLocation) {
 
 TEST_F(Form1Test, ApplyFollowsTheRegistryAsItIsAtTheClick) {
   // Start-up: Windows Messenger had no value; MSN had one; accounts A and B.
-  SetColour(kMsn, kRed);
+  SetColor(kMsn, kRed);
   hive.CreateKey(kService);
   for (const char* name : {"A", "B"}) hive.CreateKey(Account(name));
   form.Form_Load();
@@ -178,7 +178,7 @@ TEST_F(Form1Test, ApplyFollowsTheRegistryAsItIsAtTheClick) {
   // Since then: MSN's value removed, Windows Messenger got one, B removed,
   // C added.
   hive.DeleteValue(kMsn, kValue);
-  SetColour(kService, kBlue);
+  SetColor(kService, kBlue);
   hive.DeleteKey(Account("B"));
   hive.CreateKey(Account("C"));
   form.Command3_Click();
@@ -192,17 +192,17 @@ TEST_F(Form1Test, ApplyFollowsTheRegistryAsItIsAtTheClick) {
 }
 
 TEST_F(Form1Test, ApplyRecreatesTheWindowsMessengerKeyThatHadAValueAtStartup) {
-  SetColour(kService, kRed);
+  SetColor(kService, kRed);
   form.Form_Load();
   hive.DeleteKey(kService);
-  SetColour(kMsn, kGreen);  // appeared since start-up
+  SetColor(kMsn, kGreen);  // appeared since start-up
   form.Command3_Click();
   EXPECT_EQ(Stored(kService), Binary(kRed));
   EXPECT_EQ(Stored(kMsn), Binary(kRed));
 }
 
 TEST_F(Form1Test, ApplyIgnoresStaleNamesWhenTheAccountListIsGone) {
-  SetColour(kMsn, kRed);
+  SetColor(kMsn, kRed);
   hive.CreateKey(Account("gone"));
   form.Form_Load();
   hive.DeleteKey(kAccounts);
@@ -217,8 +217,8 @@ TEST_F(Form1Test, ApplyIgnoresStaleNamesWhenTheAccountListIsGone) {
   EXPECT_EQ(Stored(kMsn), Binary(kRed));
 }
 
-TEST_F(Form1Test, ApplyGoesOnAfterARefusedWriteAndStillShowsTheColour) {
-  SetColour(kMsn, kRed);
+TEST_F(Form1Test, ApplyGoesOnAfterARefusedWriteAndStillShowsTheColor) {
+  SetColor(kMsn, kRed);
   for (const char* name : {"A", "B", "C"}) hive.CreateKey(Account(name));
   form.Form_Load();
   hive.RefuseRights(kMsn, KEY_SET_VALUE);
@@ -235,8 +235,8 @@ TEST_F(Form1Test, ApplyGoesOnAfterARefusedWriteAndStillShowsTheColour) {
 }
 
 TEST_F(Form1Test, ApplyWritesMsnThenWindowsMessengerThenAccountsInListingOrder) {
-  SetColour(kMsn, kRed);
-  SetColour(kService, kRed);
+  SetColor(kMsn, kRed);
+  SetColor(kService, kRed);
   for (const char* name : {"C", "a", "B"}) hive.CreateKey(Account(name));
   form.Form_Load();
   toolkit.SetLabelForeColor(LabelId::ColorT1, kBlue);
@@ -244,7 +244,7 @@ TEST_F(Form1Test, ApplyWritesMsnThenWindowsMessengerThenAccountsInListingOrder) 
   const std::vector<std::string> order{kMsn, kService, Account("a"), Account("B"), Account("C")};
   for (std::size_t n = 0; n < order.size(); ++n) {
     SCOPED_TRACE(n);
-    for (const auto& key : order) SetColour(key, kRed);
+    for (const auto& key : order) SetColor(key, kRed);
     memreg::FailSetValueAt(n, ERROR_ACCESS_DENIED);
     form.Command3_Click();
     for (std::size_t i = 0; i < order.size(); ++i) {
@@ -253,8 +253,8 @@ TEST_F(Form1Test, ApplyWritesMsnThenWindowsMessengerThenAccountsInListingOrder) 
   }
 }
 
-TEST_F(Form1Test, ApplyWithoutAChoiceWritesTheColourFoundAtStartup) {
-  SetColour(kMsn, kRed);
+TEST_F(Form1Test, ApplyWithoutAChoiceWritesTheColorFoundAtStartup) {
+  SetColor(kMsn, kRed);
   hive.CreateKey(Account("A"));
   form.Form_Load();
   form.Command3_Click();
@@ -262,17 +262,17 @@ TEST_F(Form1Test, ApplyWithoutAChoiceWritesTheColourFoundAtStartup) {
   EXPECT_EQ(Stored(Account("A")), Binary(kRed));
 }
 
-TEST_F(Form1Test, ApplyWritesNothingWhileNoColourIsSelected) {
+TEST_F(Form1Test, ApplyWritesNothingWhileNoColorIsSelected) {
   // Start-up found account keys but no value: ColorT1 still holds the
   // window-colour reference, which is no colour to store.
   for (const char* name : {"A", "B"}) hive.CreateKey(Account(name));
   form.Form_Load();
-  ASSERT_EQ(T1(), varnelo::kSysColourWindow);
+  ASSERT_EQ(T1(), varnelo::kSysColorWindow);
   const std::string before = hive.Dump();
   form.Command3_Click();
   EXPECT_EQ(form.ApplyColor, "-2147483643");
   EXPECT_EQ(hive.Dump(), before);
-  EXPECT_EQ(T2(), RecordingToolkit::kDefaultTextColour);
+  EXPECT_EQ(T2(), RecordingToolkit::kDefaultTextColor);
 
   toolkit.SetLabelForeColor(LabelId::ColorT1, 0);  // black, read at start-up elsewhere
   form.Command3_Click();
@@ -280,26 +280,26 @@ TEST_F(Form1Test, ApplyWritesNothingWhileNoColourIsSelected) {
   EXPECT_EQ(T2(), 0);
 }
 
-TEST_F(Form1Test, ApplyWritesOnlyColoursAMessengerClientCanStore) {
+TEST_F(Form1Test, ApplyWritesOnlyColorsAMessengerClientCanStore) {
   // What ColorT1 holds at the click: an explicit colour up to white is
   // written; anything above it, negative or a system-colour reference is not.
   struct Case {
     const char* what;
-    Colour selected;
+    ColorValue selected;
     bool written;
   };
   const std::vector<Case> cases{
       {"white", 0xFFFFFF, true},
       {"just above white", 0x01000000, false},
       {"-1", -1, false},
-      {"grey-text reference", varnelo::kSysColourGrayText, false},
+      {"grey-text reference", varnelo::kSysColorGrayText, false},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
     ScratchHive fresh;
     RecordingToolkit tk;
     varnelo::Form1 f(tk);
-    SetColour(kMsn, kRed);
+    SetColor(kMsn, kRed);
     hive.CreateKey(Account("A"));
     f.Form_Load();
     tk.SetLabelForeColor(LabelId::ColorT1, c.selected);
@@ -317,9 +317,9 @@ TEST_F(Form1Test, ApplyWritesOnlyColoursAMessengerClientCanStore) {
   }
 }
 
-TEST_F(Form1Test, ApplyWithNoQualifyingLocationStillShowsTheColour) {
+TEST_F(Form1Test, ApplyWithNoQualifyingLocationStillShowsTheColor) {
   hive.CreateKey(Account("A"));
-  SetColour(Account("A"), kRed);
+  SetColor(Account("A"), kRed);
   form.Form_Load();
   hive.DeleteKey(kAccounts);
   const std::string before = hive.Dump();
@@ -330,7 +330,7 @@ TEST_F(Form1Test, ApplyWithNoQualifyingLocationStillShowsTheColour) {
 }
 
 TEST_F(Form1Test, AToolkitFailureStopsTheHandlerButKeepsWritesMade) {
-  SetColour(kMsn, kRed);
+  SetColor(kMsn, kRed);
   hive.CreateKey(Account("A"));
   form.Form_Load();
   toolkit.SetLabelForeColor(LabelId::ColorT1, kBlue);
@@ -344,7 +344,7 @@ TEST_F(Form1Test, AToolkitFailureStopsTheHandlerButKeepsWritesMade) {
 }
 
 TEST_F(Form1Test, CloseEndsAtOnceAndWritesNothing) {
-  SetColour(kMsn, kRed);
+  SetColor(kMsn, kRed);
   form.Form_Load();
   const std::string before = hive.Dump();
   toolkit.log.clear();

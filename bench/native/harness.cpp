@@ -27,7 +27,7 @@
 
 namespace {
 
-constexpr varnelo::Colour kSeedColour = 0x00FF00;  // green, on the last account key
+constexpr varnelo::ColorValue kSeedColor = 0x00FF00;  // green, on the last account key
 const std::array<BYTE, 4> kSeedBytes{0x00, 0xFF, 0x00, 0x00};
 
 std::string AccountKey(long index) {
@@ -43,7 +43,7 @@ bool Seed(long count) {
       return false;
     }
     if (i == count - 1 &&
-        RegSetValueExA(key.get(), varnelo::kColourValueName, 0, REG_BINARY, kSeedBytes.data(),
+        RegSetValueExA(key.get(), varnelo::kColorValueName, 0, REG_BINARY, kSeedBytes.data(),
                        static_cast<DWORD>(kSeedBytes.size())) != ERROR_SUCCESS) {
       return false;
     }
@@ -51,7 +51,7 @@ bool Seed(long count) {
   return true;
 }
 
-bool HoldsSeedColour(long index) {
+bool HoldsSeedColor(long index) {
   Reg::ScopedKey key;
   if (RegOpenKeyExA(HKEY_CURRENT_USER, AccountKey(index).c_str(), 0, KEY_QUERY_VALUE,
                     key.receive()) != ERROR_SUCCESS) {
@@ -60,7 +60,7 @@ bool HoldsSeedColour(long index) {
   std::array<BYTE, 8> data{};
   DWORD type = 0;
   DWORD size = static_cast<DWORD>(data.size());
-  return RegQueryValueExA(key.get(), varnelo::kColourValueName, nullptr, &type, data.data(),
+  return RegQueryValueExA(key.get(), varnelo::kColorValueName, nullptr, &type, data.data(),
                           &size) == ERROR_SUCCESS &&
          type == REG_BINARY && size == 4 && std::equal(kSeedBytes.begin(), kSeedBytes.end(), data.begin());
 }
@@ -94,15 +94,15 @@ int main(int argc, char** argv) {
   varnelo_bench_form_load(form);
   const auto t1 = Clock::now();
   if (toolkit.ended || form.PassportCount != count ||
-      toolkit.LabelForeColor(varnelo::LabelId::ColorT1) != kSeedColour ||
-      (count > 1 && HoldsSeedColour(0))) {
+      toolkit.LabelForeColor(varnelo::LabelId::ColorT1) != kSeedColor ||
+      (count > 1 && HoldsSeedColor(0))) {
     std::fprintf(stderr, "bench_native: Form_Load did not read the %ld account keys\n", count);
     return 1;
   }
 
   varnelo_bench_apply(form);
   const auto t2 = Clock::now();
-  if (form.PassportCount != count || !HoldsSeedColour(0) || !HoldsSeedColour(count / 2)) {
+  if (form.PassportCount != count || !HoldsSeedColor(0) || !HoldsSeedColor(count / 2)) {
     std::fprintf(stderr, "bench_native: Command3_Click did not write the %ld account keys\n",
                  count);
     return 1;

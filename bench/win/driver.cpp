@@ -32,7 +32,7 @@
 //   apply.floor     the loop program (write), the loop alone
 //   apply.floorproc the loop program (write): process start -> loop done
 //   apply.reg       reg import APPLY.reg: process start -> exit
-#include "registry/unique_handle.h"
+#include "base/unique_handle.h"
 #include "tests/support/find_window.h"
 
 #include <windows.h>
@@ -54,7 +54,7 @@ constexpr wchar_t kForm1Class[] = L"VarneloForm1";
 constexpr wchar_t kWindowClass[] = L"VarneloBenchWindow";
 constexpr wchar_t kPassportListPath[] = L"Software\\Microsoft\\MSNMessenger\\PerPassportSettings";
 constexpr wchar_t kValueName[] = L"IM Color";
-constexpr std::array<BYTE, 4> kColour{0x00, 0xFF, 0x00, 0x00};
+constexpr std::array<BYTE, 4> kColor{0x00, 0xFF, 0x00, 0x00};
 constexpr DWORD kPatienceMs = 600000;
 
 class Failure : public std::runtime_error {
@@ -236,7 +236,7 @@ Profile ReadProfile() {
 
 // Whether `path` holds "IM Color" as the benchmark's 4 bytes of REG_BINARY;
 // fails if it holds anything else.
-bool HoldsColour(const std::wstring& path) {
+bool HoldsColor(const std::wstring& path) {
   Key key;
   if (RegOpenKeyExW(HKEY_CURRENT_USER, path.c_str(), 0, KEY_QUERY_VALUE, key.receive()) !=
       ERROR_SUCCESS) {
@@ -249,13 +249,13 @@ bool HoldsColour(const std::wstring& path) {
       ERROR_SUCCESS) {
     return false;
   }
-  if (type != REG_BINARY || size != 4 || !std::equal(kColour.begin(), kColour.end(), data.begin())) {
+  if (type != REG_BINARY || size != 4 || !std::equal(kColor.begin(), kColor.end(), data.begin())) {
     throw Failure("unexpected \"IM Color\" under " + Narrow(path));
   }
   return true;
 }
 
-void RemoveColour(const std::wstring& path) {
+void RemoveColor(const std::wstring& path) {
   Key key;
   if (RegOpenKeyExW(HKEY_CURRENT_USER, path.c_str(), 0, KEY_SET_VALUE, key.receive()) !=
           ERROR_SUCCESS ||
@@ -373,7 +373,7 @@ void StartUp(const Programs& programs, const Profile& profile, int runs) {
                                     L"\" /s"));
     Sample("start.empty", TimeProcess(Quoted(programs.empty)));
     // Start-up only reads: the profile must be as it was.
-    if (profile.accounts > 1 && HoldsColour(profile.firstPath)) {
+    if (profile.accounts > 1 && HoldsColor(profile.firstPath)) {
       throw Failure("something wrote during start-up");
     }
   }
@@ -389,13 +389,13 @@ void Apply(const Programs& programs, const Profile& profile, int runs) {
   // The first apply creates the value under every account key but the last.
   recording = true;
   Sample("apply.first", SendAndWait(button, BM_CLICK));
-  if (!HoldsColour(profile.firstPath)) throw Failure("the first apply wrote nothing");
+  if (!HoldsColor(profile.firstPath)) throw Failure("the first apply wrote nothing");
 
   // From here on every run writes over the same values. Before each one the
   // first account key loses its value, and the run must put it back: proof
   // that it did its work.
   const auto check = [&](const char* who) {
-    if (!HoldsColour(profile.firstPath) || !HoldsColour(profile.lastPath)) {
+    if (!HoldsColor(profile.firstPath) || !HoldsColor(profile.lastPath)) {
       throw Failure(std::string(who) + " did not write every account key");
     }
   };
@@ -403,11 +403,11 @@ void Apply(const Programs& programs, const Profile& profile, int runs) {
     recording = run >= 0;
     Sample("apply.msg", SendAndWait(form, WM_NULL));
 
-    RemoveColour(profile.firstPath);
+    RemoveColor(profile.firstPath);
     Sample("apply.app", SendAndWait(button, BM_CLICK));
     check("varnelo.exe");
 
-    RemoveColour(profile.firstPath);
+    RemoveColor(profile.firstPath);
     const LoopResult loop = TimeLoop(programs, L"write");
     if (loop.accounts != profile.accounts || loop.found != profile.accounts) {
       throw Failure("the loop program wrote " + std::to_string(loop.found) + " of " +
@@ -417,7 +417,7 @@ void Apply(const Programs& programs, const Profile& profile, int runs) {
     Sample("apply.floor", loop.loop);
     Sample("apply.floorproc", loop.toDone);
 
-    RemoveColour(profile.firstPath);
+    RemoveColor(profile.firstPath);
     Sample("apply.reg", TimeProcess(L"reg.exe import " + Quoted(programs.applyReg)));
     check("reg import");
   }
@@ -444,7 +444,7 @@ int wmain(int argc, wchar_t** argv) {
     }
     if (MessengerKeyHoldsValue(L"Software\\Microsoft\\MSNMessenger") ||
         MessengerKeyHoldsValue(L"Software\\Microsoft\\MessengerService") ||
-        !HoldsColour(profile.lastPath) || (expected > 1 && HoldsColour(profile.firstPath))) {
+        !HoldsColor(profile.lastPath) || (expected > 1 && HoldsColor(profile.firstPath))) {
       throw Failure("the registry does not hold the benchmark profile");
     }
     StartUp(programs, profile, runs);

@@ -31,7 +31,7 @@ constexpr char kPassportListPath[] = "Software\\Microsoft\\MSNMessenger\\PerPass
 constexpr char kPassportKeyPrefix[] = "Software\\Microsoft\\MSNMessenger\\PerPassportSettings\\";
 constexpr char kValueName[] = "IM Color";
 // The colour the benchmark's profile holds and varnelo.exe therefore writes.
-constexpr std::array<BYTE, 4> kColour{0x00, 0xFF, 0x00, 0x00};
+constexpr std::array<BYTE, 4> kColor{0x00, 0xFF, 0x00, 0x00};
 
 bool ReadValue(const std::string& path) {
   Reg::ScopedKey key;
@@ -54,8 +54,8 @@ bool WriteValue(const std::string& path) {
                       kKeyRights, &security, key.receive(), nullptr) != ERROR_SUCCESS) {
     return false;
   }
-  return RegSetValueExA(key.get(), kValueName, 0, REG_BINARY, kColour.data(),
-                        static_cast<DWORD>(kColour.size())) == ERROR_SUCCESS;
+  return RegSetValueExA(key.get(), kValueName, 0, REG_BINARY, kColor.data(),
+                        static_cast<DWORD>(kColor.size())) == ERROR_SUCCESS;
 }
 
 std::vector<std::string> ListAccounts() {

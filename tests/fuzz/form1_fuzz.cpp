@@ -26,7 +26,7 @@ using namespace testing_support::messenger;
 namespace {
 
 using fuzz::TreeView;
-using varnelo::Colour;
+using varnelo::ColorValue;
 using varnelo::LabelId;
 
 constexpr char kAccountPrefix[] = "Software\\Microsoft\\MSNMessenger\\PerPassportSettings\\";
@@ -68,7 +68,7 @@ std::string Join(const std::vector<std::string>& names) {
 
 std::string Text(const Reg::RegData& data) { return Reg::RegDataText(data); }
 
-Colour ToColour(const std::string& decimal) { return *fuzz::DecimalToInt32(decimal); }
+ColorValue ToColor(const std::string& decimal) { return *fuzz::DecimalToInt32(decimal); }
 
 std::string Names(const std::vector<std::string>& names) {
   std::string out;
@@ -89,7 +89,7 @@ class Session {
     for (int i = 0; i < changes; ++i) {
       switch (in_.ConsumeIntegralInRange(0, 3)) {
         case 0:
-        case 1: SetColour(); break;
+        case 1: SetColor(); break;
         case 2: ChangeRegistry(); break;
         default: AddAccounts(); break;
       }
@@ -109,7 +109,7 @@ class Session {
         case 7: DirectWrite(); break;
         case 8: DirectList(); break;
         case 9: AddAccounts(); break;
-        case 10: SetColour(); break;
+        case 10: SetColor(); break;
         default: running = Close(); break;
       }
       if (!running) return;
@@ -401,7 +401,7 @@ class Session {
 
   // A value as a Messenger client leaves it, where one would: mostly 4
   // bytes of an explicit colour, now and then fewer bytes or any number.
-  void SetColour() {
+  void SetColor() {
     const Forget forget(known_);
     std::vector<std::string> names;
     switch (in_.ConsumeIntegralInRange(0, 3)) {
@@ -472,7 +472,7 @@ class Session {
     return *known_;
   }
 
-  Colour Label(LabelId label) const { return toolkit_.LabelForeColor(label); }
+  ColorValue Label(LabelId label) const { return toolkit_.LabelForeColor(label); }
 
   // Arms a toolkit failure at the n-th operation of the next handler, now
   // and then; returns the n armed.
@@ -515,14 +515,14 @@ class Session {
     const auto listing = fuzz::ExpectedListing(view, refusals_, kAccounts);
 
     // What both labels must end with, and how many toolkit calls it takes.
-    std::optional<Colour> shown;
+    std::optional<ColorValue> shown;
     std::size_t operations = 2;  // the version label, or the message and the end
     const bool notInstalled = msn == kNotFound && service == kNotFound && listing.empty();
     if (msn != kNotFound) {
-      shown = ToColour(msn);
+      shown = ToColor(msn);
       operations += 2;
     } else if (service != kNotFound) {
-      shown = ToColour(service);
+      shown = ToColor(service);
       operations += 2;
     } else {
       for (const auto& name : listing) {
@@ -557,8 +557,8 @@ class Session {
     Check(toolkit_.messages.empty() && !toolkit_.ended,
           "Form_Load: message or end with a location");
     Check(toolkit_.label6Caption == L"v1.5.1", "Form_Load: version label");
-    const Colour t1 = shown.value_or(varnelo::kSysColourWindow);
-    const Colour t2 = shown.value_or(testing_support::RecordingToolkit::kDefaultTextColour);
+    const ColorValue t1 = shown.value_or(varnelo::kSysColorWindow);
+    const ColorValue t2 = shown.value_or(testing_support::RecordingToolkit::kDefaultTextColor);
     Check(Label(LabelId::ColorT1) == t1 && Label(LabelId::ColorT2) == t2,
           "Form_Load: labels " + std::to_string(Label(LabelId::ColorT1)) + "/" +
               std::to_string(Label(LabelId::ColorT2)) + ", expected " + std::to_string(t1) + "/" +
@@ -569,15 +569,15 @@ class Session {
   bool Choose() {
     fakecc::Answer answer;
     answer.confirmed = in_.ConsumeBool() ? TRUE : FALSE;
-    static constexpr COLORREF kColours[] = {0, 1, 255, 0xFFFFFF, 0x1000000, 0x80000005, 0xFFFFFFFF};
+    static constexpr COLORREF kColors[] = {0, 1, 255, 0xFFFFFF, 0x1000000, 0x80000005, 0xFFFFFFFF};
     const auto pick = in_.ConsumeIntegralInRange<std::size_t>(0, 7);
-    answer.colour = pick < 7 ? kColours[pick] : in_.ConsumeIntegral<COLORREF>();
+    answer.colour = pick < 7 ? kColors[pick] : in_.ConsumeIntegral<COLORREF>();
     fakecc::Script({answer});
 
     const auto returned = static_cast<std::int32_t>(answer.colour);
     const std::int32_t picked = answer.confirmed == FALSE ? 0 : returned > 0xFFFFFF ? -2 : returned;
-    const Colour t1Before = Label(LabelId::ColorT1);
-    const Colour t2Before = Label(LabelId::ColorT2);
+    const ColorValue t1Before = Label(LabelId::ColorT1);
+    const ColorValue t2Before = Label(LabelId::ColorT2);
     const TreeView view = Tree();
 
     const std::size_t operations = picked > 0 ? 3 : 2;  // owner, instance, [ColorT1]
@@ -594,9 +594,9 @@ class Session {
   }
 
   bool Apply() {
-    const Colour selected = Label(LabelId::ColorT1);
-    const Colour t2Before = Label(LabelId::ColorT2);
-    const bool explicitColour = selected >= 0 && selected <= 0xFFFFFF;
+    const ColorValue selected = Label(LabelId::ColorT1);
+    const ColorValue t2Before = Label(LabelId::ColorT2);
+    const bool explicitColor = selected >= 0 && selected <= 0xFFFFFF;
     const FormState before = Save();
     const TreeView view = Tree();
 
@@ -605,7 +605,7 @@ class Session {
       sets.failing = in_.ConsumeIntegralInRange<std::size_t>(0, 6);
       memreg::FailSetValueAt(*sets.failing, ERROR_ACCESS_DENIED);
     }
-    const std::size_t operations = explicitColour ? 3 : 1;  // ColorT1, [ColorT1, ColorT2]
+    const std::size_t operations = explicitColor ? 3 : 1;  // ColorT1, [ColorT1, ColorT2]
     const auto failAt = MaybeFailToolkit(operations);
 
     // What the click must write: MSN Messenger if it has a value now,
@@ -614,7 +614,7 @@ class Session {
     TreeView expected = view;
     std::vector<std::string> listing;
     std::string msn = kNotFound;
-    const bool writes = explicitColour && !(failAt && *failAt == 0);
+    const bool writes = explicitColor && !(failAt && *failAt == 0);
     if (writes) {
       listing = fuzz::ExpectedListing(view, refusals_, kAccounts);
       msn = Text(fuzz::ExpectedRead(view, refusals_, kMsn, kValue, 4, std::string(kNotFound)));
@@ -633,7 +633,7 @@ class Session {
     }
 
     Check(form_.ApplyColor == std::to_string(selected), "Command3_Click: ApplyColor");
-    if (!explicitColour) {
+    if (!explicitColor) {
       Check(Label(LabelId::ColorT2) == t2Before, "Command3_Click: ColorT2 took a non-colour");
       Check(Same(before, Save()), "Command3_Click: state changed without a colour");
       return true;

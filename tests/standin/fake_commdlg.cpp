@@ -30,8 +30,8 @@ BOOL ChooseColorA(LPCHOOSECOLORA request) {
   auto& state = State();
   fakecc::Request seen{*request, {}};
   if (request->lpCustColors != nullptr) {
-    for (std::size_t i = 0; i < seen.customColoursIn.size(); ++i) {
-      seen.customColoursIn[i] = request->lpCustColors[i];
+    for (std::size_t i = 0; i < seen.customColorsIn.size(); ++i) {
+      seen.customColorsIn[i] = request->lpCustColors[i];
     }
   }
   state.requests.push_back(seen);
@@ -39,8 +39,8 @@ BOOL ChooseColorA(LPCHOOSECOLORA request) {
   const fakecc::Answer answer = state.script.front();
   state.script.pop_front();
   if (request->lpCustColors != nullptr) {
-    for (std::size_t i = 0; i < answer.customColours.size(); ++i) {
-      request->lpCustColors[i] = answer.customColours[i];
+    for (std::size_t i = 0; i < answer.customColors.size(); ++i) {
+      request->lpCustColors[i] = answer.customColors[i];
     }
   }
   if (answer.confirmed != FALSE) request->rgbResult = answer.colour;

@@ -14,12 +14,12 @@ struct Answer {
   BOOL confirmed = FALSE;  // what ChooseColorA returns
   COLORREF colour = 0;     // written to rgbResult when confirmed
   // Custom colours the user defines before closing (written to the buffer).
-  std::array<COLORREF, 16> customColours{};
+  std::array<COLORREF, 16> customColors{};
 };
 
 struct Request {
   CHOOSECOLORA record{};                         // as received
-  std::array<COLORREF, 16> customColoursIn{};   // the buffer's contents on entry
+  std::array<COLORREF, 16> customColorsIn{};   // the buffer's contents on entry
 };
 
 // Queues answers for the next calls; a call with no answer left cancels.

@@ -156,7 +156,7 @@ Pixels CapturePixels(HWND hwnd) {
   return pixels;
 }
 
-std::set<COLORREF> InkColours(HWND label) {
+std::set<COLORREF> InkColors(HWND label) {
   const Pixels pixels = CapturePixels(label);
   std::set<COLORREF> ink;
   if (pixels.data.empty()) return ink;

@@ -5,7 +5,7 @@
 #pragma once
 
 #include "app/control_ids.h"
-#include "registry/unique_handle.h"
+#include "base/unique_handle.h"
 #include "support/hive.h"
 
 #include <windows.h>
@@ -78,7 +78,7 @@ Pixels CapturePixels(HWND hwnd);
 // The colours a label's text is drawn in: every colour in its client area
 // other than its background (the colour of its top-left pixel). Empty when
 // the text is invisible.
-std::set<COLORREF> InkColours(HWND label);
+std::set<COLORREF> InkColors(HWND label);
 
 // What differs between two Hive::Dump()s, key by key ("+"/"-" lines), or
 // empty. Wine's own volatile bookkeeping, which changes whenever a process

@@ -15,9 +15,9 @@ const char* Name(varnelo::LabelId label) {
 }  // namespace
 
 RecordingToolkit::RecordingToolkit()
-    : colours_{{varnelo::LabelId::ColorT1, varnelo::kSysColourWindow},
-               {varnelo::LabelId::ColorT2, kDefaultTextColour},
-               {varnelo::LabelId::Label6, kDefaultTextColour}} {}
+    : colors_{{varnelo::LabelId::ColorT1, varnelo::kSysColorWindow},
+               {varnelo::LabelId::ColorT2, kDefaultTextColor},
+               {varnelo::LabelId::Label6, kDefaultTextColor}} {}
 
 void RecordingToolkit::Operation(const std::string& entry) const {
   if (failAt_ && operations_ == *failAt_) {
@@ -29,14 +29,14 @@ void RecordingToolkit::Operation(const std::string& entry) const {
   log.push_back(entry);
 }
 
-void RecordingToolkit::SetLabelForeColor(varnelo::LabelId label, varnelo::Colour colour) {
+void RecordingToolkit::SetLabelForeColor(varnelo::LabelId label, varnelo::ColorValue colour) {
   Operation(std::string("SetLabelForeColor ") + Name(label) + " " + std::to_string(colour));
-  colours_[label] = colour;
+  colors_[label] = colour;
 }
 
-varnelo::Colour RecordingToolkit::LabelForeColor(varnelo::LabelId label) const {
+varnelo::ColorValue RecordingToolkit::LabelForeColor(varnelo::LabelId label) const {
   Operation(std::string("LabelForeColor ") + Name(label));
-  return colours_.at(label);
+  return colors_.at(label);
 }
 
 void RecordingToolkit::SetLabelCaption(varnelo::LabelId label, std::wstring_view text) {
@@ -52,11 +52,6 @@ void RecordingToolkit::MsgBox(std::wstring_view text) {
 varnelo::VersionNumbers RecordingToolkit::AppVersion() const {
   Operation("AppVersion");
   return {1, 5, 1};
-}
-
-std::wstring RecordingToolkit::AppTitle() const {
-  Operation("AppTitle");
-  return L"Varnelo";
 }
 
 HWND RecordingToolkit::WindowHandle() const {

@@ -3,7 +3,7 @@
 // given back unchanged), and can be told to fail an operation.
 #pragma once
 
-#include "app/toolkit.h"
+#include "base/toolkit.h"
 
 #include <map>
 #include <optional>
@@ -16,12 +16,11 @@ class RecordingToolkit : public varnelo::Toolkit {
  public:
   RecordingToolkit();
 
-  void SetLabelForeColor(varnelo::LabelId label, varnelo::Colour colour) override;
-  varnelo::Colour LabelForeColor(varnelo::LabelId label) const override;
+  void SetLabelForeColor(varnelo::LabelId label, varnelo::ColorValue colour) override;
+  varnelo::ColorValue LabelForeColor(varnelo::LabelId label) const override;
   void SetLabelCaption(varnelo::LabelId label, std::wstring_view text) override;
   void MsgBox(std::wstring_view text) override;
   varnelo::VersionNumbers AppVersion() const override;
-  std::wstring AppTitle() const override;
   HWND WindowHandle() const override;
   HINSTANCE InstanceHandle() const override;
   void EndProgram() override;
@@ -35,13 +34,13 @@ class RecordingToolkit : public varnelo::Toolkit {
   std::wstring label6Caption = L"v1.0.0";
   bool ended = false;
 
-  static constexpr varnelo::Colour kDefaultTextColour =
-      static_cast<varnelo::Colour>(0x80000012u);  // COLOR_BTNTEXT
+  static constexpr varnelo::ColorValue kDefaultTextColor =
+      static_cast<varnelo::ColorValue>(0x80000012u);  // COLOR_BTNTEXT
 
  private:
   void Operation(const std::string& entry) const;
 
-  std::map<varnelo::LabelId, varnelo::Colour> colours_;
+  std::map<varnelo::LabelId, varnelo::ColorValue> colors_;
   mutable std::size_t operations_ = 0;
   std::optional<std::size_t> failAt_;
 };

@@ -27,24 +27,24 @@ inline constexpr int kDialogCustom = 721;  // COLOR_CUSTOM1: the 2 x 8 custom-co
 
 // Clicks 色 選 択 and waits for the dialog that the click opens; nullptr if
 // none came.
-HWND OpenColourDialog(Varnelo& app);
+HWND OpenColorDialog(Varnelo& app);
 
 // The texts of the red, green and blue boxes.
-std::array<std::wstring, 3> DialogColourTexts(HWND dialog);
+std::array<std::wstring, 3> DialogColorTexts(HWND dialog);
 
 // Types a colour into the red, green and blue boxes: what OK then confirms.
-void TypeDialogColour(HWND dialog, COLORREF colour);
+void TypeDialogColor(HWND dialog, COLORREF colour);
 
 // Presses a button of the dialog; returns once the dialog has handled it.
 void PressDialogButton(HWND dialog, int id);
 
 // The colours on screen in the 16 custom-colour boxes, row by row, each
 // sampled at the middle of its box.
-std::vector<COLORREF> CustomColours(HWND dialog);
+std::vector<COLORREF> CustomColors(HWND dialog);
 
-// CustomColours(dialog) once `drawn` holds for them, or as they are after
+// CustomColors(dialog) once `drawn` holds for them, or as they are after
 // `ms`: the dialog repaints its boxes a moment after it handled a button.
-std::vector<COLORREF> CustomColoursOnceDrawn(
+std::vector<COLORREF> CustomColorsOnceDrawn(
     HWND dialog, const std::function<bool(const std::vector<COLORREF>&)>& drawn, DWORD ms = 5000);
 
 // Waits until `dialog` is gone and the command that opened it has finished.
@@ -52,14 +52,14 @@ bool WaitClosed(Varnelo& app, HWND dialog, DWORD ms = 10000);
 
 // Chooses a colour as a user would: 色 選 択, type it, OK. False if the
 // dialog did not come or did not go.
-bool ChooseColour(Varnelo& app, COLORREF colour);
+bool ChooseColor(Varnelo& app, COLORREF colour);
 
 // Clicks a button of the main window and returns once its handler has run;
 // false if it had not within `ms` (for example because it showed a message
 // box). Not for 色 選 択, whose handler waits for the user.
 bool PressAndWait(const Varnelo& app, int id, DWORD ms = 10000);
 
-// InkColours(label) once it equals `expected`, or as it is after `ms`:
+// InkColors(label) once it equals `expected`, or as it is after `ms`:
 // a repaint that is due may come a moment after the handler returned.
 std::set<COLORREF> InkOnceDrawn(HWND label, const std::set<COLORREF>& expected, DWORD ms = 5000);
 

@@ -1,4 +1,4 @@
-#include "support/colour_dialog.h"
+#include "support/color_dialog.h"
 
 namespace e2e {
 namespace {
@@ -14,13 +14,13 @@ bool SendWaiting(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, DWORD ms
 
 }  // namespace
 
-HWND OpenColourDialog(Varnelo& app) {
+HWND OpenColorDialog(Varnelo& app) {
   // Posted: the handler does not return until the dialog closes.
   app.Click(varnelo::ids::Command1);
   return app.WaitForDialog();
 }
 
-std::array<std::wstring, 3> DialogColourTexts(HWND dialog) {
+std::array<std::wstring, 3> DialogColorTexts(HWND dialog) {
   std::array<std::wstring, 3> texts;
   const int boxes[] = {kDialogRed, kDialogGreen, kDialogBlue};
   for (std::size_t i = 0; i < texts.size(); ++i) {
@@ -33,7 +33,7 @@ std::array<std::wstring, 3> DialogColourTexts(HWND dialog) {
   return texts;
 }
 
-void TypeDialogColour(HWND dialog, COLORREF colour) {
+void TypeDialogColor(HWND dialog, COLORREF colour) {
   const std::pair<int, BYTE> boxes[] = {
       {kDialogRed, GetRValue(colour)}, {kDialogGreen, GetGValue(colour)}, {kDialogBlue, GetBValue(colour)}};
   for (const auto& [box, value] : boxes) {
@@ -47,7 +47,7 @@ void PressDialogButton(HWND dialog, int id) {
   SendWaiting(GetDlgItem(dialog, id), BM_CLICK, 0, 0);
 }
 
-std::vector<COLORREF> CustomColours(HWND dialog) {
+std::vector<COLORREF> CustomColors(HWND dialog) {
   const HWND area = GetDlgItem(dialog, kDialogCustom);
   const Pixels pixels = CapturePixels(area);
   std::vector<COLORREF> colours;
@@ -64,13 +64,13 @@ std::vector<COLORREF> CustomColours(HWND dialog) {
   return colours;
 }
 
-std::vector<COLORREF> CustomColoursOnceDrawn(
+std::vector<COLORREF> CustomColorsOnceDrawn(
     HWND dialog, const std::function<bool(const std::vector<COLORREF>&)>& drawn, DWORD ms) {
   const DWORD start = GetTickCount();
-  std::vector<COLORREF> colours = CustomColours(dialog);
+  std::vector<COLORREF> colours = CustomColors(dialog);
   while (!drawn(colours) && GetTickCount() - start < ms) {
     Sleep(100);
-    colours = CustomColours(dialog);
+    colours = CustomColors(dialog);
   }
   return colours;
 }
@@ -87,10 +87,10 @@ bool WaitClosed(Varnelo& app, HWND dialog, DWORD ms) {
   return true;
 }
 
-bool ChooseColour(Varnelo& app, COLORREF colour) {
-  const HWND dialog = OpenColourDialog(app);
+bool ChooseColor(Varnelo& app, COLORREF colour) {
+  const HWND dialog = OpenColorDialog(app);
   if (dialog == nullptr) return false;
-  TypeDialogColour(dialog, colour);
+  TypeDialogColor(dialog, colour);
   PressDialogButton(dialog, IDOK);
   return WaitClosed(app, dialog);
 }
@@ -102,10 +102,10 @@ bool PressAndWait(const Varnelo& app, int id, DWORD ms) {
 
 std::set<COLORREF> InkOnceDrawn(HWND label, const std::set<COLORREF>& expected, DWORD ms) {
   const DWORD start = GetTickCount();
-  std::set<COLORREF> ink = InkColours(label);
+  std::set<COLORREF> ink = InkColors(label);
   while (ink != expected && GetTickCount() - start < ms) {
     Sleep(100);
-    ink = InkColours(label);
+    ink = InkColors(label);
   }
   return ink;
 }

@@ -1,7 +1,8 @@
-// What the window's handlers need of the windowing toolkit.
+// What the window's handlers and the colour dialog need of the windowing
+// toolkit.
 //
 // Form1's logic is written against this interface only; the Win32 window
-// (win32_window.cpp) implements it for real and the tests with a recording
+// (app/main_window.cpp) implements it for real and the tests with a recording
 // stand-in. Any operation may fail by throwing ToolkitError: handlers do not
 // catch it, and the toolkit's event dispatch reports it in its run-time error
 // box and ends the program, keeping registry writes already made.
@@ -18,10 +19,10 @@ namespace varnelo {
 
 // A colour property: an explicit 0x00BBGGRR colour, or 0x80000000 plus a
 // GetSysColor index, resolved only when drawn.
-using Colour = std::int32_t;
+using ColorValue = std::int32_t;
 
-inline constexpr Colour kSysColourWindow = static_cast<Colour>(0x80000005u);    // COLOR_WINDOW
-inline constexpr Colour kSysColourGrayText = static_cast<Colour>(0x80000011u);  // COLOR_GRAYTEXT
+inline constexpr ColorValue kSysColorWindow = static_cast<ColorValue>(0x80000005u);    // COLOR_WINDOW
+inline constexpr ColorValue kSysColorGrayText = static_cast<ColorValue>(0x80000011u);  // COLOR_GRAYTEXT
 
 // The labels whose properties change at run time.
 enum class LabelId { ColorT1, ColorT2, Label6 };
@@ -42,17 +43,16 @@ class Toolkit {
   virtual ~Toolkit() = default;
 
   // A label accepts every 32-bit value and gives it back unchanged.
-  virtual void SetLabelForeColor(LabelId label, Colour colour) = 0;
-  virtual Colour LabelForeColor(LabelId label) const = 0;
+  virtual void SetLabelForeColor(LabelId label, ColorValue colour) = 0;
+  virtual ColorValue LabelForeColor(LabelId label) const = 0;
   virtual void SetLabelCaption(LabelId label, std::wstring_view text) = 0;
 
-  // Modal, one OK button, no icon, captioned with AppTitle().
+  // Modal, one OK button, no icon, captioned with the program's title.
   virtual void MsgBox(std::wstring_view text) = 0;
 
   // Major, minor and revision: the 1st, 2nd and 4th numbers of the file
   // version in the program's version resource.
   virtual VersionNumbers AppVersion() const = 0;
-  virtual std::wstring AppTitle() const = 0;
   virtual HWND WindowHandle() const = 0;
   virtual HINSTANCE InstanceHandle() const = 0;
 

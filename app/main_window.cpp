@@ -1,0 +1,164 @@
+#include "app/main_window.h"
+
+#include "app/control_ids.h"
+#include "app/error_box.h"
+#include "app/label_paint.h"
+#include "app/version_info.h"
+
+#include <commctrl.h>
+
+#include <string>
+
+namespace varnelo {
+
+MainWindow::MainWindow(HINSTANCE instance) : instance_(instance), form_(*this) {}
+
+MainWindow::~MainWindow() {
+  if (hwnd_ != nullptr) DestroyWindow(hwnd_);
+}
+
+int MainWindow::Run(int showCommand) {
+  INITCOMMONCONTROLSEX common{sizeof(common), ICC_STANDARD_CLASSES};
+  InitCommonControlsEx(&common);
+
+  const HDC screen = GetDC(nullptr);
+  const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+  ReleaseDC(nullptr, screen);
+
+  WNDCLASSEXW windowClass{};
+  windowClass.cbSize = sizeof(windowClass);
+  windowClass.lpfnWndProc = WindowProc;
+  windowClass.hInstance = instance_;
+  // Icon 1, the program file's own; the caption's small icon is made from it.
+  windowClass.hIcon = LoadIconW(instance_, MAKEINTRESOURCEW(1));
+  windowClass.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));  // IDC_ARROW
+  windowClass.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_BTNFACE + 1));
+  windowClass.lpszClassName = VARNELO_FORM1_CLASS;
+  if (RegisterClassExW(&windowClass) == 0) ReportRuntimeError(nullptr, "RegisterClassExW");
+
+  // Fixed single border, system menu and close box; no minimise or maximise.
+  // No WS_CLIPCHILDREN: the frame (a group box) leaves its inside for the
+  // window to paint.
+  constexpr DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU;
+  RECT frame{0, 0, TwipsToPixels(kClientWidthTwips, dpi), TwipsToPixels(kClientHeightTwips, dpi)};
+  AdjustWindowRectEx(&frame, style, FALSE, 0);
+  hwnd_ = CreateWindowExW(0, VARNELO_FORM1_CLASS, kAppTitle, style, CW_USEDEFAULT, CW_USEDEFAULT,
+                          frame.right - frame.left, frame.bottom - frame.top, nullptr, nullptr,
+                          instance_, this);
+  if (hwnd_ == nullptr) ReportRuntimeError(nullptr, "CreateWindowExW");
+  Dispatch([this, dpi] { controls_.Create(hwnd_, instance_, dpi); });
+
+  Dispatch([this] { form_.Form_Load(); });
+
+  // Command2 has the lowest tab index among the buttons: it takes the focus
+  // when the window is first activated.
+  lastFocus_ = controls_.WithId(ids::Command2).hwnd;
+  ShowWindow(hwnd_, showCommand);
+  UpdateWindow(hwnd_);
+  SetFocus(lastFocus_);
+
+  MSG msg;
+  while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+    if (PressFocusedButtonOnEnter(msg)) continue;
+    if (IsDialogMessageW(hwnd_, &msg)) continue;  // Tab, Shift+Tab, Space
+    TranslateMessage(&msg);
+    DispatchMessageW(&msg);
+  }
+  hwnd_ = nullptr;
+  return static_cast<int>(msg.wParam);
+}
+
+// Enter presses the focused button. The window has no default button, and
+// the dialog manager would turn Enter into IDOK, which nothing here answers.
+bool MainWindow::PressFocusedButtonOnEnter(const MSG& msg) {
+  if (msg.message != WM_KEYDOWN || msg.wParam != VK_RETURN) return false;
+  const HWND focus = GetFocus();
+  if (!controls_.IsButton(focus)) return false;
+  SendMessageW(focus, BM_CLICK, 0, 0);
+  return true;
+}
+
+void MainWindow::Dispatch(const std::function<void()>& handler) {
+  try {
+    handler();
+  } catch (const std::exception& error) {
+    ReportRuntimeError(hwnd_, error.what());
+  }
+}
+
+LRESULT CALLBACK MainWindow::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_NCCREATE) {
+    const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lParam);
+    auto* self = static_cast<MainWindow*>(create->lpCreateParams);
+    self->hwnd_ = hwnd;
+    SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+  }
+  auto* self = reinterpret_cast<MainWindow*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+  if (self == nullptr) return DefWindowProcW(hwnd, message, wParam, lParam);
+  return self->HandleMessage(message, wParam, lParam);
+}
+
+LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_COMMAND:
+      if (HIWORD(wParam) == BN_CLICKED) {
+        switch (LOWORD(wParam)) {
+          case ids::Command1: Dispatch([this] { form_.Command1_Click(); }); return 0;
+          case ids::Command2: Dispatch([this] { form_.Command2_Click(); }); return 0;
+          case ids::Command3: Dispatch([this] { form_.Command3_Click(); }); return 0;
+          default: break;  // IDOK / IDCANCEL from the dialog manager: no default or cancel button
+        }
+      }
+      return 0;
+    case WM_ACTIVATE:
+      // The focus goes with the activation (to the colour dialog, say): note
+      // which button had it. Activated again, the window takes the focus
+      // itself (DefWindowProc) and passes it on to that button below, so the
+      // keyboard goes on where it was.
+      if (LOWORD(wParam) == WA_INACTIVE) {
+        if (const HWND focus = GetFocus(); controls_.IsButton(focus)) lastFocus_ = focus;
+      }
+      return DefWindowProcW(hwnd_, message, wParam, lParam);
+    case WM_SETFOCUS:
+      if (lastFocus_ != nullptr) SetFocus(lastFocus_);  // the form itself takes no keys
+      return 0;
+    case WM_CTLCOLORSTATIC:
+      if (Control* control = controls_.WithHandle(reinterpret_cast<HWND>(lParam))) {
+        return reinterpret_cast<LRESULT>(PaintLabelColors(reinterpret_cast<HDC>(wParam), *control));
+      }
+      return DefWindowProcW(hwnd_, message, wParam, lParam);
+    case WM_DESTROY:
+      PostQuitMessage(0);
+      return 0;
+    default:
+      return DefWindowProcW(hwnd_, message, wParam, lParam);
+  }
+}
+
+void MainWindow::SetLabelForeColor(LabelId label, ColorValue color) {
+  Control& control = controls_.Label(label);
+  control.foreColor = color;
+  InvalidateRect(control.hwnd, nullptr, TRUE);
+}
+
+ColorValue MainWindow::LabelForeColor(LabelId label) const { return controls_.Label(label).foreColor; }
+
+void MainWindow::SetLabelCaption(LabelId label, std::wstring_view text) {
+  const std::wstring caption(text);
+  if (SetWindowTextW(controls_.Label(label).hwnd, caption.c_str()) == FALSE) {
+    throw ToolkitError("SetWindowTextW");
+  }
+}
+
+void MainWindow::MsgBox(std::wstring_view text) {
+  const std::wstring message(text);
+  MessageBoxW(hwnd_, message.c_str(), kAppTitle, MB_OK);
+}
+
+VersionNumbers MainWindow::AppVersion() const { return ReadVersionResource(instance_); }
+HWND MainWindow::WindowHandle() const { return hwnd_; }
+HINSTANCE MainWindow::InstanceHandle() const { return instance_; }
+
+void MainWindow::EndProgram() { ExitProcess(0); }
+
+}  // namespace varnelo
