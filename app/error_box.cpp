@@ -19,7 +19,8 @@ std::wstring Widen(const char* text) {
 }  // namespace
 
 void ReportRuntimeError(HWND owner, const char* what) {
-  const std::wstring text = L"実行時エラーが発生したため、プログラムを終了します。\n\n" + Widen(what);
+  const std::wstring text =
+      L"実行時エラーが発生したため、プログラムを終了します。\n\n" + Widen(what);
   MessageBoxW(owner, text.c_str(), kAppTitle, MB_OK | MB_ICONERROR);
   ExitProcess(1);
 }

@@ -27,15 +27,15 @@ std::wstring ChooseFace(HDC dc, const FontSpec& font) {
   const bool fixedPitch = std::wstring_view(font.face) == kGothic;
   // IPA and VL faces are drawn to the metrics of the MS faces, so the texts
   // fit their labels as laid out.
-  static const wchar_t* const kProportional[] = {L"MS PGothic",   L"IPAPGothic", L"VL PGothic",
-                                                 L"MS UI Gothic", L"Meiryo UI",  L"Meiryo",
-                                                 L"Yu Gothic UI", L"Noto Sans CJK JP",
-                                                 L"Noto Sans JP"};
-  static const wchar_t* const kFixed[] = {L"MS Gothic",        L"IPAGothic",    L"VL Gothic",
-                                          L"Noto Sans Mono CJK JP", L"Noto Sans CJK JP",
-                                          L"MS UI Gothic",     L"Meiryo"};
+  static const wchar_t* const kProportional[] = {
+      L"MS PGothic", L"IPAPGothic",   L"VL PGothic",       L"MS UI Gothic", L"Meiryo UI",
+      L"Meiryo",     L"Yu Gothic UI", L"Noto Sans CJK JP", L"Noto Sans JP"};
+  static const wchar_t* const kFixed[] = {
+      L"MS Gothic",        L"IPAGothic",    L"VL Gothic", L"Noto Sans Mono CJK JP",
+      L"Noto Sans CJK JP", L"MS UI Gothic", L"Meiryo"};
   const std::span<const wchar_t* const> candidates =
-      fixedPitch ? std::span<const wchar_t* const>(kFixed) : std::span<const wchar_t* const>(kProportional);
+      fixedPitch ? std::span<const wchar_t* const>(kFixed)
+                 : std::span<const wchar_t* const>(kProportional);
   for (const wchar_t* face : candidates) {
     if (FaceInstalled(dc, face, font.charset)) return face;
   }
@@ -63,9 +63,9 @@ const std::wstring& FontMaker::Face(const FontSpec& font) {
 
 GdiObject<HFONT> FontMaker::Make(const FontSpec& font) {
   const int height = -MulDiv(font.hundredthsOfPoint, dpi_, 7200);  // 72 points an inch
-  return GdiObject<HFONT>(CreateFontW(height, 0, 0, 0, font.weight, FALSE, FALSE, FALSE, font.charset,
-                                      OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                                      PitchAndFamily(font), Face(font).c_str()));
+  return GdiObject<HFONT>(CreateFontW(height, 0, 0, 0, font.weight, FALSE, FALSE, FALSE,
+                                      font.charset, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+                                      DEFAULT_QUALITY, PitchAndFamily(font), Face(font).c_str()));
 }
 
 }  // namespace varnelo

@@ -14,7 +14,8 @@ namespace varnelo {
 
 inline constexpr char kMsnKeyPath[] = "Software\\Microsoft\\MSNMessenger";
 inline constexpr char kServiceKeyPath[] = "Software\\Microsoft\\MessengerService";
-inline constexpr char kPassportListPath[] = "Software\\Microsoft\\MSNMessenger\\PerPassportSettings";
+inline constexpr char kPassportListPath[] =
+    "Software\\Microsoft\\MSNMessenger\\PerPassportSettings";
 inline constexpr char kPassportKeyPrefix[] =
     "Software\\Microsoft\\MSNMessenger\\PerPassportSettings\\";
 inline constexpr char kColorValueName[] = "IM Color";

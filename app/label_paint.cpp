@@ -25,7 +25,8 @@ HBRUSH PaintLabelColors(HDC dc, Control& control) {
   SetTextColor(dc, Resolve(control.foreColor));
   SetBkColor(dc, Resolve(control.backColor));
   if (const auto index = SystemColorIndex(control.backColor)) return GetSysColorBrush(*index);
-  if (control.backBrush.get() == nullptr) control.backBrush.reset(CreateSolidBrush(Resolve(control.backColor)));
+  if (control.backBrush.get() == nullptr)
+    control.backBrush.reset(CreateSolidBrush(Resolve(control.backColor)));
   return control.backBrush.get();
 }
 

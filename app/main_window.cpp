@@ -127,11 +127,8 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         return reinterpret_cast<LRESULT>(PaintLabelColors(reinterpret_cast<HDC>(wParam), *control));
       }
       return DefWindowProcW(hwnd_, message, wParam, lParam);
-    case WM_DESTROY:
-      PostQuitMessage(0);
-      return 0;
-    default:
-      return DefWindowProcW(hwnd_, message, wParam, lParam);
+    case WM_DESTROY: PostQuitMessage(0); return 0;
+    default: return DefWindowProcW(hwnd_, message, wParam, lParam);
   }
 }
 
@@ -141,7 +138,9 @@ void MainWindow::SetLabelForeColor(LabelId label, ColorValue color) {
   InvalidateRect(control.hwnd, nullptr, TRUE);
 }
 
-ColorValue MainWindow::LabelForeColor(LabelId label) const { return controls_.Label(label).foreColor; }
+ColorValue MainWindow::LabelForeColor(LabelId label) const {
+  return controls_.Label(label).foreColor;
+}
 
 void MainWindow::SetLabelCaption(LabelId label, std::wstring_view text) {
   const std::wstring caption(text);

@@ -7,7 +7,8 @@
 namespace varnelo {
 
 VersionNumbers ReadVersionResource(HMODULE module) {
-  const HRSRC info = FindResourceW(module, MAKEINTRESOURCEW(VS_VERSION_INFO), MAKEINTRESOURCEW(16));  // RT_VERSION
+  const HRSRC info =
+      FindResourceW(module, MAKEINTRESOURCEW(VS_VERSION_INFO), MAKEINTRESOURCEW(16));  // RT_VERSION
   const HGLOBAL loaded = info != nullptr ? LoadResource(module, info) : nullptr;
   const auto* block = static_cast<const BYTE*>(loaded != nullptr ? LockResource(loaded) : nullptr);
   if (block == nullptr) throw ToolkitError("FindResourceW (version)");
@@ -18,7 +19,8 @@ VersionNumbers ReadVersionResource(HMODULE module) {
   // VS_FIXEDFILEINFO value.
   constexpr std::wstring_view kKey = L"VS_VERSION_INFO";
   constexpr std::size_t kKeyOffset = 3 * sizeof(WORD);
-  constexpr std::size_t kValueOffset = (kKeyOffset + (kKey.size() + 1) * sizeof(wchar_t) + 3) & ~std::size_t{3};
+  constexpr std::size_t kValueOffset =
+      (kKeyOffset + (kKey.size() + 1) * sizeof(wchar_t) + 3) & ~std::size_t{3};
   WORD valueLength = 0;
   VS_FIXEDFILEINFO fixed{};
   if (size < kValueOffset + sizeof(fixed)) throw ToolkitError("version resource too short");
@@ -30,7 +32,8 @@ VersionNumbers ReadVersionResource(HMODULE module) {
       valueLength < sizeof(fixed) || fixed.dwSignature != 0xFEEF04BD) {
     throw ToolkitError("version resource malformed");
   }
-  return {HIWORD(fixed.dwFileVersionMS), LOWORD(fixed.dwFileVersionMS), LOWORD(fixed.dwFileVersionLS)};
+  return {HIWORD(fixed.dwFileVersionMS), LOWORD(fixed.dwFileVersionMS),
+          LOWORD(fixed.dwFileVersionLS)};
 }
 
 }  // namespace varnelo

@@ -21,8 +21,9 @@ namespace varnelo {
 // GetSysColor index, resolved only when drawn.
 using ColorValue = std::int32_t;
 
-inline constexpr ColorValue kSysColorWindow = static_cast<ColorValue>(0x80000005u);    // COLOR_WINDOW
-inline constexpr ColorValue kSysColorGrayText = static_cast<ColorValue>(0x80000011u);  // COLOR_GRAYTEXT
+inline constexpr ColorValue kSysColorWindow = static_cast<ColorValue>(0x80000005u);  // COLOR_WINDOW
+inline constexpr ColorValue kSysColorGrayText =
+    static_cast<ColorValue>(0x80000011u);  // COLOR_GRAYTEXT
 
 // The labels whose properties change at run time.
 enum class LabelId { ColorT1, ColorT2, Label6 };

@@ -56,8 +56,8 @@ bool WriteRegValue(HKEY const& rootKey, std::string keyPath, std::string valueNa
   SECURITY_ATTRIBUTES security{};  // default security, handle not inherited
   char emptyClass[] = "";
   ScopedKey key;
-  if (RegCreateKeyExA(rootKey, keyPath.c_str(), 0, emptyClass, REG_OPTION_NON_VOLATILE,
-                      kKeyRights, &security, key.receive(), nullptr) != ERROR_SUCCESS) {
+  if (RegCreateKeyExA(rootKey, keyPath.c_str(), 0, emptyClass, REG_OPTION_NON_VOLATILE, kKeyRights,
+                      &security, key.receive(), nullptr) != ERROR_SUCCESS) {
     return false;
   }
 

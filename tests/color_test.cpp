@@ -1,6 +1,6 @@
 // PickColor and the choose-colour command against the scripted dialog.
-#include "app/form1.h"
 #include "colordialog/color.h"
+#include "app/form1.h"
 #include "support/recording_toolkit.h"
 
 #include "fake_commdlg.h"

@@ -94,24 +94,38 @@ TEST_F(ApplyTest, SetWritesEveryQualifyingLocationAndNothingElse) {
          SetColor(h, Account("A"), kRed);
          h.CreateKey(Account("B"));
        },
-       Nothing, kBlue, kBlue, {kMsn, kService, Account("A"), Account("B")},
+       Nothing,
+       kBlue,
+       kBlue,
+       {kMsn, kService, Account("A"), Account("B")},
        Bytes({0x00, 0x00, 0xFF, 0x00})},
       {"no choice: the colour found at start-up goes back everywhere",
        [](Hive& h) {
          SetColor(h, kMsn, kRed);
          h.CreateKey(Account("A"));
        },
-       Nothing, std::nullopt, kRed, {kMsn, Account("A")}, Bytes({0xFF, 0x00, 0x00, 0x00})},
+       Nothing,
+       std::nullopt,
+       kRed,
+       {kMsn, Account("A")},
+       Bytes({0xFF, 0x00, 0x00, 0x00})},
       {"black found at start-up is a colour and goes everywhere",
        [](Hive& h) {
          SetColor(h, kMsn, kBlack);
          SetColor(h, kService, kRed);
          h.CreateKey(Account("A"));
        },
-       Nothing, std::nullopt, kBlack, {kMsn, kService, Account("A")},
+       Nothing,
+       std::nullopt,
+       kBlack,
+       {kMsn, kService, Account("A")},
        Bytes({0x00, 0x00, 0x00, 0x00})},
       {"white chosen",
-       [](Hive& h) { SetColor(h, kService, kRed); }, Nothing, kWhite, kWhite, {kService},
+       [](Hive& h) { SetColor(h, kService, kRed); },
+       Nothing,
+       kWhite,
+       kWhite,
+       {kService},
        Bytes({0xFF, 0xFF, 0xFF, 0x00})},
       {"locations that came and went since start-up",
        [](Hive& h) {
@@ -123,10 +137,13 @@ TEST_F(ApplyTest, SetWritesEveryQualifyingLocationAndNothingElse) {
        [](Hive& h) {
          SetColor(h, kMsn, kGreen);      // MSN has one now: written
          SetColor(h, kService, kGreen);  // Windows Messenger had none at start-up: not written
-         h.DeleteKey(Account("B"));       // gone: not made again
-         h.CreateKey(Account("C"));       // new: written
+         h.DeleteKey(Account("B"));      // gone: not made again
+         h.CreateKey(Account("C"));      // new: written
        },
-       kRed, kRed, {kMsn, Account("A"), Account("C")}, Bytes({0xFF, 0x00, 0x00, 0x00})},
+       kRed,
+       kRed,
+       {kMsn, Account("A"), Account("C")},
+       Bytes({0xFF, 0x00, 0x00, 0x00})},
       {"MSN value removed and Windows Messenger key deleted since start-up",
        [](Hive& h) {
          SetColor(h, kMsn, kRed);
@@ -137,32 +154,48 @@ TEST_F(ApplyTest, SetWritesEveryQualifyingLocationAndNothingElse) {
          h.DeleteValue(kMsn, kValue);  // not written
          h.DeleteKey(kService);        // had a value at start-up: made again and written
        },
-       kBlue, kBlue, {kService}, Bytes({0x00, 0x00, 0xFF, 0x00})},
+       kBlue,
+       kBlue,
+       {kService},
+       Bytes({0x00, 0x00, 0xFF, 0x00})},
       {"account list deleted since start-up: the names listed then are not written",
        [](Hive& h) {
          SetColor(h, kMsn, kRed);
          h.CreateKey(Account("A"));
          h.CreateKey(Account("B"));
        },
-       [](Hive& h) { h.DeleteKey(kAccounts); }, kGreen, kGreen, {kMsn},
+       [](Hive& h) { h.DeleteKey(kAccounts); },
+       kGreen,
+       kGreen,
+       {kMsn},
        Bytes({0x00, 0xFF, 0x00, 0x00})},
       {"account list emptied since start-up",
        [](Hive& h) {
          SetColor(h, kMsn, kRed);
          h.CreateKey(Account("A"));
        },
-       [](Hive& h) { h.DeleteKey(Account("A")); }, kGreen, kGreen, {kMsn},
+       [](Hive& h) { h.DeleteKey(Account("A")); },
+       kGreen,
+       kGreen,
+       {kMsn},
        Bytes({0x00, 0xFF, 0x00, 0x00})},
       {"no location qualifies: nothing written, the current colour still changes",
        [](Hive& h) { SetColor(h, Account("A"), kRed); },
-       [](Hive& h) { h.DeleteKey(kAccounts); }, kGreen, kGreen, {}, {}},
+       [](Hive& h) { h.DeleteKey(kAccounts); },
+       kGreen,
+       kGreen,
+       {},
+       {}},
       {"a refused write does not stop the others",
        [](Hive& h) {
          SetColor(h, kMsn, kRed);
          for (const char* name : {"A", "B", "C"}) SetColor(h, Account(name), kRed);
        },
-       [](Hive& h) { h.RefuseRights(Account("B"), KEY_SET_VALUE); }, kBlue, kBlue,
-       {kMsn, Account("A"), Account("C")}, Bytes({0x00, 0x00, 0xFF, 0x00})},
+       [](Hive& h) { h.RefuseRights(Account("B"), KEY_SET_VALUE); },
+       kBlue,
+       kBlue,
+       {kMsn, Account("A"), Account("C")},
+       Bytes({0x00, 0x00, 0xFF, 0x00})},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);

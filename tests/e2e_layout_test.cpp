@@ -51,12 +51,14 @@ const std::array<ControlRow, 12> kControls{{
     {"Command2", ids::Command2, L"Button", 232, 128, 81, 33, L"閉 じ る"},
     {"Label1", ids::Label1, L"Static", 8, 168, 313, 17, kCopyright},
     {"Label6", ids::Label6, L"Static", 280, 16, 41, 17, L"v1.5.1"},
-    {"Label5", ids::Label5, L"Static", 8, 40, 265, 17, L"※ 設定した後に開いたウィンドウから適用されます。"},
+    {"Label5", ids::Label5, L"Static", 8, 40, 265, 17,
+     L"※ 設定した後に開いたウィンドウから適用されます。"},
     {"Label2", ids::Label2, L"Static", 8, 8, 313, 25, L"Varnelo"},
 }};
 
 const ControlRow& Row(int id) {
-  return *std::find_if(kControls.begin(), kControls.end(), [id](const ControlRow& r) { return r.id == id; });
+  return *std::find_if(kControls.begin(), kControls.end(),
+                       [id](const ControlRow& r) { return r.id == id; });
 }
 
 std::string NameOf(HWND hwnd) {
@@ -152,9 +154,9 @@ class ShiftHeld {
 void PostKey(HWND control, UINT key) {
   const auto scan = static_cast<LPARAM>(MapVirtualKeyW(key, MAPVK_VK_TO_VSC)) << 16;
   PostMessageW(control, WM_KEYDOWN, key, scan | 1);
-  const wchar_t character = key == VK_RETURN ? L'\r'
-                            : key == VK_TAB  ? L'\t'
-                            : key == VK_SPACE ? L' '
+  const wchar_t character = key == VK_RETURN   ? L'\r'
+                            : key == VK_TAB    ? L'\t'
+                            : key == VK_SPACE  ? L' '
                             : key == VK_ESCAPE ? L'\x1b'
                                                : L'\0';
   if (character != L'\0') PostMessageW(control, WM_CHAR, character, scan | 1);
@@ -226,10 +228,12 @@ TEST_P(LayoutTest, EveryControlStandsWhereItIsLaidOutAndSaysWhatItShould) {
     EXPECT_NEAR(r.bottom, (row.top + row.height) * scale, slack) << Describe(r);
 
     const auto controlStyle = static_cast<DWORD>(GetWindowLongW(control, GWL_STYLE));
-    const bool button = row.id == ids::Command1 || row.id == ids::Command2 || row.id == ids::Command3;
+    const bool button =
+        row.id == ids::Command1 || row.id == ids::Command2 || row.id == ids::Command3;
     EXPECT_EQ((controlStyle & WS_TABSTOP) != 0, button) << "only the buttons take the focus";
     if (button) {
-      EXPECT_EQ(controlStyle & BS_TYPEMASK, static_cast<DWORD>(BS_PUSHBUTTON)) << "no default button";
+      EXPECT_EQ(controlStyle & BS_TYPEMASK, static_cast<DWORD>(BS_PUSHBUTTON))
+          << "no default button";
     }
   }
 
@@ -238,12 +242,15 @@ TEST_P(LayoutTest, EveryControlStandsWhereItIsLaidOutAndSaysWhatItShould) {
   HWND next = app.Control(ids::Command2);
   for (const int id : {ids::Command1, ids::Command3, ids::Command2}) {
     next = GetNextDlgTabItem(main, next, FALSE);
-    EXPECT_EQ(next, app.Control(id)) << "tab order: " << NameOf(next) << " where " << Row(id).name << " belongs";
+    EXPECT_EQ(next, app.Control(id))
+        << "tab order: " << NameOf(next) << " where " << Row(id).name << " belongs";
   }
 }
 
 INSTANTIATE_TEST_SUITE_P(Dpi, LayoutTest, ::testing::Values(DWORD{96}, DWORD{144}),
-                         [](const ::testing::TestParamInfo<DWORD>& dpi) { return "At" + std::to_string(dpi.param); });
+                         [](const ::testing::TestParamInfo<DWORD>& dpi) {
+                           return "At" + std::to_string(dpi.param);
+                         });
 
 // ---------------------------------------------------------------- keyboard
 
@@ -262,8 +269,8 @@ TEST_F(MainWindowTest, FocusStartsOnCloseAndTabCyclesTheThreeButtons) {
                         {true, ids::Command3},  {true, ids::Command1},  {true, ids::Command2}};
   for (const Step& step : steps) {
     const HWND focus = Tab(main, step.shift);
-    ASSERT_EQ(focus, app.Control(step.then))
-        << (step.shift ? "Shift+Tab" : "Tab") << " went to " << NameOf(focus) << ", not " << Row(step.then).name;
+    ASSERT_EQ(focus, app.Control(step.then)) << (step.shift ? "Shift+Tab" : "Tab") << " went to "
+                                             << NameOf(focus) << ", not " << Row(step.then).name;
   }
 }
 
@@ -360,7 +367,8 @@ struct Area {
     return box;
   }
   bool CornersAre(COLORREF colour) const {
-    return pixels->At(rect.left, rect.top) == colour && pixels->At(rect.right - 1, rect.top) == colour &&
+    return pixels->At(rect.left, rect.top) == colour &&
+           pixels->At(rect.right - 1, rect.top) == colour &&
            pixels->At(rect.left, rect.bottom - 1) == colour &&
            pixels->At(rect.right - 1, rect.bottom - 1) == colour;
   }
@@ -443,13 +451,11 @@ TEST_F(MainWindowTest, LabelsAreDrawnInTheirColorsAndInFrontOfWhatTheyOverlap) {
   ASSERT_NE(face, window) << "the colour scheme must tell the boxes from the face";
 
   const std::vector<Look> looks{
-      {ids::Label2, face, RGB(0, 0, 128), Align::Left},
-      {ids::Label6, face, text, Align::Left},
-      {ids::Label5, face, RGB(255, 0, 0), Align::Left},
-      {ids::Label1, face, grey, Align::Centre},
-      {ids::Label3, window, std::nullopt, Align::Any},  // ColorT1 in front: invisible text
+      {ids::Label2, face, RGB(0, 0, 128), Align::Left}, {ids::Label6, face, text, Align::Left},
+      {ids::Label5, face, RGB(255, 0, 0), Align::Left}, {ids::Label1, face, grey, Align::Centre},
+      {ids::Label3, window, std::nullopt, Align::Any},   // ColorT1 in front: invisible text
       {ids::ColorT1, window, std::nullopt, Align::Any},  // window colour on window colour
-      {ids::Label4, window, text, Align::Any},  // ColorT2 in front
+      {ids::Label4, window, text, Align::Any},           // ColorT2 in front
       {ids::ColorT2, window, text, Align::Centre},
   };
   const auto check = [&](const char* when) {
@@ -459,8 +465,8 @@ TEST_F(MainWindowTest, LabelsAreDrawnInTheirColorsAndInFrontOfWhatTheyOverlap) {
     for (const Look& look : looks) {
       SCOPED_TRACE(Row(look.id).name);
       const Area area{&pixels, OwnArea(app, look.id)};
-      EXPECT_TRUE(area.CornersAre(look.background)) << "filled with " << Hex(area.Background())
-                                                    << ", not " << Hex(look.background);
+      EXPECT_TRUE(area.CornersAre(look.background))
+          << "filled with " << Hex(area.Background()) << ", not " << Hex(look.background);
       EXPECT_TRUE(DrawnIn(area.Ink(), look.background, look.ink));
       if (!look.ink || look.align == Align::Any) continue;
       const RECT box = area.InkBox();
@@ -492,8 +498,9 @@ TEST_F(MainWindowTest, LabelsAreDrawnInTheirColorsAndInFrontOfWhatTheyOverlap) {
   SetDlgItemTextW(dialog, 708, L"0");
   PostMessageW(GetDlgItem(dialog, IDOK), BM_CLICK, 0, 0);
   ASSERT_TRUE(Eventually([&] { return !IsWindow(dialog); }));
-  EXPECT_TRUE(Eventually([&] { return e2e::InkColors(app.Control(ids::ColorT1)) == std::set<COLORREF>{RGB(255, 0, 0)}; }))
-      << Hex(e2e::InkColors(app.Control(ids::ColorT1)));
+  EXPECT_TRUE(Eventually([&] {
+    return e2e::InkColors(app.Control(ids::ColorT1)) == std::set<COLORREF>{RGB(255, 0, 0)};
+  })) << Hex(e2e::InkColors(app.Control(ids::ColorT1)));
   RepaintAlone(app.Control(ids::Label3));
   app.Settle();
   const e2e::Pixels after = e2e::CapturePixels(main);
@@ -587,7 +594,8 @@ TEST(ProgramFileTest, VersionInformationReadsAsTheProgramsPropertiesShowIt) {
   EXPECT_EQ(static_cast<const WORD*>(translation)[0], 0x0411) << "Japanese";
   EXPECT_EQ(static_cast<const WORD*>(translation)[1], 1200) << "Unicode";
 
-  const std::wstring description = L"MSN Messenger / Windows Messenger の文字色カスタマイズツール。";
+  const std::wstring description =
+      L"MSN Messenger / Windows Messenger の文字色カスタマイズツール。";
   const std::pair<const wchar_t*, std::wstring> fields[] = {
       {L"FileVersion", L"1.05.0001"},
       {L"ProductVersion", L"1.05.0001"},
@@ -609,8 +617,10 @@ TEST(ProgramFileTest, VersionInformationReadsAsTheProgramsPropertiesShowIt) {
 TEST(ProgramFileTest, CarriesItsIcon) {
   const HMODULE file = LoadLibraryExW(e2e::ExePath().c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
   ASSERT_NE(file, nullptr);
-  const std::unique_ptr<std::remove_pointer_t<HMODULE>, decltype(&FreeLibrary)> loaded(file, FreeLibrary);
-  const HRSRC group = FindResourceW(file, MAKEINTRESOURCEW(1), MAKEINTRESOURCEW(14));  // RT_GROUP_ICON
+  const std::unique_ptr<std::remove_pointer_t<HMODULE>, decltype(&FreeLibrary)> loaded(file,
+                                                                                       FreeLibrary);
+  const HRSRC group =
+      FindResourceW(file, MAKEINTRESOURCEW(1), MAKEINTRESOURCEW(14));  // RT_GROUP_ICON
   ASSERT_NE(group, nullptr) << "no icon group 1";
   ASSERT_GE(SizeofResource(file, group), 6u + 14u);
   const auto* directory = static_cast<const BYTE*>(LockResource(LoadResource(file, group)));
@@ -622,9 +632,11 @@ TEST(ProgramFileTest, CarriesItsIcon) {
   EXPECT_EQ(entry[1], 32);
   EXPECT_EQ(entry[2], 16) << "colours";
   EXPECT_EQ(word(entry + 6), 4u) << "bits a pixel";
-  const HRSRC image = FindResourceW(file, MAKEINTRESOURCEW(word(entry + 12)), MAKEINTRESOURCEW(3));  // RT_ICON
+  const HRSRC image =
+      FindResourceW(file, MAKEINTRESOURCEW(word(entry + 12)), MAKEINTRESOURCEW(3));  // RT_ICON
   ASSERT_NE(image, nullptr);
-  const auto* header = static_cast<const BITMAPINFOHEADER*>(LockResource(LoadResource(file, image)));
+  const auto* header =
+      static_cast<const BITMAPINFOHEADER*>(LockResource(LoadResource(file, image)));
   EXPECT_EQ(header->biWidth, 32);
   EXPECT_EQ(header->biHeight, 64) << "image and mask";
   EXPECT_EQ(header->biBitCount, 4);
@@ -654,9 +666,11 @@ TEST_F(MainWindowTest, TheWindowShowsWhatTheProgramFileCarries) {
   GetWindowRect(main, &frame);
   GetClientRect(main, &client);
   MapWindowPoints(main, nullptr, reinterpret_cast<POINT*>(&client), 2);
-  const std::set<COLORREF> caption = ScreenColors({frame.left, frame.top, frame.left + 40, client.top});
+  const std::set<COLORREF> caption =
+      ScreenColors({frame.left, frame.top, frame.left + 40, client.top});
   for (const COLORREF line : {RGB(255, 0, 0), RGB(0, 0, 255), RGB(0, 128, 0)}) {
-    EXPECT_TRUE(caption.contains(line)) << "no " << Hex(line) << " in the caption: " << Hex(caption);
+    EXPECT_TRUE(caption.contains(line))
+        << "no " << Hex(line) << " in the caption: " << Hex(caption);
   }
   const VersionInfo info(e2e::ExePath());
   EXPECT_EQ(e2e::WindowText(app.Control(ids::Label1)), info.String(L"LegalCopyright"));
@@ -666,11 +680,13 @@ TEST_F(MainWindowTest, TheWindowShowsWhatTheProgramFileCarries) {
   MODULEENTRY32W module{};
   module.dwSize = sizeof(module);
   std::wstring commonControls;
-  for (BOOL more = Module32FirstW(snapshot.get(), &module); more; more = Module32NextW(snapshot.get(), &module)) {
+  for (BOOL more = Module32FirstW(snapshot.get(), &module); more;
+       more = Module32NextW(snapshot.get(), &module)) {
     if (lstrcmpiW(module.szModule, L"comctl32.dll") == 0) commonControls = module.szExePath;
   }
   CharLowerW(commonControls.data());
-  EXPECT_NE(commonControls.find(L"common-controls"), std::wstring::npos) << e2e::Narrow(commonControls);
+  EXPECT_NE(commonControls.find(L"common-controls"), std::wstring::npos)
+      << e2e::Narrow(commonControls);
   EXPECT_NE(commonControls.find(L"_6.0."), std::wstring::npos) << e2e::Narrow(commonControls);
 }
 

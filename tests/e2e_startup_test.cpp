@@ -77,12 +77,24 @@ TEST_F(StartupTest, TheWindowShowsTheColorOfTheFirstLocationThatHasOne) {
       {"MSN over Windows Messenger", red, green, {}, {red}, {red}},
       {"Windows Messenger alone", std::nullopt, blue, {}, {blue}, {blue}},
       {"black counts as found", RGB(0, 0, 0), green, {}, {RGB(0, 0, 0)}, {RGB(0, 0, 0)}},
-      {"last account key with a value", std::nullopt, std::nullopt,
-       {{"A", red}, {"B", green}}, {green}, {green}},
-      {"account key without a value", std::nullopt, std::nullopt,
-       {{"A", red}, {"B", std::nullopt}}, {red}, {red}},
-      {"no account key holds one", std::nullopt, std::nullopt,
-       {{"A", std::nullopt}}, {}, {buttonText}},
+      {"last account key with a value",
+       std::nullopt,
+       std::nullopt,
+       {{"A", red}, {"B", green}},
+       {green},
+       {green}},
+      {"account key without a value",
+       std::nullopt,
+       std::nullopt,
+       {{"A", red}, {"B", std::nullopt}},
+       {red},
+       {red}},
+      {"no account key holds one",
+       std::nullopt,
+       std::nullopt,
+       {{"A", std::nullopt}},
+       {},
+       {buttonText}},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
@@ -107,7 +119,7 @@ TEST_F(StartupTest, TheWindowShowsTheColorOfTheFirstLocationThatHasOne) {
 }
 
 TEST_F(StartupTest, UnreadableValuesCountAsAbsent) {
-  hive.SetText(kMsn, kValue, "16711680");                    // 9 bytes
+  hive.SetText(kMsn, kValue, "16711680");  // 9 bytes
   hive.SetRaw(kService, kValue, REG_BINARY, Bytes({1, 2, 3, 4, 5}));
   hive.CreateKey(Account("only"));
   SetColor(Account("only"), RGB(0, 0, 255));

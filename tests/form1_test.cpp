@@ -60,14 +60,30 @@ TEST_F(Form1Test, StartupShowsTheFirstLocationThatHasAColor) {
       {"MSN over Windows Messenger", kRed, kGreen, {}, false, kRed},
       {"Windows Messenger alone", std::nullopt, kBlue, {}, false, kBlue},
       {"black counts as found", 0, kGreen, {}, false, 0},
-      {"last account key with a value", std::nullopt, std::nullopt,
-       {{"A", kRed}, {"B", kGreen}}, true, kGreen},
-      {"account key without a value is skipped", std::nullopt, std::nullopt,
-       {{"A", kRed}, {"B", std::nullopt}}, true, kRed},
-      {"no account key holds one", std::nullopt, std::nullopt,
-       {{"A", std::nullopt}, {"B", std::nullopt}}, true, std::nullopt},
+      {"last account key with a value",
+       std::nullopt,
+       std::nullopt,
+       {{"A", kRed}, {"B", kGreen}},
+       true,
+       kGreen},
+      {"account key without a value is skipped",
+       std::nullopt,
+       std::nullopt,
+       {{"A", kRed}, {"B", std::nullopt}},
+       true,
+       kRed},
+      {"no account key holds one",
+       std::nullopt,
+       std::nullopt,
+       {{"A", std::nullopt}, {"B", std::nullopt}},
+       true,
+       std::nullopt},
       {"MSN with no account list", kBlue, std::nullopt, {}, false, kBlue},
-      {"odd value kept unchanged", static_cast<ColorValue>(0xFF000000u), std::nullopt, {}, false,
+      {"odd value kept unchanged",
+       static_cast<ColorValue>(0xFF000000u),
+       std::nullopt,
+       {},
+       false,
        static_cast<ColorValue>(0xFF000000u)},
   };
   for (const auto& c : cases) {
@@ -110,7 +126,8 @@ TEST_F(Form1Test, StartupWithNoMessengerLocationTellsTheUserAndEnds) {
     f.Form_Load();
 
     ASSERT_EQ(tk.messages.size(), 1u);
-    EXPECT_EQ(tk.messages[0], L"Messengerがインストールされていないか対応していないバージョンです。");
+    EXPECT_EQ(tk.messages[0],
+              L"Messengerがインストールされていないか対応していないバージョンです。");
     EXPECT_TRUE(tk.ended);
     EXPECT_EQ(tk.log.back(), "EndProgram") << "nothing runs after the end";
     EXPECT_EQ(tk.label6Caption, L"v1.0.0");
@@ -141,10 +158,10 @@ TEST_F(Form1Test, StartupSetsBothLabelsFromTheSameLocationEachTime) {
                  [](const std::string& e) { return e.starts_with("SetLabelForeColor"); });
     return calls;
   }();
-  EXPECT_EQ(colorCalls, (std::vector<std::string>{
-                             "SetLabelForeColor ColorT1 255", "SetLabelForeColor ColorT2 255",
-                             "SetLabelForeColor ColorT1 16711680",
-                             "SetLabelForeColor ColorT2 16711680"}));
+  EXPECT_EQ(colorCalls,
+            (std::vector<std::string>{
+                "SetLabelForeColor ColorT1 255", "SetLabelForeColor ColorT2 255",
+                "SetLabelForeColor ColorT1 16711680", "SetLabelForeColor ColorT2 16711680"}));
 }
 
 // ---- apply ----------------------------------------------------------------
@@ -160,7 +177,8 @@ TEST_F(Form1Test, ApplyWritesEveryQualifyingLocation) {
   form.Command3_Click();
 
   EXPECT_EQ(form.ApplyColor, "16711680");
-  for (const std::string& key : {std::string(kMsn), std::string(kService), Account("A"), Account("b")}) {
+  for (const std::string& key :
+       {std::string(kMsn), std::string(kService), Account("A"), Account("b")}) {
     EXPECT_EQ(Stored(key), Binary(kBlue)) << key;
   }
   EXPECT_EQ(hive.GetRaw(kMsn, "Unrelated"), (RawValue{REG_SZ, Bytes({'k', 0})}));

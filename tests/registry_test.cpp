@@ -29,7 +29,9 @@ class RegistryTest : public ::testing::Test {
       EXPECT_EQ(*open, 0u) << "a registry key was left open";
     }
   }
-  Reg::RegData Read(std::int32_t kind) { return Reg::ReadRegValue(kRoot, kKey, kName, kind, kDefault); }
+  Reg::RegData Read(std::int32_t kind) {
+    return Reg::ReadRegValue(kRoot, kKey, kName, kind, kDefault);
+  }
   bool Write(std::int32_t kind, Reg::RegData value, const std::string& key = kKey) {
     return Reg::WriteRegValue(kRoot, key, kName, kind, std::move(value));
   }
@@ -49,7 +51,8 @@ TEST_F(RegistryTest, ReadNumberTakesUpToFourBytesOfAnyType) {
       {"binary FF 00 00 00", REG_BINARY, Bytes({0xFF, 0, 0, 0}), 255},
       {"binary blue", REG_BINARY, Bytes({0, 0, 0xFF, 0}), 16711680},
       {"dword FF FF FF FF", REG_DWORD, Bytes({0xFF, 0xFF, 0xFF, 0xFF}), -1},
-      {"dword 80 00 00 80", REG_DWORD, Bytes({0x80, 0, 0, 0x80}), static_cast<std::int32_t>(0x80000080u)},
+      {"dword 80 00 00 80", REG_DWORD, Bytes({0x80, 0, 0, 0x80}),
+       static_cast<std::int32_t>(0x80000080u)},
       {"one byte", REG_BINARY, Bytes({0x7F}), 0x7F},
       {"three bytes", REG_BINARY, Bytes({1, 2, 3}), 0x030201},
       {"no bytes", REG_BINARY, Bytes({}), 0},

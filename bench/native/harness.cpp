@@ -62,7 +62,8 @@ bool HoldsSeedColor(long index) {
   DWORD size = static_cast<DWORD>(data.size());
   return RegQueryValueExA(key.get(), varnelo::kColorValueName, nullptr, &type, data.data(),
                           &size) == ERROR_SUCCESS &&
-         type == REG_BINARY && size == 4 && std::equal(kSeedBytes.begin(), kSeedBytes.end(), data.begin());
+         type == REG_BINARY && size == 4 &&
+         std::equal(kSeedBytes.begin(), kSeedBytes.end(), data.begin());
 }
 
 }  // namespace

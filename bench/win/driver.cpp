@@ -35,8 +35,8 @@
 #include "base/unique_handle.h"
 #include "tests/support/find_window.h"
 
-#include <windows.h>
 #include <psapi.h>
+#include <windows.h>
 
 #include <algorithm>
 #include <array>
@@ -124,8 +124,8 @@ class Child {
       inherit = TRUE;
     }
     PROCESS_INFORMATION info{};
-    if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, inherit, 0, nullptr,
-                        nullptr, &startup, &info)) {
+    if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, inherit, 0, nullptr, nullptr,
+                        &startup, &info)) {
       Fail("cannot start " + Narrow(commandLine));
     }
     process_ = Handle(info.hProcess);
@@ -168,8 +168,8 @@ class Child {
     static const Handle nul = [] {
       SECURITY_ATTRIBUTES inheritable{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
       Handle handle(CreateFileW(L"NUL", GENERIC_READ | GENERIC_WRITE,
-                                FILE_SHARE_READ | FILE_SHARE_WRITE, &inheritable, OPEN_EXISTING,
-                                0, nullptr));
+                                FILE_SHARE_READ | FILE_SHARE_WRITE, &inheritable, OPEN_EXISTING, 0,
+                                nullptr));
       if (handle.get() == nullptr) Fail("cannot open NUL");
       return handle;
     }();
@@ -222,8 +222,8 @@ Profile ReadProfile() {
   for (DWORD index = 0;; ++index) {
     std::array<wchar_t, 256> name{};
     DWORD size = static_cast<DWORD>(name.size());
-    if (RegEnumKeyExW(list.get(), index, name.data(), &size, nullptr, nullptr, nullptr,
-                      nullptr) != ERROR_SUCCESS) {
+    if (RegEnumKeyExW(list.get(), index, name.data(), &size, nullptr, nullptr, nullptr, nullptr) !=
+        ERROR_SUCCESS) {
       break;
     }
     if (index == 0) profile.firstPath = std::wstring(kPassportListPath) + L"\\" + name.data();
@@ -359,7 +359,8 @@ void StartUp(const Programs& programs, const Profile& profile, int runs) {
   for (int run = -1; run < runs; ++run) {
     recording = run >= 0;
     peak = std::max(peak, TimeUntilShown(programs.app, kForm1Class, "start.app"));
-    windowPeak = std::max(windowPeak, TimeUntilShown(programs.window, kWindowClass, "start.window"));
+    windowPeak =
+        std::max(windowPeak, TimeUntilShown(programs.window, kWindowClass, "start.window"));
     {
       const LoopResult loop = TimeLoop(programs, L"read");
       // Only the last account key holds a value.
@@ -369,8 +370,8 @@ void StartUp(const Programs& programs, const Profile& profile, int runs) {
       }
       Sample("start.floor", loop.toDone);
     }
-    Sample("start.reg", TimeProcess(L"reg.exe query \"HKCU\\" + std::wstring(kPassportListPath) +
-                                    L"\" /s"));
+    Sample("start.reg",
+           TimeProcess(L"reg.exe query \"HKCU\\" + std::wstring(kPassportListPath) + L"\" /s"));
     Sample("start.empty", TimeProcess(Quoted(programs.empty)));
     // Start-up only reads: the profile must be as it was.
     if (profile.accounts > 1 && HoldsColor(profile.firstPath)) {
@@ -429,8 +430,9 @@ void Apply(const Programs& programs, const Profile& profile, int runs) {
 
 int wmain(int argc, wchar_t** argv) {
   if (argc != 8) {
-    std::fputs("usage: bench_driver N RUNS VARNELO.exe WINDOW.exe EMPTY.exe REGLOOP.exe APPLY.reg\n",
-               stderr);
+    std::fputs(
+        "usage: bench_driver N RUNS VARNELO.exe WINDOW.exe EMPTY.exe REGLOOP.exe APPLY.reg\n",
+        stderr);
     return 2;
   }
   const auto expected = static_cast<std::size_t>(std::wcstoul(argv[1], nullptr, 10));

@@ -500,7 +500,8 @@ class Session {
     DisarmToolkit();
     memreg::FailSetValueAt(kNever, ERROR_ACCESS_DENIED);
     ExpectTree(expected, what);
-    Check(failed == (failAt && *failAt < operations), what + ": a toolkit failure is not passed on");
+    Check(failed == (failAt && *failAt < operations),
+          what + ": a toolkit failure is not passed on");
     return failed;
   }
 

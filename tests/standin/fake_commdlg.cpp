@@ -18,9 +18,7 @@ Dialog& State() {
 
 namespace fakecc {
 
-void Script(std::vector<Answer> answers) {
-  State().script.assign(answers.begin(), answers.end());
-}
+void Script(std::vector<Answer> answers) { State().script.assign(answers.begin(), answers.end()); }
 const std::vector<Request>& Requests() { return State().requests; }
 void Reset() { State() = Dialog{}; }
 

@@ -18,8 +18,8 @@ struct Answer {
 };
 
 struct Request {
-  CHOOSECOLORA record{};                         // as received
-  std::array<COLORREF, 16> customColorsIn{};   // the buffer's contents on entry
+  CHOOSECOLORA record{};                      // as received
+  std::array<COLORREF, 16> customColorsIn{};  // the buffer's contents on entry
 };
 
 // Queues answers for the next calls; a call with no answer left cancels.

@@ -26,7 +26,7 @@ struct Value {
 struct Node {
   std::string name;
   std::map<std::string, std::shared_ptr<Node>> subkeys;  // by folded name: enumeration order
-  std::vector<Value> values;                              // in the order first set
+  std::vector<Value> values;                             // in the order first set
   REGSAM refused = 0;
   bool deleted = false;
 
@@ -273,8 +273,8 @@ LSTATUS RegQueryValueExA(HKEY key, LPCSTR valueName, LPDWORD /*reserved*/, LPDWO
   return ERROR_SUCCESS;
 }
 
-LSTATUS RegSetValueExA(HKEY key, LPCSTR valueName, DWORD /*reserved*/, DWORD type,
-                       const BYTE* data, DWORD dataSize) {
+LSTATUS RegSetValueExA(HKEY key, LPCSTR valueName, DWORD /*reserved*/, DWORD type, const BYTE* data,
+                       DWORD dataSize) {
   Log("RegSetValueExA");
   auto& state = State();
   LSTATUS status = ERROR_SUCCESS;
@@ -318,7 +318,7 @@ LSTATUS RegCloseKey(HKEY key) {
   Log("RegCloseKey");
   if (key == HKEY_CURRENT_USER || key == HKEY_LOCAL_MACHINE) return ERROR_SUCCESS;
   return State().open.erase(reinterpret_cast<std::uintptr_t>(key)) == 1 ? ERROR_SUCCESS
-                                                                         : ERROR_INVALID_HANDLE;
+                                                                        : ERROR_INVALID_HANDLE;
 }
 
 LSTATUS RegDeleteTreeA(HKEY key, LPCSTR subKey) {

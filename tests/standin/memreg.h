@@ -1,7 +1,7 @@
 // The in-memory registry behind the host build's Reg* functions, and the
 // controls tests have over it. It answers with the status codes Windows (and
-// Wine) give: 234 for a key path over 260 characters, 2 for a missing key or value, 5 for a refused right, 234 for a
-// buffer too small, 259 past the last subkey, 6 for a handle that is not open,
+// Wine) give: 234 for a key path over 260 characters, 2 for a missing key or value, 5 for a refused
+// right, 234 for a buffer too small, 259 past the last subkey, 6 for a handle that is not open,
 // 1018 for a key deleted while open. Key and value names compare without
 // regard to ASCII case; subkeys enumerate sorted by their lower-cased names
 // (as Wine lists them: "_" before "A"), values in the order they were first

@@ -34,8 +34,9 @@ std::array<std::wstring, 3> DialogColorTexts(HWND dialog) {
 }
 
 void TypeDialogColor(HWND dialog, COLORREF colour) {
-  const std::pair<int, BYTE> boxes[] = {
-      {kDialogRed, GetRValue(colour)}, {kDialogGreen, GetGValue(colour)}, {kDialogBlue, GetBValue(colour)}};
+  const std::pair<int, BYTE> boxes[] = {{kDialogRed, GetRValue(colour)},
+                                        {kDialogGreen, GetGValue(colour)},
+                                        {kDialogBlue, GetBValue(colour)}};
   for (const auto& [box, value] : boxes) {
     const std::wstring text = std::to_wstring(value);
     SendWaiting(GetDlgItem(dialog, box), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
@@ -58,7 +59,8 @@ std::vector<COLORREF> CustomColors(HWND dialog) {
   const int cellHeight = pixels.height / kCustomRows;
   for (int row = 0; row < kCustomRows; ++row) {
     for (int column = 0; column < kCustomColumns; ++column) {
-      colours.push_back(pixels.At(column * cellWidth + cellWidth / 2 - 2, row * cellHeight + cellHeight / 2 - 2));
+      colours.push_back(
+          pixels.At(column * cellWidth + cellWidth / 2 - 2, row * cellHeight + cellHeight / 2 - 2));
     }
   }
   return colours;

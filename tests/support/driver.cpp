@@ -69,7 +69,9 @@ HWND Varnelo::WaitForDialog(DWORD ms) {
   return dialog;
 }
 
-bool Varnelo::MainWindowVisible() const { return FindVisibleTopLevel(pid_, VARNELO_FORM1_CLASS) != nullptr; }
+bool Varnelo::MainWindowVisible() const {
+  return FindVisibleTopLevel(pid_, VARNELO_FORM1_CLASS) != nullptr;
+}
 
 bool Varnelo::WaitForExit(DWORD ms, DWORD* exitCode) {
   if (!process_.get() || WaitForSingleObject(process_.get(), ms) != WAIT_OBJECT_0) return false;
@@ -225,9 +227,11 @@ void ClearMessenger(testing_support::Hive& hive) {
 }
 
 std::string Narrow(const std::wstring& text) {
-  const int length = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, nullptr, 0, nullptr, nullptr);
+  const int length =
+      WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, nullptr, 0, nullptr, nullptr);
   std::string out(static_cast<std::size_t>(length > 0 ? length - 1 : 0), '\0');
-  if (length > 1) WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, out.data(), length, nullptr, nullptr);
+  if (length > 1)
+    WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, out.data(), length, nullptr, nullptr);
   return out;
 }
 

@@ -28,7 +28,7 @@ std::wstring ExePath();
 // One running varnelo.exe; ended (if still running) when this goes.
 class Varnelo {
  public:
-  Varnelo();  // starts it; fails the test if it cannot
+  Varnelo();                                      // starts it; fails the test if it cannot
   explicit Varnelo(const std::wstring& exePath);  // starts another copy of it
   ~Varnelo();
   Varnelo(const Varnelo&) = delete;

@@ -26,8 +26,7 @@ class Hive {
   void CreateKey(const std::string& path);
   // For names that would make the whole path too long for the A functions.
   void CreateKeyBelow(const std::string& parent, const std::string& name);
-  void SetRaw(const std::string& path, const std::string& name, DWORD type,
-              std::vector<BYTE> data);
+  void SetRaw(const std::string& path, const std::string& name, DWORD type, std::vector<BYTE> data);
   void SetText(const std::string& path, const std::string& name, const std::string& text);
   void DeleteKey(const std::string& path);
   void DeleteValue(const std::string& path, const std::string& name);

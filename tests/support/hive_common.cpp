@@ -99,7 +99,7 @@ void Hive::CreateKeyBelow(const std::string& parent, const std::string& name) {
 }
 
 void Hive::SetRaw(const std::string& path, const std::string& name, DWORD type,
-                         std::vector<BYTE> data) {
+                  std::vector<BYTE> data) {
   const auto key = Create(path);
   ASSERT_EQ(RegSetValueExA(key.get(), name.c_str(), 0, type, data.data(),
                            static_cast<DWORD>(data.size())),
@@ -107,8 +107,7 @@ void Hive::SetRaw(const std::string& path, const std::string& name, DWORD type,
       << "setting " << path << " " << name;
 }
 
-void Hive::SetText(const std::string& path, const std::string& name,
-                          const std::string& text) {
+void Hive::SetText(const std::string& path, const std::string& name, const std::string& text) {
   std::vector<BYTE> data(text.begin(), text.end());
   data.push_back(0);
   SetRaw(path, name, REG_SZ, std::move(data));
@@ -133,8 +132,7 @@ bool Hive::KeyExists(const std::string& path) const {
   return status == ERROR_SUCCESS || status == ERROR_ACCESS_DENIED;
 }
 
-std::optional<RawValue> Hive::GetRaw(const std::string& path,
-                                            const std::string& name) const {
+std::optional<RawValue> Hive::GetRaw(const std::string& path, const std::string& name) const {
   const auto key = Open(path, KEY_QUERY_VALUE);
   if (key.get() == nullptr) return std::nullopt;
   RawValue value;
@@ -144,8 +142,8 @@ std::optional<RawValue> Hive::GetRaw(const std::string& path,
     return std::nullopt;
   }
   value.data.resize(size);
-  if (size > 0 && RegQueryValueExA(key.get(), name.c_str(), nullptr, &value.type,
-                                   value.data.data(), &size) != ERROR_SUCCESS) {
+  if (size > 0 && RegQueryValueExA(key.get(), name.c_str(), nullptr, &value.type, value.data.data(),
+                                   &size) != ERROR_SUCCESS) {
     return std::nullopt;
   }
   value.data.resize(size);

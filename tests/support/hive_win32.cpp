@@ -21,8 +21,8 @@ int scratchCount = 0;
 ScratchHive::ScratchHive() {
   // Leftovers of crashed runs go first; they hold nothing of value.
   if (scratchCount == 0) RegDeleteTreeA(HKEY_CURRENT_USER, kScratchParent);
-  scratchPath = std::string(kScratchParent) + "\\" + std::to_string(GetCurrentProcessId()) +
-                "-" + std::to_string(++scratchCount);
+  scratchPath = std::string(kScratchParent) + "\\" + std::to_string(GetCurrentProcessId()) + "-" +
+                std::to_string(++scratchCount);
   Reg::ScopedKey scratch;
   const LSTATUS created =
       RegCreateKeyExA(HKEY_CURRENT_USER, scratchPath.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
@@ -42,9 +42,9 @@ ScratchHive::~ScratchHive() {
 
 void Hive::RefuseRights(const std::string& path, REGSAM rights) {
   Reg::ScopedKey key;
-  ASSERT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, READ_CONTROL | WRITE_DAC,
-                          key.receive()),
-            ERROR_SUCCESS)
+  ASSERT_EQ(
+      RegOpenKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, READ_CONTROL | WRITE_DAC, key.receive()),
+      ERROR_SUCCESS)
       << path;
   // A DACL that grants everything but `rights` to everyone.
   char everyoneName[] = "EVERYONE";

@@ -16,8 +16,8 @@ const char* Name(varnelo::LabelId label) {
 
 RecordingToolkit::RecordingToolkit()
     : colors_{{varnelo::LabelId::ColorT1, varnelo::kSysColorWindow},
-               {varnelo::LabelId::ColorT2, kDefaultTextColor},
-               {varnelo::LabelId::Label6, kDefaultTextColor}} {}
+              {varnelo::LabelId::ColorT2, kDefaultTextColor},
+              {varnelo::LabelId::Label6, kDefaultTextColor}} {}
 
 void RecordingToolkit::Operation(const std::string& entry) const {
   if (failAt_ && operations_ == *failAt_) {
