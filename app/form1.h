@@ -1,9 +1,11 @@
 // Form1: the program's one window, as its handlers see it: the window-level
 // state and the handlers of its four events. Layout and drawing live in the
 // Win32 toolkit; this class only talks to the Toolkit interface and to the
-// Reg and Color modules, so it runs the same against stand-ins in tests.
+// Messenger colour rules (messenger_colors.h) and the Color module, so it
+// runs the same against stand-ins in tests.
 #pragma once
 
+#include "app/messenger_colors.h"
 #include "base/toolkit.h"
 
 #include <cstdint>
@@ -12,14 +14,6 @@
 
 namespace varnelo {
 
-inline constexpr char kMsnKeyPath[] = "Software\\Microsoft\\MSNMessenger";
-inline constexpr char kServiceKeyPath[] = "Software\\Microsoft\\MessengerService";
-inline constexpr char kPassportListPath[] =
-    "Software\\Microsoft\\MSNMessenger\\PerPassportSettings";
-inline constexpr char kPassportKeyPrefix[] =
-    "Software\\Microsoft\\MSNMessenger\\PerPassportSettings\\";
-inline constexpr char kColorValueName[] = "IM Color";
-inline constexpr char kNotFound[] = "Error";
 inline constexpr wchar_t kNotInstalledMessage[] =
     L"Messengerがインストールされていないか対応していないバージョンです。";
 inline constexpr wchar_t kAppTitle[] = L"Varnelo";
@@ -34,7 +28,7 @@ class Form1 {
   void Command2_Click();  // close
   void Command3_Click();  // write the selected colour to every Messenger location
 
-  // Window-level state, shared by the handlers for the whole run. Colors
+  // Window-level state, shared by the handlers for the whole run. Colours
   // travel as decimal text; "Error" marks a value that was not found.
   std::string PickedColor;
   std::string MsnKeyPath;
@@ -49,13 +43,9 @@ class Form1 {
   std::int32_t PassportIndex = 0;
 
  private:
-  std::string ReadColor(const std::string& keyPath) const;
   void ShowColor(const std::string& colorText);
 
   Toolkit& toolkit_;
 };
-
-// True for a colour the Messenger clients can store: 0 to 0xFFFFFF.
-bool IsExplicitColor(ColorValue colour);
 
 }  // namespace varnelo

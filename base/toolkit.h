@@ -34,6 +34,12 @@ struct VersionNumbers {
   std::uint16_t revision = 0;
 };
 
+// The version as the window's version label shows it: "v1.5.1".
+inline std::wstring VersionCaption(const VersionNumbers& version) {
+  return L"v" + std::to_wstring(version.major) + L"." + std::to_wstring(version.minor) + L"." +
+         std::to_wstring(version.revision);
+}
+
 class ToolkitError : public std::runtime_error {
  public:
   using std::runtime_error::runtime_error;

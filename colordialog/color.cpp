@@ -1,5 +1,7 @@
 #include "colordialog/color.h"
 
+#include "base/system_library.h"
+
 #include <commdlg.h>
 
 #include <array>
@@ -17,7 +19,12 @@ std::int32_t PickColor(HWND hwndOwner, const varnelo::Toolkit& app) {
   request.lpCustColors = customColors.data();
   request.Flags = CC_RGBINIT;  // opens on rgbResult, which is black
 
-  if (ChooseColorA(&request) == FALSE) return 0;  // cancelled, closed or failed
+  // The dialog's DLL is loaded on first use, from the system folder: the
+  // window does not need it before this button is pressed.
+  const auto chooseColor =
+      varnelo::SystemFunctionAs<decltype(&ChooseColorA)>(L"comdlg32.dll", "ChooseColorA");
+  if (chooseColor == nullptr) return 0;          // the dialog cannot be shown
+  if (chooseColor(&request) == FALSE) return 0;  // cancelled, closed or failed
 
   constexpr std::int32_t kWhite = 255 + 256 * 255 + 65536 * 255;
   const auto colour = static_cast<std::int32_t>(request.rgbResult);

@@ -6,6 +6,7 @@
 #include <charconv>
 #include <cstring>
 #include <optional>
+#include <utility>
 
 namespace Reg {
 namespace {
@@ -47,34 +48,42 @@ std::string RegDataText(const RegData& data) {
 
 bool WriteRegValue(HKEY const& rootKey, std::string keyPath, std::string valueName,
                    std::int32_t const& kind, RegData value) {
+  return WriteRegValueStatus(rootKey, std::move(keyPath), std::move(valueName), kind,
+                             std::move(value)) == ERROR_SUCCESS;
+}
+
+LSTATUS WriteRegValueStatus(HKEY const& rootKey, std::string keyPath, std::string valueName,
+                            std::int32_t const& kind, RegData value, IfKeyMissing ifMissing) {
   std::optional<std::int32_t> number;
   if (kind == KindBinary || kind == KindNumber) {
     number = AsInt32(value);
-    if (!number) return false;  // not a 32-bit whole number: touch nothing
+    if (!number) return ERROR_INVALID_PARAMETER;  // not a 32-bit whole number: touch nothing
   }
 
   SECURITY_ATTRIBUTES security{};  // default security, handle not inherited
   char emptyClass[] = "";
   ScopedKey key;
-  if (RegCreateKeyExA(rootKey, keyPath.c_str(), 0, emptyClass, REG_OPTION_NON_VOLATILE, kKeyRights,
-                      &security, key.receive(), nullptr) != ERROR_SUCCESS) {
-    return false;
-  }
+  const LSTATUS opened =
+      ifMissing == IfKeyMissing::Create
+          ? RegCreateKeyExA(rootKey, keyPath.c_str(), 0, emptyClass, REG_OPTION_NON_VOLATILE,
+                            kKeyRights, &security, key.receive(), nullptr)
+          : RegOpenKeyExA(rootKey, keyPath.c_str(), 0, kKeyRights, key.receive());
+  if (opened != ERROR_SUCCESS) return opened;
 
   if (kind == KindText) {
     const std::string text = RegDataText(value);
     const auto* bytes = reinterpret_cast<const BYTE*>(text.c_str());  // with its zero byte
     return RegSetValueExA(key.get(), valueName.c_str(), 0, REG_SZ, bytes,
-                          static_cast<DWORD>(text.size() + 1)) == ERROR_SUCCESS;
+                          static_cast<DWORD>(text.size() + 1));
   }
   if (number) {
     const auto raw = static_cast<std::uint32_t>(*number);
     const std::array<BYTE, 4> bytes{static_cast<BYTE>(raw), static_cast<BYTE>(raw >> 8),
                                     static_cast<BYTE>(raw >> 16), static_cast<BYTE>(raw >> 24)};
     return RegSetValueExA(key.get(), valueName.c_str(), 0, REG_BINARY, bytes.data(),
-                          static_cast<DWORD>(bytes.size())) == ERROR_SUCCESS;
+                          static_cast<DWORD>(bytes.size()));
   }
-  return false;
+  return ERROR_INVALID_PARAMETER;
 }
 
 RegData ReadRegValue(HKEY const& rootKey, std::string keyPath, std::string valueName,

@@ -40,6 +40,19 @@ std::string RegDataText(const RegData& data);
 bool WriteRegValue(HKEY const& rootKey, std::string keyPath, std::string valueName,
                    std::int32_t const& kind, RegData value);
 
+// What a write does where the key does not exist.
+enum class IfKeyMissing { Create, Fail };
+
+// WriteRegValue with the reason kept: ERROR_SUCCESS when the value was
+// stored, else the failing call's status code, or ERROR_INVALID_PARAMETER
+// for a value or kind refused before anything was touched (where a kind the
+// routine does not serve has still created the key). With
+// IfKeyMissing::Fail the key is opened, never created: a missing key gives
+// ERROR_FILE_NOT_FOUND and nothing is written.
+LSTATUS WriteRegValueStatus(HKEY const& rootKey, std::string keyPath, std::string valueName,
+                            std::int32_t const& kind, RegData value,
+                            IfKeyMissing ifMissing = IfKeyMissing::Create);
+
 // Reads `valueName` under `keyPath`. Kind 4 reads at most 4 bytes of any
 // type as a little-endian integer (shorter data fills the low bytes); kind 1
 // reads at most 256 bytes of any type as text up to the first zero byte.

@@ -3,7 +3,8 @@
 #   i686    a PE32 i386 GUI program, subsystem version 5.01 or lower;
 #   x86_64  a PE32+ x86-64 GUI program, subsystem version 5.02 or lower
 #           (XP x64 Edition and Server 2003 x64 are NT 5.2);
-# under 256 KiB, importing only functions that XP's own system DLLs export
+# under 256 KiB, importing only from DLLs that Windows always loads from the
+# system folder, and only functions that XP's own system DLLs export
 # (the list in tests/xp-imports.txt, which notes the x86-64-only names).
 #   check-exe.sh EXE i686|x86_64
 set -euo pipefail
@@ -26,6 +27,14 @@ minor=$(awk '/^MinorSubsystemVersion/ {print $2}' <<<"$header")
   bad "subsystem version $major.$minor: the oldest Windows for $arch needs 5.0$max_minor or lower"
 size=$(stat -c %s "$exe")
 (( size < 256 * 1024 )) || bad "$size bytes: over 256 KiB"
+
+# Only DLLs that Windows 7 to 11 always take from the system folder (known
+# DLLs) or, for the common controls, through the manifest: any other DLL that
+# the exe imports could be planted beside it in a downloads folder.
+known_dlls="advapi32.dll comctl32.dll comdlg32.dll gdi32.dll kernel32.dll msvcrt.dll shell32.dll user32.dll"
+for dll in $(awk '/DLL Name:/ {print tolower($3)}' <<<"$header"); do
+  [[ " $known_dlls " == *" $dll "* ]] || bad "imports $dll, which Windows may load from the program's folder"
+done
 
 # "DLL function" for every import, DLL names folded to lower case.
 imports=$(awk '/DLL Name:/ {dll = tolower($3)} /^\t[0-9a-f]+\t *[0-9]+ +[A-Za-z_]/ {print dll, $NF}' <<<"$header" | sort -u)

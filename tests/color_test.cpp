@@ -107,4 +107,16 @@ TEST_F(ColorTest, ChooseCommandSelectsOnlyColorsAboveZero) {
       << "choosing does not touch the current colour";
 }
 
+TEST_F(ColorTest, TheDialogLibraryComesOnlyFromTheSystemFolder) {
+  fakecc::Script({Confirm(255)});
+  EXPECT_EQ(Color::PickColor(owner, toolkit), 255);
+  EXPECT_EQ(fakecc::LoadedLibraries(),
+            std::vector<std::wstring>{L"C:\\WINDOWS\\system32\\comdlg32.dll"});
+
+  fakecc::SetDialogLibraryMissing(true);
+  fakecc::Script({Confirm(255)});
+  EXPECT_EQ(Color::PickColor(owner, toolkit), 0) << "no dialog library: no colour chosen";
+  EXPECT_EQ(fakecc::Requests().size(), 1u) << "and no dialog shown";
+}
+
 }  // namespace

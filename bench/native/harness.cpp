@@ -32,7 +32,7 @@ const std::array<BYTE, 4> kSeedBytes{0x00, 0xFF, 0x00, 0x00};
 
 std::string AccountKey(long index) {
   // Ten digits, so listing order (sorted by name) is numeric order.
-  return std::string(varnelo::kPassportKeyPrefix) + std::to_string(1000000000L + index);
+  return varnelo::AccountKeyPath(std::to_string(1000000000L + index));
 }
 
 bool Seed(long count) {

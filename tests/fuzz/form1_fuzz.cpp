@@ -521,20 +521,16 @@ class Session {
     const bool notInstalled = msn == kNotFound && service == kNotFound && listing.empty();
     if (msn != kNotFound) {
       shown = ToColor(msn);
-      operations += 2;
     } else if (service != kNotFound) {
       shown = ToColor(service);
-      operations += 2;
     } else {
       for (const auto& name : listing) {
         const auto colour =
             fuzz::ExpectedRead(view, refusals_, kAccountPrefix + name, kValue, 4, notFound);
-        if (Text(colour) != kNotFound) {
-          shown = std::get<std::int32_t>(colour);
-          operations += 2;
-        }
+        if (Text(colour) != kNotFound) shown = std::get<std::int32_t>(colour);
       }
     }
+    if (shown) operations += 2;  // both labels, once
 
     const auto failAt = MaybeFailToolkit(operations + 1);
     if (RunHandler(&varnelo::Form1::Form_Load, failAt, operations, view, "Form_Load")) {

@@ -6,6 +6,7 @@
 
 #include <array>
 #include <cstdint>
+#include <string>
 #include <vector>
 
 namespace fakecc {
@@ -24,6 +25,10 @@ struct Request {
 
 // Queues answers for the next calls; a call with no answer left cancels.
 void Script(std::vector<Answer> answers);
+// Every path given to LoadLibraryExW, in order; with `missing`, comdlg32.dll
+// is not in the system folder.
+const std::vector<std::wstring>& LoadedLibraries();
+void SetDialogLibraryMissing(bool missing);
 const std::vector<Request>& Requests();
 void Reset();
 

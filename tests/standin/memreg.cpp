@@ -196,6 +196,32 @@ bool RefuseRights(HKEY root, const std::string& path, REGSAM rights) {
   return true;
 }
 
+bool CreateKeyOutsideCodePage(HKEY root, const std::string& parentPath,
+                              const std::string& utf8Name) {
+  LSTATUS status = ERROR_SUCCESS;
+  auto node = Resolve(root, nullptr, &status);
+  const auto parts = SplitPath(parentPath.c_str());
+  if (!node || !parts) return false;
+  for (const auto& part : *parts) {
+    const auto child = node->subkeys.find(Fold(part));
+    if (child == node->subkeys.end()) return false;
+    node = child->second;
+  }
+  // The key is found by its own name; the 8-bit spelling is only what the
+  // enumeration shows: one '?' per character beyond ASCII.
+  auto fresh = std::make_shared<Node>();
+  for (const char c : utf8Name) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (byte < 0x80)
+      fresh->name += c;
+    else if (byte >= 0xC0)
+      fresh->name += '?';  // a lead byte; continuation bytes add nothing
+  }
+  node->subkeys.emplace(Fold(utf8Name), std::move(fresh));
+  node->SubkeysChanged();
+  return true;
+}
+
 const std::vector<std::string>& CallLog() { return State().calls; }
 void ClearCallLog() { State().calls.clear(); }
 

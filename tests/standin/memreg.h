@@ -28,6 +28,14 @@ std::size_t OpenKeyCount();
 // with any of them fails with 5. Returns false if the key does not exist.
 bool RefuseRights(HKEY root, const std::string& path, REGSAM rights);
 
+// Creates the key `utf8Name` under the existing key `parentPath`, as the
+// Unicode functions would. The stand-in's 8-bit code page is ASCII, and, as
+// Windows and Wine do, the 8-bit functions spell each character outside it
+// as '?': the enumeration lists the key under that spelling, and no 8-bit
+// name opens it. Returns false if the parent does not exist.
+bool CreateKeyOutsideCodePage(HKEY root, const std::string& parentPath,
+                              const std::string& utf8Name);
+
 // Names of the Reg* functions called since the last Reset/ClearCallLog.
 const std::vector<std::string>& CallLog();
 void ClearCallLog();

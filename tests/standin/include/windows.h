@@ -21,6 +21,8 @@ using LPCSTR = const char*;
 using LPSTR = char*;
 using LPBYTE = BYTE*;
 using LPDWORD = DWORD*;
+using UINT = unsigned;
+using INT_PTR = std::intptr_t;
 
 struct HKEY__;
 using HKEY = HKEY__*;
@@ -29,6 +31,9 @@ struct HWND__;
 using HWND = HWND__*;
 struct HINSTANCE__;
 using HINSTANCE = HINSTANCE__*;
+using HMODULE = HINSTANCE;
+using HANDLE = void*;
+using FARPROC = INT_PTR (*)();
 
 struct SECURITY_ATTRIBUTES {
   DWORD nLength;
@@ -119,3 +124,11 @@ using LPCHOOSECOLORA = CHOOSECOLORA*;
 inline constexpr DWORD CC_RGBINIT = 0x00000001;
 
 BOOL ChooseColorA(LPCHOOSECOLORA request);
+
+// Loading a system DLL (fake_commdlg.cpp): the system folder is
+// C:\WINDOWS\system32 and holds comdlg32.dll, which exports ChooseColorA.
+inline constexpr UINT MAX_PATH = 260;
+inline constexpr DWORD LOAD_WITH_ALTERED_SEARCH_PATH = 0x00000008;
+UINT GetSystemDirectoryW(wchar_t* buffer, UINT size);
+HMODULE LoadLibraryExW(const wchar_t* path, HANDLE reserved, DWORD flags);
+FARPROC GetProcAddress(HMODULE module, LPCSTR name);

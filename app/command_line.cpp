@@ -1,0 +1,189 @@
+#include "app/command_line.h"
+
+#include "app/messenger_colors.h"
+
+#include <cstdint>
+#include <optional>
+
+namespace varnelo {
+namespace {
+
+constexpr char kUsage[] =
+    "Usage: varnelo [/get | /set COLOUR | /version | /?]\r\n"
+    "\r\n"
+    "  (nothing)     open the window\r\n"
+    "  /get          print the colour the window would show, then each Messenger\r\n"
+    "                location and its IM Color: #RRGGBB, none or not-a-colour\r\n"
+    "  /set COLOUR   write COLOUR, #RRGGBB or RRGGBB (#0000FF is blue), wherever\r\n"
+    "                the window's Set button would write it\r\n"
+    "  /version      print the version\r\n"
+    "  /?, /help     print this text\r\n"
+    "\r\n"
+    "Switches may begin with / or - and ignore case.\r\n"
+    "Exit codes: 0 done, 1 a write failed, 2 bad arguments, 3 Messenger not found.\r\n";
+
+constexpr char kNotInstalled[] =
+    "Messenger is not installed, or is a version Varnelo does not support: no colour is set "
+    "and no Messenger account is registered.\r\n";
+
+// ASCII only, so the text reads the same in any code page: anything else
+// shows as '?'.
+std::string Ascii(std::wstring_view text) {
+  std::string out;
+  for (const wchar_t c : text) out += (c >= 0x20 && c < 0x7F) ? static_cast<char>(c) : '?';
+  return out;
+}
+std::string Ascii(std::string_view text) {
+  std::string out;
+  for (const char c : text) out += (c >= 0x20 && c < 0x7F) ? c : '?';
+  return out;
+}
+
+std::wstring Lower(std::wstring_view text) {
+  std::wstring out(text);
+  for (auto& c : out) {
+    if (c >= L'A' && c <= L'Z') c = static_cast<wchar_t>(c - L'A' + L'a');
+  }
+  return out;
+}
+
+int HexDigit(wchar_t c) {
+  if (c >= L'0' && c <= L'9') return c - L'0';
+  if (c >= L'a' && c <= L'f') return c - L'a' + 10;
+  if (c >= L'A' && c <= L'F') return c - L'A' + 10;
+  return -1;
+}
+
+// "#RRGGBB" or "RRGGBB" to the stored 0x00BBGGRR.
+std::optional<ColorValue> ParseWebColor(std::wstring_view text) {
+  if (text.starts_with(L'#')) text.remove_prefix(1);
+  if (text.size() != 6) return std::nullopt;
+  std::uint32_t rgb = 0;
+  for (const wchar_t c : text) {
+    const int digit = HexDigit(c);
+    if (digit < 0) return std::nullopt;
+    rgb = rgb << 4 | static_cast<std::uint32_t>(digit);
+  }
+  const std::uint32_t red = rgb >> 16, green = (rgb >> 8) & 0xFF, blue = rgb & 0xFF;
+  return static_cast<ColorValue>(red | green << 8 | blue << 16);
+}
+
+std::string WebColor(ColorValue color) {
+  constexpr char kHex[] = "0123456789ABCDEF";
+  const auto raw = static_cast<std::uint32_t>(color);
+  std::string out = "#";
+  for (const std::uint32_t byte : {raw & 0xFF, (raw >> 8) & 0xFF, (raw >> 16) & 0xFF}) {
+    out += kHex[byte >> 4];
+    out += kHex[byte & 0xF];
+  }
+  return out;
+}
+
+// A location's colour text as /get shows it.
+std::string Describe(const std::string& colorText) {
+  if (colorText == kNotFound) return "none";
+  const ColorValue color = ColorFromText(colorText);
+  return IsExplicitColor(color) ? WebColor(color) : "not-a-colour";
+}
+
+std::string Line(const std::string& state, const std::string& keyPath) {
+  return state + " HKCU\\" + Ascii(keyPath) + "\r\n";
+}
+
+std::string Reason(LSTATUS status) {
+  switch (status) {
+    case ERROR_FILE_NOT_FOUND:
+      return "no key of that name (a name this system's code page cannot spell is listed "
+             "with '?'); nothing created";
+    case ERROR_ACCESS_DENIED: return "access denied";
+    case ERROR_KEY_DELETED: return "the key was deleted";
+    default: return "error " + std::to_string(status);
+  }
+}
+
+CommandLine Bad(std::string problem) { return {Mode::BadArguments, 0, std::move(problem)}; }
+
+// What start-up reads: both Messenger keys and the account listing.
+struct Locations {
+  std::string msn = ReadColor(kMsnKeyPath);
+  std::string service = ReadColor(kServiceKeyPath);
+  std::vector<std::string> accounts;
+  std::int32_t accountCount = ListAccounts(accounts);
+  bool Installed() const { return MessengerInstalled(msn, service, accountCount); }
+};
+
+CommandResult Get() {
+  const Locations now;
+  if (!now.Installed()) return {"", kNotInstalled, kExitNotInstalled};
+  std::vector<std::string> accountColors;
+  std::string lines =
+      Line(Describe(now.msn), kMsnKeyPath) + Line(Describe(now.service), kServiceKeyPath);
+  for (std::int32_t i = 0; i < now.accountCount; ++i) {
+    const std::string keyPath = AccountKeyPath(now.accounts[static_cast<std::size_t>(i)]);
+    accountColors.push_back(ReadColor(keyPath));
+    lines += Line(Describe(accountColors.back()), keyPath);
+  }
+  return {"colour " + Describe(ShownColor(now.msn, now.service, accountColors)) + "\r\n" + lines,
+          "", kExitDone};
+}
+
+CommandResult Set(ColorValue color) {
+  const Locations now;
+  if (!now.Installed()) return {"", kNotInstalled, kExitNotInstalled};
+  CommandResult result;
+  for (const LocationWrite& write : WriteColorEverywhere(ColorText(color), now.msn, now.service,
+                                                         now.accounts, now.accountCount)) {
+    if (write.status == ERROR_SUCCESS) {
+      result.out += Line(WebColor(color), write.keyPath);
+    } else {
+      result.err +=
+          "not written: HKCU\\" + Ascii(write.keyPath) + ": " + Reason(write.status) + "\r\n";
+      result.exitCode = kExitWriteFailed;
+    }
+  }
+  return result;
+}
+
+}  // namespace
+
+CommandLine ParseCommandLine(const std::vector<std::wstring>& args) {
+  if (args.empty()) return {};
+  const std::wstring& first = args[0];
+  if (!first.starts_with(L'/') && !first.starts_with(L'-')) {
+    return Bad("unexpected argument '" + Ascii(first) + "'");
+  }
+  const std::wstring name = Lower(std::wstring_view(first).substr(1));
+  CommandLine command;
+  std::size_t expected = 1;
+  if (name == L"get") {
+    command.mode = Mode::Get;
+  } else if (name == L"set") {
+    if (args.size() < 2) return Bad("/set needs a colour, such as #0000FF");
+    const auto color = ParseWebColor(args[1]);
+    if (!color) return Bad("'" + Ascii(args[1]) + "' is not a colour: give #RRGGBB or RRGGBB");
+    command = {Mode::Set, *color, ""};
+    expected = 2;
+  } else if (name == L"?" || name == L"help") {
+    command.mode = Mode::Help;
+  } else if (name == L"version") {
+    command.mode = Mode::Version;
+  } else {
+    return Bad("unknown switch '" + Ascii(first) + "'");
+  }
+  if (args.size() > expected) return Bad("unexpected argument '" + Ascii(args[expected]) + "'");
+  return command;
+}
+
+CommandResult RunCommandLine(const CommandLine& command, const VersionNumbers& version) {
+  switch (command.mode) {
+    case Mode::Get: return Get();
+    case Mode::Set: return Set(command.color);
+    case Mode::Help: return {kUsage, "", kExitDone};
+    case Mode::Version: return {Ascii(VersionCaption(version)) + "\r\n", "", kExitDone};
+    case Mode::BadArguments:
+    case Mode::Window: break;
+  }
+  return {"", "varnelo: " + command.problem + "\r\n\r\n" + kUsage, kExitBadArguments};
+}
+
+}  // namespace varnelo

@@ -1,0 +1,44 @@
+// The command line: reading and setting the colour from scripts, with no
+// window. Portable: it works on the registry through the Messenger colour
+// rules (messenger_colors.h), and gives back text and an exit code; main.cpp
+// writes them to the standard handles.
+#pragma once
+
+#include "base/toolkit.h"
+
+#include <string>
+#include <vector>
+
+namespace varnelo {
+
+enum class Mode { Window, Get, Set, Help, Version, BadArguments };
+
+struct CommandLine {
+  Mode mode = Mode::Window;
+  ColorValue color = 0;  // for Mode::Set, as stored: 0x00BBGGRR
+  std::string problem;   // for Mode::BadArguments: what is wrong, in one line
+};
+
+// The arguments after the program's name. Switches start with '/' or '-'
+// and ignore case: /get, /set COLOUR (#RRGGBB or RRGGBB), /version, /? and
+// /help. No arguments at all: the window.
+CommandLine ParseCommandLine(const std::vector<std::wstring>& args);
+
+// Exit codes.
+inline constexpr int kExitDone = 0;
+inline constexpr int kExitWriteFailed = 1;
+inline constexpr int kExitBadArguments = 2;
+inline constexpr int kExitNotInstalled = 3;
+
+struct CommandResult {
+  std::string out;  // standard output, ASCII, lines ending in CR LF
+  std::string err;  // standard error, likewise
+  int exitCode = kExitDone;
+};
+
+// Carries out a parsed command line other than Mode::Window. Only /get and
+// /set touch the registry; /set writes exactly what the window's 設 定 would
+// write with that colour selected.
+CommandResult RunCommandLine(const CommandLine& command, const VersionNumbers& version);
+
+}  // namespace varnelo

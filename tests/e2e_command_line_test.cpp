@@ -1,0 +1,158 @@
+// The real varnelo.exe started with arguments under Wine, as a script starts
+// it: what it prints, its exit code, and the whole of HKEY_CURRENT_USER
+// before and after.
+#include "support/color_dialog.h"
+#include "support/driver.h"
+#include "support/run_exe.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+
+using e2e::RunExe;
+using e2e::Varnelo;
+using testing_support::Hive;
+using testing_support::Le32;
+namespace ids = varnelo::ids;
+
+using namespace testing_support::messenger;
+
+namespace {
+
+// An account whose name no 8-bit code page but UTF-8 can spell (Hangul and
+// an emoji): the 8-bit calls list it with '?' for each character.
+const std::wstring kOddAccount = L"\uD14C\uC2A4\uD2B8\U0001F600";
+
+void SetColor(Hive& hive, const std::string& key, COLORREF color) {
+  hive.SetRaw(key, kValue, REG_BINARY, Le32(color));
+}
+
+void Seed(Hive& hive) {
+  SetColor(hive, kMsn, RGB(255, 0, 0));
+  SetColor(hive, kService, RGB(0, 255, 0));
+  SetColor(hive, Account("a@example.com"), RGB(255, 0, 0));
+  hive.CreateKey(Account("b@example.com"));
+  const std::wstring odd =
+      L"Software\\Microsoft\\MSNMessenger\\PerPassportSettings\\" + kOddAccount;
+  HKEY key = nullptr;
+  ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, odd.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
+                            &key, nullptr),
+            ERROR_SUCCESS);
+  RegCloseKey(key);
+}
+
+// Whether the odd account's key holds "IM Color" (read by its true name).
+bool OddAccountHasColor() {
+  const std::wstring odd =
+      L"Software\\Microsoft\\MSNMessenger\\PerPassportSettings\\" + kOddAccount;
+  return RegGetValueW(HKEY_CURRENT_USER, odd.c_str(), L"IM Color", RRF_RT_ANY, nullptr, nullptr,
+                      nullptr) == ERROR_SUCCESS;
+}
+
+// The keys that `changes` (e2e::Changes) says were created.
+std::string NewKeys(const std::string& changes) {
+  std::string keys;
+  for (std::size_t at = 0; at < changes.size();) {
+    const std::size_t end = changes.find('\n', at);
+    const std::string line = changes.substr(at, end - at);
+    if (line.starts_with("+ [") && line.ends_with("]")) keys += line + "\n";
+    at = end == std::string::npos ? changes.size() : end + 1;
+  }
+  return keys;
+}
+
+class CommandLineTest : public ::testing::Test {
+ protected:
+  void SetUp() override { e2e::ClearMessenger(hive); }
+  void TearDown() override { e2e::ClearMessenger(hive); }
+  Hive hive;
+};
+
+TEST_F(CommandLineTest, ReadingAndBadArgumentsWriteNothing) {
+  struct Case {
+    const wchar_t* arguments;
+    DWORD exitCode;
+    const char* out;  // a part of standard output ("" for none at all)
+    const char* err;  // a part of standard error ("" for none at all)
+  };
+  const std::vector<Case> cases{
+      {L"/get", 0, "colour #FF0000\r\n#FF0000 HKCU\\Software\\Microsoft\\MSNMessenger\r\n", ""},
+      {L"-HELP", 0, "Usage: varnelo", ""},
+      {L"/?", 0, "Exit codes: 0 done", ""},
+      {L"/version", 0, "v1.5.1\r\n", ""},
+      {L"/set", 2, "", "varnelo: /set needs a colour"},
+      {L"/set blue", 2, "", "varnelo: 'blue' is not a colour"},
+      {L"/set #0000FF #00FF00", 2, "", "unexpected argument '#00FF00'"},
+      {L"/window", 2, "", "unknown switch '/window'"},
+  };
+  Seed(hive);
+  const std::string before = hive.Dump();
+  for (const auto& c : cases) {
+    SCOPED_TRACE(e2e::Narrow(c.arguments));
+    const auto run = RunExe(c.arguments);
+    ASSERT_TRUE(run.ended) << "no window, no message box: it ends by itself";
+    EXPECT_EQ(run.exitCode, c.exitCode);
+    EXPECT_NE(run.out.find(c.out), std::string::npos) << run.out;
+    EXPECT_NE(run.err.find(c.err), std::string::npos) << run.err;
+    EXPECT_EQ(run.out.empty(), *c.out == '\0') << run.out;
+    EXPECT_EQ(run.err.empty(), *c.err == '\0') << run.err;
+    if (c.exitCode == 2) {
+      EXPECT_NE(run.err.find("\r\n\r\nUsage: varnelo"), std::string::npos) << "then the usage";
+    }
+    EXPECT_EQ(e2e::Changes(before, hive.Dump()), "");
+  }
+
+  e2e::ClearMessenger(hive);
+  const auto run = RunExe(L"/get");
+  EXPECT_EQ(run.exitCode, 3u) << "no Messenger";
+  EXPECT_NE(run.err.find("not installed"), std::string::npos) << run.err;
+}
+
+// The same registry, the same colour: the window's 設 定 and /set leave the
+// same HKEY_CURRENT_USER, the odd-named account untouched and no stray key.
+TEST_F(CommandLineTest, SetWritesExactlyWhatTheWindowWrites) {
+  Seed(hive);
+  const std::string seeded = hive.Dump();
+  {
+    Varnelo app;
+    ASSERT_NE(app.WaitForMainWindow(), nullptr);
+    ASSERT_TRUE(e2e::ChooseColor(app, RGB(0, 0, 255)));
+    ASSERT_TRUE(e2e::PressAndWait(app, ids::Command3));
+    app.CloseWithButton();
+  }
+  const std::string byWindow = hive.Dump();
+  EXPECT_EQ(NewKeys(e2e::Changes(seeded, byWindow)), "");
+  EXPECT_FALSE(OddAccountHasColor());
+  for (const char* account : {"a@example.com", "b@example.com"}) {
+    EXPECT_EQ(hive.GetRaw(Account(account), kValue),
+              (testing_support::RawValue{REG_BINARY, Le32(RGB(0, 0, 255))}));
+  }
+
+  e2e::ClearMessenger(hive);
+  Seed(hive);
+  ASSERT_EQ(e2e::Changes(seeded, hive.Dump()), "");
+  const auto run = RunExe(L"-set #0000ff");
+  EXPECT_EQ(run.exitCode, 1u) << "the odd-named account was not written";
+  EXPECT_NE(
+      run.err.find("not written: HKCU\\Software\\Microsoft\\MSNMessenger\\PerPassportSettings\\"),
+      std::string::npos)
+      << run.err;
+  EXPECT_NE(run.out.find("#0000FF HKCU\\Software\\Microsoft\\MessengerService\r\n"),
+            std::string::npos)
+      << run.out;
+  EXPECT_EQ(e2e::Changes(byWindow, hive.Dump()), "");
+  EXPECT_FALSE(OddAccountHasColor());
+  EXPECT_NE(e2e::Changes(seeded, byWindow), "") << "and both did write";
+}
+
+TEST_F(CommandLineTest, SetCanStoreBlack) {
+  SetColor(hive, kMsn, RGB(255, 0, 0));
+  hive.CreateKey(Account("a@example.com"));
+  const auto run = RunExe(L"/SET 000000");
+  EXPECT_EQ(run.exitCode, 0u) << run.err;
+  for (const std::string& key : {std::string(kMsn), Account("a@example.com")}) {
+    EXPECT_EQ(hive.GetRaw(key, kValue), (testing_support::RawValue{REG_BINARY, Le32(0)})) << key;
+  }
+}
+
+}  // namespace

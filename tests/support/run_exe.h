@@ -1,0 +1,22 @@
+// Runs the exe under test with arguments and no window expected, the way a
+// script would: standard output and error go to files, read back when it
+// ends. Windows test programs only.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+namespace e2e {
+
+struct Finished {
+  bool ended = false;  // false: still running after the time allowed (then ended by force)
+  DWORD exitCode = 0;
+  std::string out;
+  std::string err;
+};
+
+// `arguments` as they follow the program's name on a command line.
+Finished RunExe(const std::wstring& arguments, DWORD ms = 20000);
+
+}  // namespace e2e
