@@ -16,9 +16,14 @@
 #      registry calls (the floor). Minimum and median of BENCH_RUNS runs.
 #   3. Footprint: the exe's size and DLLs, its peak memory at 10,000 keys.
 #
+# Parts 2 and 3 run for each Windows build this host can run under Wine: the
+# 32-bit one where the host runs 32-bit code, the 64-bit one everywhere; each
+# gets a table of its own, headed with the build it measured.
+#
 # Environment: BENCH_RUNS (default 5), BENCH_SIZES (default "1 1000 10000"),
+# BENCH_ARCHES (default: every architecture the host can run),
 # VARNELO_BUILD_DIR (default build/; this script's builds are bench-native and
-# bench-win32 in it, its results bench-results/).
+# bench-i686 / bench-x86_64 in it, its results bench-results/).
 set -euo pipefail
 source "$(dirname "$0")/../scripts/lib.sh"
 bash "$ROOT/scripts/deps.sh"
@@ -30,15 +35,13 @@ OUT=$BUILD/bench-results
 DATA=$OUT/data
 rm -rf "$OUT"
 mkdir -p "$DATA"
-load_before=$(cut -d' ' -f1-3 /proc/loadavg)
+runnable_arches
+read -r -a ARCHES <<<"${BENCH_ARCHES:-${RUN_ARCHES[*]}}"
+if [[ -n $WHY_NO_32BIT ]]; then log "$WHY_NO_32BIT"; fi
 
-log "building (native harness; varnelo.exe and the bench programs, MinGW win32 thread model)"
+log "building the native harness"
 configure_and_build bench-native -DVARNELO_BENCH=ON -DVARNELO_TESTS=OFF
-configure_and_build bench-win32 -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-i686.cmake" \
-  -DVARNELO_THREAD_MODEL=win32 -DVARNELO_BENCH=ON -DVARNELO_TESTS=OFF
 NATIVE=$BUILD/bench-native/bench/bench_native
-WIN=$BUILD/bench-win32
-EXE=$WIN/app/varnelo.exe
 
 log "instruction counts under callgrind (N = ${CALLGRIND_SIZES// /, })"
 for n in $CALLGRIND_SIZES; do
@@ -73,24 +76,38 @@ for n in $SIZES; do
   }' >"$DATA/apply-$n.reg"
 done
 
-log "timing under Wine ($RUNS runs per figure; throwaway prefix, private display)"
-export WINEPREFIX=$BUILD/wine/bench
-fresh_prefix "$WINEPREFIX"
-with_display bash "$ROOT/bench/wine-rounds.sh" "$OUT" "$WIN" "$RUNS" $SIZES
-load_after=$(cut -d' ' -f1-3 /proc/loadavg)
+for arch in "${ARCHES[@]}"; do
+  use_arch "$arch"
+  log "building varnelo.exe and the bench programs ($ARCH, MinGW win32 thread model)"
+  windows_build "bench-$ARCH" win32 -DVARNELO_BENCH=ON -DVARNELO_TESTS=OFF
+  WIN=$BUILD/bench-$ARCH
+  EXE=$WIN/app/varnelo.exe
+  out=$OUT/$ARCH
+  mkdir -p "$out"
+  ln -sfn ../data "$out/data"
 
-{
-  echo "machine $(awk -F': ' '/^model name/ {print $2; exit}' /proc/cpuinfo)"
-  echo "cores $(nproc)"
-  echo "wine $(wine --version)"
-  echo "kernel $(uname -r)"
-  echo "load_before $load_before"
-  echo "load_after $load_after"
-  echo "exe_bytes $(stat -c %s "$EXE")"
-  echo "exe_dlls $(i686-w64-mingw32-objdump -p "$EXE" | awk '/DLL Name:/ {printf "%s ", tolower($3)}')"
-  echo "exe_check $(bash "$ROOT/scripts/check-exe.sh" "$EXE" 2>&1 | tail -1)"
-  echo "runs $RUNS"
-} >"$OUT/machine.txt"
+  log "timing the $ARCH build under $WINEARCH Wine ($RUNS runs per figure; throwaway prefix, private display)"
+  load_before=$(cut -d' ' -f1-3 /proc/loadavg)
+  export WINEPREFIX=$BUILD/wine/bench-$ARCH
+  fresh_prefix "$WINEPREFIX"
+  with_display bash "$ROOT/bench/wine-rounds.sh" "$out" "$WIN" "$RUNS" $SIZES
+  load_after=$(cut -d' ' -f1-3 /proc/loadavg)
 
-awk -f "$ROOT/bench/table.awk" "$OUT/machine.txt" "$OUT/instructions.txt" "$OUT/samples.txt" |
-  tee "$OUT/table.txt"
+  {
+    echo "build $ARCH varnelo.exe under $WINEARCH Wine ($WINELOADER)"
+    echo "machine $(awk -F': ' '/^model name/ {print $2; exit}' /proc/cpuinfo)"
+    echo "cores $(nproc)"
+    echo "wine $(wine --version)"
+    echo "kernel $(uname -r)"
+    echo "load_before $load_before"
+    echo "load_after $load_after"
+    echo "exe_bytes $(stat -c %s "$EXE")"
+    echo "exe_dlls $("$ARCH-w64-mingw32-objdump" -p "$EXE" | awk '/DLL Name:/ {printf "%s ", tolower($3)}')"
+    echo "exe_check $(bash "$ROOT/scripts/check-exe.sh" "$EXE" "$ARCH" 2>&1 | tail -1)"
+    echo "runs $RUNS"
+  } >"$out/machine.txt"
+
+  awk -f "$ROOT/bench/table.awk" "$out/machine.txt" "$OUT/instructions.txt" "$out/samples.txt" |
+    tee "$out/table.txt"
+  echo
+done

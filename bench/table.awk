@@ -46,8 +46,21 @@ function group(n, what) { stats(n, what); gmin[what] = smin; gmed[what] = smed; 
 
 function net(name, a, b) { gmin[name] = gmin[a] - gmin[b]; gmed[name] = gmed[a] - gmed[b]; gruns[name] = "" }
 
-# The targets: within 1.2x the floor and no slower than reg.
-function judge(x, floorX, regX) { return (floorX > 0 && x <= 1.2 * floorX && regX > 0 && x <= regX) ? "met" : "MISSED" }
+# The target: within 1.05x the floor (reg is shown beside it, for reference).
+function judge(x, floorX, regX) { return (floorX > 0 && x <= 1.05 * floorX) ? "met" : "MISSED" }
+
+# Start-up beyond the empty window program: at 1 account key at most 10 ms;
+# with more, at most 1.05x the floor's registry work (net of its process start).
+function startupVerdict(n,    by, x, f, v) {
+  for (by = 1; by <= 2; by++) {
+    x = (by == 1) ? gmed["start.app-window"] : gmin["start.app-window"]
+    f = (by == 1) ? gmed["start.floor-empty"] : gmin["start.floor-empty"]
+    if (n == 1) v[by] = sprintf("%s (%s ms beyond the empty window; target <= 10 ms)", (x <= 10) ? "met" : "MISSED", ms(x))
+    else v[by] = sprintf("%s (%s ms beyond the empty window = %.2f x the floor's %s ms; target <= 1.05 x)",
+                         (f > 0 && x <= 1.05 * f) ? "met" : "MISSED", ms(x), (f > 0) ? x / f : 0, ms(f))
+  }
+  verdicts = verdicts sprintf("  N=%-6s start-up  by median: %s; by min: %s\n", n, v[1], v[2])
+}
 
 function row(label, what, floorWhat, regWhat, verdict, regGross,    r1, r2, r3, r4, text, regAgainst, note) {
   r1 = r2 = r3 = r4 = ""
@@ -73,6 +86,7 @@ function row(label, what, floorWhat, regWhat, verdict, regGross,    r1, r2, r3, 
 
 END {
   print "Varnelo benchmark: start-up and apply at scale"
+  print "build: " machine["build"]
   print "machine: " machine["machine"] ", " machine["cores"] " cores, " machine["wine"] ", Linux " machine["kernel"]
   print "load average (1/5/15 min) before: " machine["load_before"] "; after: " machine["load_after"]
   print ""
@@ -109,7 +123,7 @@ END {
     printf "N = %s account keys\n", n
     printf "  %-58s %4s %10s %10s %13s %13s  %s\n", "", "runs", "min", "median", "x floor", "x reg", "target"
     print "  start-up (each includes starting one process)"
-    row("varnelo.exe: process start -> window shown, colour read", "start.app", "start.floor", "start.reg", "start-up")
+    row("varnelo.exe: process start -> window shown, colour read", "start.app", "start.floor", "start.reg")
     row("floor: loop program (read): process start -> loop done", "start.floor")
     row("reg query <account keys> /s: process start -> exit", "start.reg", "start.floor")
     row("reference: empty console program: start -> exit", "start.empty")
@@ -118,6 +132,7 @@ END {
     row("net of empty-process start: floor", "start.floor-empty")
     row("net of empty-process start: reg query", "start.reg-empty", "start.floor-empty")
     row("varnelo.exe net of the empty window program", "start.app-window", "start.floor-empty", "start.reg-empty")
+    startupVerdict(n)
     printf "  where start-up goes (medians): process start %s + a bare window %s + varnelo.exe's own %s ms; the floor's registry work %s ms\n",
            ms(gmed["start.empty"]), ms(gmed["start.window"] - gmed["start.empty"]), ms(gmed["start.app-window"]), ms(gmed["start.floor-empty"])
     print "  apply (every account key written; x reg is against reg import net of process start)"
@@ -140,7 +155,8 @@ END {
   print "  reg: reg query for start-up; for apply, reg import net of an empty-process start (a click starts no process)."
   print "  net rows: min - min and median - median of the two figures, so noise can make them small or negative."
   print ""
-  print "Targets under Wine: within 1.2x the floor and no slower than reg (the target column above is by median)"
+  print "Targets under Wine (the target column above is by median): start-up beyond the empty window program at most"
+  print "10 ms at 1 account key, else at most 1.05x the floor's registry work; apply within 1.05x the floor"
   printf "%s", verdicts
   print ""
   bytes = machine["exe_bytes"]

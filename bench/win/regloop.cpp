@@ -6,7 +6,7 @@
 //                         Messenger keys, list the account keys, then open,
 //                         query and close each one
 //   bench_regloop write   what one apply does: list the account keys, read
-//                         the MSN Messenger value, then create, set (4 bytes
+//                         the MSN Messenger value, then open, set (4 bytes
 //                         REG_BINARY) and close each account key
 //
 // After the work it writes "<account keys> <values found> <microseconds>" to
@@ -46,12 +46,11 @@ bool ReadValue(const std::string& path) {
          ERROR_SUCCESS;
 }
 
+// Account keys, as varnelo.exe writes them: opened, never created.
 bool WriteValue(const std::string& path) {
-  SECURITY_ATTRIBUTES security{};
-  char emptyClass[] = "";
   Reg::ScopedKey key;
-  if (RegCreateKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, emptyClass, REG_OPTION_NON_VOLATILE,
-                      kKeyRights, &security, key.receive(), nullptr) != ERROR_SUCCESS) {
+  if (RegOpenKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, kKeyRights, key.receive()) !=
+      ERROR_SUCCESS) {
     return false;
   }
   return RegSetValueExA(key.get(), kValueName, 0, REG_BINARY, kColor.data(),
