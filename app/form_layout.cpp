@@ -2,6 +2,7 @@
 
 #include "app/control_ids.h"
 #include "app/fonts.h"
+#include "app/startup_trace.h"
 
 #include <string>
 
@@ -253,6 +254,9 @@ bool FormControls::IsButton(HWND hwnd) const {
 
 void FormControls::Create(HWND form, HINSTANCE instance, int dpi) {
   FontMaker fonts(dpi);
+  for (std::size_t i = 0; i < kCount; ++i) controls_[i].font = fonts.Make(kControls[i].font);
+  VARNELO_TRACE("fonts");
+
   for (std::size_t i = 0; i < kCount; ++i) {
     const ControlLayout& layout = kControls[i];
     Control& control = controls_[i];
@@ -287,7 +291,6 @@ void FormControls::Create(HWND form, HINSTANCE instance, int dpi) {
     if (control.hwnd == nullptr) throw ToolkitError("CreateWindowExW (control)");
     if (layout.type == ControlType::Label) DrawLabelsWithinThemselves(control.hwnd);
 
-    control.font = fonts.Make(layout.font);
     SendMessageW(control.hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(control.font.get()), FALSE);
   }
 

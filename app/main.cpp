@@ -2,6 +2,7 @@
 // the user's own message text.
 #include "app/command_line.h"
 #include "app/main_window.h"
+#include "app/startup_trace.h"
 #include "app/version_info.h"
 
 #include <windows.h>
@@ -112,6 +113,7 @@ int RunWithoutWindow(HINSTANCE instance, const varnelo::CommandLine& command) {
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
+  VARNELO_TRACE("process and DLLs loaded, C runtime started");
   KeepDllSearchToTheSystem();
   const varnelo::CommandLine command = varnelo::ParseCommandLine(Arguments());
   if (command.mode != varnelo::Mode::Window) return RunWithoutWindow(instance, command);

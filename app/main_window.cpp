@@ -3,6 +3,7 @@
 #include "app/control_ids.h"
 #include "app/error_box.h"
 #include "app/label_paint.h"
+#include "app/startup_trace.h"
 #include "app/version_info.h"
 
 #include <commctrl.h>
@@ -20,6 +21,7 @@ MainWindow::~MainWindow() {
 int MainWindow::Run(int showCommand) {
   INITCOMMONCONTROLSEX common{sizeof(common), ICC_STANDARD_CLASSES};
   InitCommonControlsEx(&common);
+  VARNELO_TRACE("common controls");
 
   const HDC screen = GetDC(nullptr);
   const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
@@ -35,6 +37,7 @@ int MainWindow::Run(int showCommand) {
   windowClass.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_BTNFACE + 1));
   windowClass.lpszClassName = VARNELO_FORM1_CLASS;
   if (RegisterClassExW(&windowClass) == 0) ReportRuntimeError(nullptr, "RegisterClassExW");
+  VARNELO_TRACE("window class, icon");
 
   // Fixed single border, system menu and close box; no minimise or maximise.
   // No WS_CLIPCHILDREN: the frame (a group box) leaves its inside for the
@@ -46,9 +49,12 @@ int MainWindow::Run(int showCommand) {
                           frame.right - frame.left, frame.bottom - frame.top, nullptr, nullptr,
                           instance_, this);
   if (hwnd_ == nullptr) ReportRuntimeError(nullptr, "CreateWindowExW");
+  VARNELO_TRACE("main window");
   Dispatch([this, dpi] { controls_.Create(hwnd_, instance_, dpi); });
+  VARNELO_TRACE("twelve controls");
 
   Dispatch([this] { form_.Form_Load(); });
+  VARNELO_TRACE("Form_Load");
 
   // Command2 has the lowest tab index among the buttons: it takes the focus
   // when the window is first activated.
@@ -56,6 +62,8 @@ int MainWindow::Run(int showCommand) {
   ShowWindow(hwnd_, showCommand);
   UpdateWindow(hwnd_);
   SetFocus(lastFocus_);
+  VARNELO_TRACE("shown and painted");
+  VARNELO_TRACE_REPORT();
 
   MSG msg;
   while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
