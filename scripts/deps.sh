@@ -9,10 +9,10 @@ source "$(dirname "$0")/lib.sh"
 sudo_cmd=()
 if [[ $(id -u) -ne 0 ]]; then sudo_cmd=(sudo); fi
 
-packages=(cmake g++ libgtest-dev googletest
+packages=(cmake g++ libgtest-dev googletest git binutils
           g++-mingw-w64-i686 binutils-mingw-w64-i686 g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64
           wine wine64 xvfb xauth x11-utils imagemagick fonts-ipafont-gothic fonts-noto-cjk fonts-wine
-          clang libclang-rt-14-dev valgrind)
+          clang libclang-rt-14-dev valgrind zip unzip)
 wants_i386=0
 if host_runs_32bit; then packages+=(wine32:i386); wants_i386=1; fi
 

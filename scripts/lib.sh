@@ -82,7 +82,7 @@ configure_and_build() {  # name, then extra cmake arguments
     { cat "$BUILD/$name.configure.log"; return 1; }
   local status=0
   cmake --build "$BUILD/$name" -j "$JOBS" >"$BUILD/$name.build.log" 2>&1 || status=$?
-  grep -E 'warning|error' "$BUILD/$name.build.log" || true
+  grep -E 'warning:|error:' "$BUILD/$name.build.log" || true  # compiler messages, not file names
   if ((status)); then tail -40 "$BUILD/$name.build.log"; echo "build of $name failed" >&2; fi
   return "$status"
 }

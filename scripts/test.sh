@@ -6,7 +6,9 @@
 #      committed corpus, then fuzzing, 45 s in all;
 #   2. varnelo.exe for i686 and for x86_64 (MinGW-w64 win32 thread model) and
 #      the packaging checks of both (PE32 / PE32+ GUI, subsystem 5.01 / 5.02,
-#      XP-safe imports, size);
+#      XP-safe imports, size); then both built again from a copy of the
+#      sources in another folder, which must give the same bytes
+#      (scripts/check-reproducible.sh);
 #   3. for each architecture whose programs this host can run (x86_64
 #      always, i686 where the kernel runs 32-bit code): the Windows test
 #      programs (posix thread model) under Wine of that bitness on a private
@@ -36,6 +38,9 @@ for arch in "${ALL_ARCHES[@]}"; do
   log "packaging check of the $arch varnelo.exe"
   (cd "$APP_BUILD" && ctest --output-on-failure)
 done
+
+log "reproducibility: both exes built again elsewhere, compared byte for byte"
+bash "$ROOT/scripts/check-reproducible.sh"
 
 # The registry suite and the end-to-end suites under Wine, for the current ARCH.
 run_wine_suites() {

@@ -29,6 +29,7 @@ namespace {
 
 constexpr char kDesktop[] = "Control Panel\\Desktop";
 constexpr wchar_t kCopyright[] = L"Copyright (C) 2026 The Varnelo developers";
+const std::wstring kVersionLabel = e2e::VersionLabel();
 
 // Every control of Form1 with its place in client pixels at 96 dots per inch
 // (left, top, width, height), its window class and its text once loaded.
@@ -50,7 +51,7 @@ const std::array<ControlRow, 12> kControls{{
     {"Command3", ids::Command3, L"Button", 232, 72, 81, 49, L"設 定"},
     {"Command2", ids::Command2, L"Button", 232, 128, 81, 33, L"閉 じ る"},
     {"Label1", ids::Label1, L"Static", 8, 168, 313, 17, kCopyright},
-    {"Label6", ids::Label6, L"Static", 280, 16, 41, 17, L"v1.5.1"},
+    {"Label6", ids::Label6, L"Static", 280, 16, 41, 17, kVersionLabel.c_str()},
     {"Label5", ids::Label5, L"Static", 8, 40, 265, 17,
      L"※ 設定した後に開いたウィンドウから適用されます。"},
     {"Label2", ids::Label2, L"Static", 8, 8, 313, 25, L"Varnelo"},
@@ -581,10 +582,11 @@ TEST(ProgramFileTest, VersionInformationReadsAsTheProgramsPropertiesShowIt) {
   ASSERT_GE(fixedLength, sizeof(VS_FIXEDFILEINFO));
   const auto& fixed = *static_cast<const VS_FIXEDFILEINFO*>(fixedValue);
   EXPECT_EQ(fixed.dwSignature, 0xFEEF04BDu);
-  EXPECT_EQ(fixed.dwFileVersionMS, 0x00010005u) << "1.5";
-  EXPECT_EQ(fixed.dwFileVersionLS, 0x00000001u) << ".0.1";
-  EXPECT_EQ(fixed.dwProductVersionMS, 0x00010005u);
-  EXPECT_EQ(fixed.dwProductVersionLS, 0x00000001u);
+  const e2e::ProjectVersion version = e2e::BuiltVersion();
+  EXPECT_EQ(fixed.dwFileVersionMS, version.major << 16 | version.minor);
+  EXPECT_EQ(fixed.dwFileVersionLS, version.patch << 16 | version.tweak);
+  EXPECT_EQ(fixed.dwProductVersionMS, fixed.dwFileVersionMS);
+  EXPECT_EQ(fixed.dwProductVersionLS, fixed.dwFileVersionLS);
   EXPECT_EQ(fixed.dwFileOS, 4u) << "32-bit Windows";
   EXPECT_EQ(fixed.dwFileType, 1u) << "application";
 
@@ -597,8 +599,8 @@ TEST(ProgramFileTest, VersionInformationReadsAsTheProgramsPropertiesShowIt) {
   const std::wstring description =
       L"MSN Messenger / Windows Messenger の文字色カスタマイズツール。";
   const std::pair<const wchar_t*, std::wstring> fields[] = {
-      {L"FileVersion", L"1.05.0001"},
-      {L"ProductVersion", L"1.05.0001"},
+      {L"FileVersion", e2e::VersionText()},
+      {L"ProductVersion", e2e::VersionText()},
       {L"ProductName", L"Varnelo"},
       {L"LegalTrademarks", L"Varnelo"},
       {L"FileDescription", description},

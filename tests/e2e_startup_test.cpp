@@ -109,7 +109,7 @@ TEST_F(StartupTest, TheWindowShowsTheColorOfTheFirstLocationThatHasOne) {
 
     Varnelo app;
     ASSERT_NE(app.WaitForMainWindow(), nullptr);
-    EXPECT_EQ(e2e::WindowText(app.Control(ids::Label6)), L"v1.5.1");
+    EXPECT_EQ(e2e::WindowText(app.Control(ids::Label6)), e2e::VersionLabel());
     EXPECT_EQ(InkColors(app.Control(ids::ColorT1)), c.t1Ink);
     EXPECT_EQ(InkColors(app.Control(ids::ColorT2)), c.t2Ink);
 

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cwchar>
+#include <iterator>
 #include <map>
 
 namespace e2e {
@@ -31,6 +33,24 @@ std::wstring ExePath() {
   std::wstring path = L"Z:";
   for (const char c : unixPath) path += (c == '/') ? L'\\' : static_cast<wchar_t>(c);
   return path;
+}
+
+ProjectVersion BuiltVersion() {
+  return {VARNELO_VERSION_MAJOR, VARNELO_VERSION_MINOR, VARNELO_VERSION_PATCH,
+          VARNELO_VERSION_TWEAK};
+}
+
+std::wstring VersionLabel() {
+  const ProjectVersion v = BuiltVersion();
+  return L"v" + std::to_wstring(v.major) + L"." + std::to_wstring(v.minor) + L"." +
+         std::to_wstring(v.tweak);
+}
+
+std::wstring VersionText() {
+  const ProjectVersion v = BuiltVersion();
+  wchar_t text[32] = {};
+  std::swprintf(text, std::size(text), L"%u.%02u.%04u", v.major, v.minor, v.tweak);
+  return text;
 }
 
 Varnelo::Varnelo() : Varnelo(ExePath()) {}

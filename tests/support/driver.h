@@ -25,6 +25,17 @@ using OwnedHandle = varnelo::UniqueHandle<HANDLE, CloseKernelHandle>;
 // The exe under test, as a Windows path.
 std::wstring ExePath();
 
+// The version the exe under test was built with: the project version in
+// CMakeLists.txt, given to the test build too, in its four numbers.
+struct ProjectVersion {
+  unsigned major, minor, patch, tweak;
+};
+ProjectVersion BuiltVersion();
+// What the window's version label shows for it ("v1.5.1" for 1.5.0.1).
+std::wstring VersionLabel();
+// The text of the version resource's FileVersion ("1.05.0001" for 1.5.0.1).
+std::wstring VersionText();
+
 // One running varnelo.exe; ended (if still running) when this goes.
 class Varnelo {
  public:
