@@ -16,19 +16,11 @@ std::string AsCString(const std::string& text) { return std::string(text.c_str()
 std::optional<std::vector<std::string>> Names(const std::string& givenPath) {
   const std::string path = AsCString(givenPath);
   std::vector<std::string> names;
-  if (path.size() > kMaxAnsiPath) return std::nullopt;
-  std::string rest = path;
-  if (!rest.empty() && rest.back() == '\\') rest.pop_back();
-  if (path.empty()) return names;
-  std::size_t start = 0;
-  while (true) {
-    const std::size_t cut = rest.find('\\', start);
-    const std::string name = rest.substr(start, cut == std::string::npos ? cut : cut - start);
-    if (name.empty() || name.size() > kMaxKeyName) return std::nullopt;
-    names.push_back(name);
-    if (cut == std::string::npos) return names;
-    start = cut + 1;
+  if (path.size() > registry_rules::kMaxAnsiPath ||
+      registry_rules::SplitKeyPath(path, names) != ERROR_SUCCESS) {
+    return std::nullopt;
   }
+  return names;
 }
 
 std::string Join(const std::string& parent, const std::string& name) {
@@ -117,14 +109,6 @@ bool SameKey(const KeyView& a, const KeyView& b) {
 
 }  // namespace
 
-std::string Fold(const std::string& name) {
-  std::string folded = name;
-  for (char& c : folded) {
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  }
-  return folded;
-}
-
 TreeView Snapshot() {
   TreeView view;
   Visit(HKEY_CURRENT_USER, "", "", view);
@@ -159,14 +143,14 @@ std::optional<std::string> OpenablePath(const TreeView& view, const Refusals& re
   std::string folded;
   for (const auto& name : *names) folded = Join(folded, Fold(name));
   if (!view.contains(folded)) return std::nullopt;
-  if ((RefusedAt(refusals, folded) & access & kKeyRights) != 0) return std::nullopt;
+  if (registry_rules::Refuses(RefusedAt(refusals, folded), access)) return std::nullopt;
   return folded;
 }
 
 Reg::RegData ExpectedRead(const TreeView& view, const Refusals& refusals, const std::string& path,
                           const std::string& name, std::int32_t kind,
                           const Reg::RegData& defaultValue) {
-  const auto key = OpenablePath(view, refusals, path, kKeyRights);
+  const auto key = OpenablePath(view, refusals, path, kRoutineAccess);
   if (!key || (kind != Reg::KindText && kind != Reg::KindNumber)) return defaultValue;
   const auto& values = view.at(*key).values;
   const auto found = values.find(Fold(AsCString(name)));
@@ -245,7 +229,7 @@ bool ExpectWrite(TreeView& view, const Refusals& refusals, const std::string& pa
     view[folded].path = spelt;
     view.at(parent).children.push_back(keyName);
   }
-  if ((RefusedAt(refusals, folded) & kKeyRights) != 0) return false;
+  if (registry_rules::Refuses(RefusedAt(refusals, folded), kRoutineAccess)) return false;
   if (kind != Reg::KindText && !number) return false;  // an unserved kind stores nothing
 
   const std::size_t index = sets.made++;

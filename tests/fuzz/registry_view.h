@@ -2,8 +2,7 @@
 // tree taken through the registry calls, and an oracle that says, from such
 // a snapshot alone, what each Reg routine must return and how the tree must
 // look after it. The oracle is written from the routines' contracts and the
-// platform's rules (names without regard to case, 256-character names,
-// 260-character A paths, refused rights), not from the routines' code.
+// platform's rules (support/registry_rules.h), not from the routines' code.
 #pragma once
 
 #include <windows.h>
@@ -15,16 +14,16 @@
 #include <vector>
 
 #include "registry/reg.h"
+#include "support/registry_rules.h"
 
 namespace fuzz {
 
-inline constexpr REGSAM kKeyRights = 0x3F;        // what Read and Write ask for
-inline constexpr std::size_t kMaxAnsiPath = 260;  // longer paths fail with 234
-inline constexpr std::size_t kMaxKeyName = 256;   // longer names cannot exist
-inline constexpr std::size_t kNameBuffer = 256;   // EnumRegSubKeys' buffer, with its zero
+// What ReadRegValue and WriteRegValue ask for when they open a key: every
+// right a key can refuse.
+inline constexpr REGSAM kRoutineAccess = registry_rules::kKeyRights;
+inline constexpr std::size_t kNameBuffer = 256;  // EnumRegSubKeys' buffer, with its zero
 
-// Names compare as the registry compares them: ASCII letters lower-cased.
-std::string Fold(const std::string& name);
+using registry_rules::Fold;
 
 struct ValueView {
   std::string name;  // as first set
