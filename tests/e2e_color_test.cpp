@@ -12,6 +12,7 @@ using e2e::InkColors;
 using e2e::Varnelo;
 using testing_support::Hive;
 using testing_support::Le32;
+using testing_support::Tree;
 namespace ids = varnelo::ids;
 
 using namespace testing_support::messenger;
@@ -58,7 +59,7 @@ TEST_F(ColorChoiceTest, TheSelectedSampleShowsWhatTheDialogConfirmed) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
-    const std::string before = hive.Dump();
+    const Tree before = hive.Snapshot();
     Varnelo app;
     ASSERT_NE(app.WaitForMainWindow(), nullptr);
     ASSERT_EQ(InkColors(app.Control(ids::ColorT1)), Ink{kFound});
@@ -89,13 +90,13 @@ TEST_F(ColorChoiceTest, TheSelectedSampleShowsWhatTheDialogConfirmed) {
     EXPECT_EQ(e2e::InkOnceDrawn(app.Control(ids::ColorT1), c.selected), c.selected);
     EXPECT_EQ(InkColors(app.Control(ids::ColorT2)), Ink{kFound}) << "the current colour stays";
     EXPECT_TRUE(IsWindowEnabled(app.Main()));
-    EXPECT_EQ(e2e::Changes(before, hive.Dump()), "") << "choosing writes nothing";
+    EXPECT_EQ(hive.ChangesSince(before), "") << "choosing writes nothing";
     app.CloseWithButton();
   }
 }
 
 TEST_F(ColorChoiceTest, ASecondDialogOpensOnBlackWithSixteenBlackCustomColors) {
-  const std::string before = hive.Dump();
+  const Tree before = hive.Snapshot();
   Varnelo app;
   ASSERT_NE(app.WaitForMainWindow(), nullptr);
 
@@ -140,7 +141,7 @@ TEST_F(ColorChoiceTest, ASecondDialogOpensOnBlackWithSixteenBlackCustomColors) {
   e2e::PressDialogButton(second, IDOK);
   ASSERT_TRUE(e2e::WaitClosed(app, second));
   EXPECT_EQ(InkColors(app.Control(ids::ColorT1)), Ink{chosen});
-  EXPECT_EQ(e2e::Changes(before, hive.Dump()), "");
+  EXPECT_EQ(hive.ChangesSince(before), "");
   app.CloseWithButton();
 }
 

@@ -8,7 +8,6 @@
 // HKEY_CURRENT_USER as it was.
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <array>
 #include <cstdio>
 
@@ -18,9 +17,10 @@
 using e2e::InkColors;
 using e2e::Varnelo;
 using testing_support::Bytes;
+using testing_support::FromLe32;
 using testing_support::Hive;
 using testing_support::Le32;
-using testing_support::RawValue;
+using testing_support::Tree;
 namespace ids = varnelo::ids;
 
 using namespace testing_support::messenger;
@@ -61,37 +61,10 @@ std::vector<BYTE> Pattern(std::size_t typeIndex, std::size_t size, int salt) {
   return data;
 }
 
-// The colour a readable value stands for: its bytes, least significant first.
-COLORREF ColorOf(const std::vector<BYTE>& data) {
-  COLORREF colour = 0;
-  for (std::size_t i = 0; i < data.size() && i < 4; ++i) colour |= COLORREF{data[i]} << (8 * i);
-  return colour;
-}
-
-// `dump` (Hive::Dump) as it must read after the program wrote "IM Color"
-// under `key` as the 4 bytes of `colour`, type REG_BINARY; the key is added
-// if the dump lacks it.
-std::string WithColorWritten(const std::string& dump, const std::string& key, COLORREF colour) {
-  std::array<char, 32> hex{};
-  std::snprintf(hex.data(), hex.size(), "%02X %02X %02X %02X ",
-                static_cast<unsigned>(colour & 0xFF), static_cast<unsigned>((colour >> 8) & 0xFF),
-                static_cast<unsigned>((colour >> 16) & 0xFF), static_cast<unsigned>(colour >> 24));
-  const std::string line = std::string("  \"") + kValue + "\" type 3: " + hex.data() + "\n";
-  const std::string header = "[" + key + "]\n";
-  std::size_t start = dump.starts_with(header) ? 0 : dump.find("\n" + header);
-  if (start == std::string::npos) return dump + header + line;
-  if (start != 0) ++start;
-  const std::size_t body = start + header.size();
-  std::size_t end = dump.find("\n[", body - 1);
-  end = end == std::string::npos ? dump.size() : end + 1;
-  std::string block;
-  const std::string old = std::string("  \"") + kValue + "\" type ";
-  for (std::size_t at = body; at < end;) {
-    const std::size_t next = dump.find('\n', at) + 1;
-    if (dump.compare(at, old.size(), old) != 0) block += dump.substr(at, next - at);
-    at = next;
-  }
-  return dump.substr(0, body) + line + block + dump.substr(end);
+// `tree` as it must read after the program wrote `colour` under `key`.
+Tree WithColorWritten(Tree tree, const std::string& key, COLORREF colour) {
+  SetValue(tree, key, kValue, {REG_BINARY, Le32(colour)});
+  return tree;
 }
 
 class HostileTest : public ::testing::Test {
@@ -166,28 +139,28 @@ TEST_P(OddValueTest, AValueOfMoreThanFourBytesCountsAsAbsentWhereverItIs) {
       accounts.push_back(Account("a" + std::to_string(a)));
       hive.SetRaw(accounts.back(), kValue, regType, Pattern(type, kSizes[a], 0x30));
     }
-    const COLORREF lastAccount = ColorOf(Pattern(type, 4, 0x30));
-    const COLORREF shown = Readable(size) ? ColorOf(msn) : lastAccount;
-    const std::string before = hive.Dump();
+    const COLORREF lastAccount = FromLe32(Pattern(type, 4, 0x30));
+    const COLORREF shown = Readable(size) ? FromLe32(msn) : lastAccount;
+    const Tree before = hive.Snapshot();
 
     Varnelo app;
     ASSERT_NE(app.WaitForMainWindow(), nullptr);
     ExpectShown(app, shown);
 
     ASSERT_NO_FATAL_FAILURE(Press(app, ids::Command3));
-    std::string expected = before;
+    Tree expected = before;
     if (Readable(size)) {
       expected = WithColorWritten(expected, kMsn, shown);
       expected = WithColorWritten(expected, kService, shown);
     }
     for (const auto& account : accounts) expected = WithColorWritten(expected, account, shown);
-    EXPECT_EQ(e2e::Changes(expected, hive.Dump()), "") << "first 設 定";
+    EXPECT_EQ(hive.ChangesSince(expected), "") << "first 設 定";
 
     hive.SetRaw(kMsn, kValue, regType, Pattern(type, laterSize, 0x08));
-    expected = hive.Dump();  // read back: Wine lists some unterminated texts with a zero added
+    expected = hive.Snapshot();  // read back: Wine lists some unterminated texts with a zero added
     ASSERT_NO_FATAL_FAILURE(Press(app, ids::Command3));
     if (Readable(laterSize)) expected = WithColorWritten(expected, kMsn, shown);
-    EXPECT_EQ(e2e::Changes(expected, hive.Dump()), "") << "second 設 定";
+    EXPECT_EQ(hive.ChangesSince(expected), "") << "second 設 定";
 
     CloseNormally(app);
   }
@@ -214,16 +187,16 @@ TEST_F(HostileTest, AThousandAccountKeysAreAllListedAndWritten) {
   hive.SetRaw(accounts[500], kValue, REG_SZ, Bytes({'A', 'B', 0}));
   hive.SetRaw(accounts[998], kValue, REG_DWORD, Le32(kBlue));
   hive.SetRaw(accounts[999], kValue, REG_BINARY, std::vector<BYTE>(65536, 0x7F));
-  const std::string before = hive.Dump();
+  const Tree before = hive.Snapshot();
 
   Varnelo app;
   ASSERT_NE(app.WaitForMainWindow(), nullptr);
   ExpectShown(app, kBlue);
   ASSERT_NO_FATAL_FAILURE(Press(app, ids::Command3));
 
-  std::string expected = before;
+  Tree expected = before;
   for (const auto& account : accounts) expected = WithColorWritten(expected, account, kBlue);
-  EXPECT_EQ(e2e::Changes(expected, hive.Dump()), "");
+  EXPECT_EQ(hive.ChangesSince(expected), "");
   CloseNormally(app);
 }
 
@@ -238,13 +211,13 @@ TEST_F(HostileTest, AccountNamesPastTheLimitsAreSkippedOrEndTheListing) {
   SetBelow(kAccounts, std::string(255, 'd'), REG_BINARY, Le32(kRed));
   SetBelow(kAccounts, std::string(256, 'e'), REG_BINARY, Le32(kRed));
   SetBelow(kAccounts, "zz-after-the-long-one", REG_BINARY, Le32(kBlue));
-  const std::string before = hive.Dump();
+  const Tree before = hive.Snapshot();
 
   Varnelo app;
   ASSERT_NE(app.WaitForMainWindow(), nullptr);
   ExpectShown(app, kGreen);
   ASSERT_NO_FATAL_FAILURE(Press(app, ids::Command3));
-  EXPECT_EQ(e2e::Changes(WithColorWritten(before, Account(fits), kGreen), hive.Dump()), "");
+  EXPECT_EQ(hive.ChangesSince(WithColorWritten(before, Account(fits), kGreen)), "");
   CloseNormally(app);
 }
 
@@ -271,19 +244,19 @@ TEST_F(HostileTest, KeysDeletedAndAddedWhileTheWindowIsOpen) {
   hive.SetRaw(Account("C"), kValue, REG_SZ, text);
   hive.CreateKeyBelow(kAccounts, std::string(256, 'D'));
   hive.SetRaw(Account("E"), kValue, REG_BINARY, Le32(kBlue));
-  std::string expected = hive.Dump();
+  Tree expected = hive.Snapshot();
   ASSERT_NO_FATAL_FAILURE(Press(app, ids::Command3));
   for (const std::string& key : {std::string(kService), Account("A"), Account("C")}) {
     expected = WithColorWritten(expected, key, kGreen);
   }
-  EXPECT_EQ(e2e::Changes(expected, hive.Dump()), "") << "first 設 定";
+  EXPECT_EQ(hive.ChangesSince(expected), "") << "first 設 定";
 
   // The account list goes; MSN Messenger's value becomes 3 bytes of text.
   hive.DeleteKey(kAccounts);
   hive.SetRaw(kMsn, kValue, REG_SZ, Bytes({'a', 'b', 0}));
-  expected = WithColorWritten(WithColorWritten(hive.Dump(), kMsn, kGreen), kService, kGreen);
+  expected = WithColorWritten(WithColorWritten(hive.Snapshot(), kMsn, kGreen), kService, kGreen);
   ASSERT_NO_FATAL_FAILURE(Press(app, ids::Command3));
-  EXPECT_EQ(e2e::Changes(expected, hive.Dump()), "") << "second 設 定";
+  EXPECT_EQ(hive.ChangesSince(expected), "") << "second 設 定";
   app.Settle();
   ExpectShown(app, kGreen);
   CloseNormally(app);
@@ -306,14 +279,14 @@ TEST_F(HostileTest, AValueThatIsNoColorIsShownButNotWrittenBack) {
     e2e::ClearMessenger(hive);
     hive.SetRaw(kMsn, kValue, REG_BINARY, c.data);
     hive.SetRaw(Account("A"), kValue, REG_BINARY, Le32(kBlue));
-    const std::string before = hive.Dump();
+    const Tree before = hive.Snapshot();
 
     Varnelo app;
     ASSERT_NE(app.WaitForMainWindow(), nullptr);
     EXPECT_EQ(InkColors(app.Control(ids::ColorT1)), c.t1Ink);
     EXPECT_EQ(InkColors(app.Control(ids::ColorT2)), c.t2Ink);
     ASSERT_NO_FATAL_FAILURE(Press(app, ids::Command3));
-    EXPECT_EQ(e2e::Changes(before, hive.Dump()), "");
+    EXPECT_EQ(hive.ChangesSince(before), "");
     CloseNormally(app);
   }
 }
@@ -370,7 +343,7 @@ TEST_F(HostileTest, AToolkitFailureAtStartupIsReportedAndEndsTheProgram) {
   }
   hive.SetRaw(kMsn, kValue, REG_BINARY, Le32(kRed));
   hive.CreateKey(Account("A"));
-  const std::string before = hive.Dump();
+  const Tree before = hive.Snapshot();
 
   {
     Varnelo app(copy);
@@ -384,7 +357,7 @@ TEST_F(HostileTest, AToolkitFailureAtStartupIsReportedAndEndsTheProgram) {
     ASSERT_TRUE(app.WaitForExit(10000, &code)) << "the program did not end after the report";
     EXPECT_NE(code, 0u);
   }
-  EXPECT_EQ(e2e::Changes(before, hive.Dump()), "");
+  EXPECT_EQ(hive.ChangesSince(before), "");
   DeleteFileW(copy.c_str());
 }
 

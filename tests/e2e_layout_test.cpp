@@ -21,6 +21,7 @@
 using e2e::Varnelo;
 using testing_support::Hive;
 using testing_support::Le32;
+using testing_support::Tree;
 namespace ids = varnelo::ids;
 
 using namespace testing_support::messenger;
@@ -315,7 +316,7 @@ TEST_F(MainWindowTest, EnterAndSpacePressTheFocusedButton) {
 
 TEST_F(MainWindowTest, EscPressesNothing) {
   hive.SetRaw(kMsn, "IM Color", REG_DWORD, Le32(0x00FF00));
-  const std::string before = hive.Dump();
+  const Tree before = hive.Snapshot();
   Varnelo app;
   const HWND main = app.WaitForMainWindow();
   ASSERT_NE(main, nullptr);
@@ -332,7 +333,7 @@ TEST_F(MainWindowTest, EscPressesNothing) {
   }
   EXPECT_EQ(FocusOf(main), app.Control(ids::Command2));
   EXPECT_TRUE(app.MainWindowVisible());
-  EXPECT_EQ(e2e::Changes(before, hive.Dump()), "") << "nothing was written";
+  EXPECT_EQ(hive.ChangesSince(before), "") << "nothing was written";
 }
 
 // ---------------------------------------------------------------- on screen

@@ -11,6 +11,7 @@ using e2e::Varnelo;
 using testing_support::Bytes;
 using testing_support::Hive;
 using testing_support::Le32;
+using testing_support::Tree;
 namespace ids = varnelo::ids;
 
 using namespace testing_support::messenger;
@@ -33,7 +34,7 @@ TEST_F(StartupTest, NoMessengerLocationShowsTheMessageAndEndsWithoutAWindow) {
     e2e::ClearMessenger(hive);
     hive.SetRaw(kMsn, "Unrelated", REG_BINARY, Le32(5));
     if (emptyAccountList) hive.CreateKey(kAccounts);
-    const std::string before = hive.Dump();
+    const Tree before = hive.Snapshot();
 
     Varnelo app;
     const HWND box = app.WaitForDialog();
@@ -59,7 +60,7 @@ TEST_F(StartupTest, NoMessengerLocationShowsTheMessageAndEndsWithoutAWindow) {
     DWORD code = 1;
     ASSERT_TRUE(app.WaitForExit(10000, &code)) << "the program did not end after OK";
     EXPECT_EQ(code, 0u);
-    EXPECT_EQ(e2e::Changes(before, hive.Dump()), "") << "nothing was written";
+    EXPECT_EQ(hive.ChangesSince(before), "") << "nothing was written";
   }
 }
 
@@ -105,7 +106,7 @@ TEST_F(StartupTest, TheWindowShowsTheColorOfTheFirstLocationThatHasOne) {
       hive.CreateKey(Account(name));
       if (colour) SetColor(Account(name), *colour);
     }
-    const std::string before = hive.Dump();
+    const Tree before = hive.Snapshot();
 
     Varnelo app;
     ASSERT_NE(app.WaitForMainWindow(), nullptr);
@@ -114,7 +115,7 @@ TEST_F(StartupTest, TheWindowShowsTheColorOfTheFirstLocationThatHasOne) {
     EXPECT_EQ(InkColors(app.Control(ids::ColorT2)), c.t2Ink);
 
     app.CloseWithButton();
-    EXPECT_EQ(e2e::Changes(before, hive.Dump()), "") << "start-up and close write nothing";
+    EXPECT_EQ(hive.ChangesSince(before), "") << "start-up and close write nothing";
   }
 }
 

@@ -17,6 +17,7 @@ using testing_support::Le32;
 using testing_support::RawValue;
 using testing_support::RecordingToolkit;
 using testing_support::ScratchHive;
+using testing_support::Tree;
 using varnelo::ColorValue;
 using varnelo::LabelId;
 
@@ -98,7 +99,7 @@ TEST_F(Form1Test, StartupShowsTheFirstLocationThatHasAColor) {
       hive.CreateKey(Account(name));
       if (colour) SetColor(Account(name), *colour);
     }
-    const std::string before = hive.Dump();
+    const Tree before = hive.Snapshot();
 
     f.Form_Load();
 
@@ -109,7 +110,7 @@ TEST_F(Form1Test, StartupShowsTheFirstLocationThatHasAColor) {
               c.shown.value_or(RecordingToolkit::kDefaultTextColor));
     EXPECT_EQ(tk.label6Caption, L"v1.5.1");
     EXPECT_EQ(f.PassportCount, static_cast<std::int32_t>(c.accounts.size()));
-    EXPECT_EQ(hive.Dump(), before) << "start-up writes nothing";
+    EXPECT_EQ(hive.ChangesSince(before), "") << "start-up writes nothing";
   }
 }
 
@@ -121,7 +122,7 @@ TEST_F(Form1Test, StartupWithNoMessengerLocationTellsTheUserAndEnds) {
     varnelo::Form1 f(tk);
     hive.SetRaw(kMsn, "Other value", REG_BINARY, Le32(1));
     if (emptyAccountList) hive.CreateKey(kAccounts);
-    const std::string before = hive.Dump();
+    const Tree before = hive.Snapshot();
 
     f.Form_Load();
 
@@ -131,7 +132,7 @@ TEST_F(Form1Test, StartupWithNoMessengerLocationTellsTheUserAndEnds) {
     EXPECT_TRUE(tk.ended);
     EXPECT_EQ(tk.log.back(), "EndProgram") << "nothing runs after the end";
     EXPECT_EQ(tk.label6Caption, L"v1.0.0");
-    EXPECT_EQ(hive.Dump(), before);
+    EXPECT_EQ(hive.ChangesSince(before), "");
   }
 }
 
@@ -286,10 +287,10 @@ TEST_F(Form1Test, ApplyWritesNothingWhileNoColorIsSelected) {
   for (const char* name : {"A", "B"}) hive.CreateKey(Account(name));
   form.Form_Load();
   ASSERT_EQ(T1(), varnelo::kSysColorWindow);
-  const std::string before = hive.Dump();
+  const Tree before = hive.Snapshot();
   form.Command3_Click();
   EXPECT_EQ(form.ApplyColor, "-2147483643");
-  EXPECT_EQ(hive.Dump(), before);
+  EXPECT_EQ(hive.ChangesSince(before), "");
   EXPECT_EQ(T2(), RecordingToolkit::kDefaultTextColor);
 
   toolkit.SetLabelForeColor(LabelId::ColorT1, 0);  // black, read at start-up elsewhere
@@ -321,7 +322,7 @@ TEST_F(Form1Test, ApplyWritesOnlyColorsAMessengerClientCanStore) {
     hive.CreateKey(Account("A"));
     f.Form_Load();
     tk.SetLabelForeColor(LabelId::ColorT1, c.selected);
-    const std::string before = hive.Dump();
+    const Tree before = hive.Snapshot();
 
     f.Command3_Click();
 
@@ -329,7 +330,7 @@ TEST_F(Form1Test, ApplyWritesOnlyColorsAMessengerClientCanStore) {
       EXPECT_EQ(Stored(kMsn), Binary(c.selected));
       EXPECT_EQ(Stored(Account("A")), Binary(c.selected));
     } else {
-      EXPECT_EQ(hive.Dump(), before);
+      EXPECT_EQ(hive.ChangesSince(before), "");
     }
     EXPECT_EQ(tk.LabelForeColor(LabelId::ColorT2), c.written ? c.selected : kRed);
   }
@@ -340,10 +341,10 @@ TEST_F(Form1Test, ApplyWithNoQualifyingLocationStillShowsTheColor) {
   SetColor(Account("A"), kRed);
   form.Form_Load();
   hive.DeleteKey(kAccounts);
-  const std::string before = hive.Dump();
+  const Tree before = hive.Snapshot();
   toolkit.SetLabelForeColor(LabelId::ColorT1, kGreen);
   form.Command3_Click();
-  EXPECT_EQ(hive.Dump(), before);
+  EXPECT_EQ(hive.ChangesSince(before), "");
   EXPECT_EQ(T2(), kGreen);
 }
 
@@ -364,12 +365,12 @@ TEST_F(Form1Test, AToolkitFailureStopsTheHandlerButKeepsWritesMade) {
 TEST_F(Form1Test, CloseEndsAtOnceAndWritesNothing) {
   SetColor(kMsn, kRed);
   form.Form_Load();
-  const std::string before = hive.Dump();
+  const Tree before = hive.Snapshot();
   toolkit.log.clear();
   form.Command2_Click();
   EXPECT_TRUE(toolkit.ended);
   EXPECT_EQ(toolkit.log, (std::vector<std::string>{"EndProgram"}));
-  EXPECT_EQ(hive.Dump(), before);
+  EXPECT_EQ(hive.ChangesSince(before), "");
 }
 
 }  // namespace

@@ -25,7 +25,7 @@ using namespace testing_support::messenger;
 
 namespace {
 
-using fuzz::TreeView;
+using fuzz::Tree;
 using varnelo::ColorValue;
 using varnelo::LabelId;
 
@@ -217,7 +217,7 @@ class Session {
   }
 
   std::vector<std::string> ExistingAccounts() {
-    const TreeView& view = Tree();
+    const Tree& view = Known();
     const auto found = view.find(fuzz::Fold(kAccounts));
     return found == view.end() ? std::vector<std::string>{} : found->second.children;
   }
@@ -249,7 +249,7 @@ class Session {
       case 8: names = Split("Software\\Other\\MSNMessenger"); break;
       case 9: names = Split("software\\microsoft\\msnmessenger"); break;
       default: {
-        const TreeView& view = Tree();
+        const Tree& view = Known();
         const auto key = std::next(
             view.begin(), static_cast<std::ptrdiff_t>(
                               in_.ConsumeIntegralInRange<std::size_t>(0, view.size() - 1)));
@@ -312,13 +312,13 @@ class Session {
   // Forgets the tree as last seen when the world has changed it.
   class Forget {
    public:
-    explicit Forget(std::optional<TreeView>& known) : known_(known) {}
+    explicit Forget(std::optional<Tree>& known) : known_(known) {}
     Forget(const Forget&) = delete;
     Forget& operator=(const Forget&) = delete;
     ~Forget() { known_.reset(); }
 
    private:
-    std::optional<TreeView>& known_;
+    std::optional<Tree>& known_;
   };
 
   // Whether a key lies below one that refuses to list its subkeys: the
@@ -387,7 +387,7 @@ class Session {
         auto rights = static_cast<REGSAM>(in_.ConsumeIntegralInRange(1, 0x3F));
         // Only a key without subkeys, below Software\Microsoft, may hide
         // them: nothing is ever made below it, so the snapshot misses nothing.
-        const TreeView& view = Tree();
+        const Tree& view = Known();
         const auto key = view.find(folded);
         if (key == view.end()) break;
         if (!key->second.children.empty() || names.size() < 3) rights &= ~KEY_ENUMERATE_SUB_KEYS;
@@ -456,19 +456,18 @@ class Session {
 
   // ---- checks ---------------------------------------------------------------
 
-  void ExpectTree(const TreeView& expected, const std::string& step) {
-    TreeView actual = fuzz::Snapshot();
-    std::string difference;
-    if (!fuzz::SameTree(expected, actual, &difference)) {
-      Broken(step + ": the tree is not as the rules say\n" + difference);
+  void ExpectTree(const Tree& expected, const std::string& step) {
+    Tree actual = testing_support::Snapshot(HKEY_CURRENT_USER);
+    if (const std::string changes = testing_support::Changes(expected, actual); !changes.empty()) {
+      Broken(step + ": the tree is not as the rules say\n" + changes);
     }
     Check(memreg::OpenKeyCount() == 0, step + ": a key was left open");
     known_ = std::move(actual);
   }
 
   // The tree as last seen; seen afresh after the world changed it.
-  const TreeView& Tree() {
-    if (!known_) known_ = fuzz::Snapshot();
+  const Tree& Known() {
+    if (!known_) known_ = testing_support::Snapshot(HKEY_CURRENT_USER);
     return *known_;
   }
 
@@ -490,7 +489,7 @@ class Session {
   // a failure reached the caller exactly when one was due. Returns whether
   // the handler failed.
   bool RunHandler(void (varnelo::Form1::*handler)(), std::optional<std::size_t> failAt,
-                  std::size_t operations, const TreeView& expected, const std::string& what) {
+                  std::size_t operations, const Tree& expected, const std::string& what) {
     bool failed = false;
     try {
       (form_.*handler)();
@@ -508,7 +507,7 @@ class Session {
   // ---- the window's handlers ----------------------------------------------
 
   bool FormLoad() {
-    const TreeView view = Tree();
+    const Tree view = Known();
     const std::string notFound = kNotFound;
     const std::string msn = Text(fuzz::ExpectedRead(view, refusals_, kMsn, kValue, 4, notFound));
     const std::string service =
@@ -579,7 +578,7 @@ class Session {
     const std::int32_t picked = answer.confirmed == FALSE ? 0 : returned > 0xFFFFFF ? -2 : returned;
     const ColorValue t1Before = Label(LabelId::ColorT1);
     const ColorValue t2Before = Label(LabelId::ColorT2);
-    const TreeView view = Tree();
+    const Tree view = Known();
 
     const std::size_t operations = picked > 0 ? 3 : 2;  // owner, instance, [ColorT1]
     const auto failAt = MaybeFailToolkit(operations);
@@ -599,7 +598,7 @@ class Session {
     const ColorValue t2Before = Label(LabelId::ColorT2);
     const bool explicitColor = selected >= 0 && selected <= 0xFFFFFF;
     const FormState before = Save();
-    const TreeView view = Tree();
+    const Tree view = Known();
 
     fuzz::SetCalls sets;
     if (in_.ConsumeIntegralInRange(0, 3) == 0) {
@@ -612,7 +611,7 @@ class Session {
     // What the click must write: MSN Messenger if it has a value now,
     // Windows Messenger if it had one at start-up, every account key listed
     // now; nothing at all while ColorT1 holds no explicit colour.
-    TreeView expected = view;
+    Tree expected = view;
     std::vector<std::string> listing;
     std::string msn = kNotFound;
     const bool writes = explicitColor && !(failAt && *failAt == 0);
@@ -651,7 +650,7 @@ class Session {
   }
 
   bool Close() {
-    const TreeView view = Tree();
+    const Tree view = Known();
     toolkit_.log.clear();
     form_.Command2_Click();
     ExpectTree(view, "Command2_Click");
@@ -667,7 +666,7 @@ class Session {
     const std::string name = PickValueName();
     const std::int32_t kind = PickKind();
     const Reg::RegData fallback = PickData32();
-    const TreeView view = Tree();
+    const Tree view = Known();
     const Reg::RegData expected = fuzz::ExpectedRead(view, refusals_, path, name, kind, fallback);
 
     const Reg::RegData got = Reg::ReadRegValue(HKEY_CURRENT_USER, path, name, kind, fallback);
@@ -681,7 +680,7 @@ class Session {
     const std::string name = PickValueName();
     const std::int32_t kind = PickKind();
     const Reg::RegData value = PickData32();
-    const TreeView view = Tree();
+    const Tree view = Known();
     // Creating keys under one that hides its subkeys is what the world avoids too.
     if (const auto names = Split(path); !names.empty()) {
       std::string folded;
@@ -690,7 +689,7 @@ class Session {
         if (BelowHiddenKey(folded)) return;
       }
     }
-    TreeView expected = view;
+    Tree expected = view;
     fuzz::SetCalls sets;
     const bool stores = fuzz::ExpectWrite(expected, refusals_, path, name, kind, value, sets);
 
@@ -707,7 +706,7 @@ class Session {
     const int stale = in_.ConsumeIntegralInRange(0, 3);
     for (int i = 0; i < stale; ++i) names.push_back("stale" + std::to_string(i));
     const std::vector<std::string> before = names;
-    const TreeView view = Tree();
+    const Tree view = Known();
     const auto expected = fuzz::ExpectedListing(view, refusals_, path);
 
     const std::int32_t count = Reg::EnumRegSubKeys(HKEY_CURRENT_USER, path, names);
@@ -735,7 +734,7 @@ class Session {
   }
 
   FuzzedDataProvider& in_;
-  std::optional<TreeView> known_;
+  std::optional<Tree> known_;
   fuzz::Refusals refusals_;
   testing_support::RecordingToolkit toolkit_;
   varnelo::Form1 form_{toolkit_};

@@ -4,8 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <map>
-
 namespace e2e {
 namespace {
 
@@ -167,58 +165,6 @@ std::set<COLORREF> InkColors(HWND label) {
     if (pixel != background) ink.insert(pixel);
   }
   return ink;
-}
-
-namespace {
-
-using DumpBlocks = std::map<std::string, std::set<std::string>>;
-
-DumpBlocks Blocks(const std::string& dump) {
-  DumpBlocks blocks;
-  std::string key;
-  std::size_t start = 0;
-  while (start < dump.size()) {
-    std::size_t end = dump.find('\n', start);
-    if (end == std::string::npos) end = dump.size();
-    const std::string line = dump.substr(start, end - start);
-    start = end + 1;
-    if (line.starts_with("[")) {
-      key = line;
-      blocks[key];
-    } else {
-      blocks[key].insert(line);
-    }
-  }
-  std::erase_if(blocks, [](const auto& block) {
-    return block.first.starts_with("[Software\\Wine\\Temporary System Parameters") ||
-           block.first.starts_with("[Volatile Environment");
-  });
-  return blocks;
-}
-
-}  // namespace
-
-std::string Changes(const std::string& before, const std::string& after) {
-  const DumpBlocks old = Blocks(before);
-  const DumpBlocks now = Blocks(after);
-  std::string changes;
-  for (const auto& [key, lines] : old) {
-    const auto found = now.find(key);
-    if (found == now.end()) {
-      changes += "- " + key + "\n";
-      continue;
-    }
-    for (const auto& line : lines) {
-      if (!found->second.contains(line)) changes += "- " + key + line + "\n";
-    }
-    for (const auto& line : found->second) {
-      if (!lines.contains(line)) changes += "+ " + key + line + "\n";
-    }
-  }
-  for (const auto& [key, lines] : now) {
-    if (!old.contains(key)) changes += "+ " + key + "\n";
-  }
-  return changes;
 }
 
 void ClearMessenger(testing_support::Hive& hive) {

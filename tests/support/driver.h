@@ -80,12 +80,6 @@ Pixels CapturePixels(HWND hwnd);
 // the text is invisible.
 std::set<COLORREF> InkColors(HWND label);
 
-// What differs between two Hive::Dump()s, key by key ("+"/"-" lines), or
-// empty. Wine's own volatile bookkeeping, which changes whenever a process
-// starts ("Software\Wine\Temporary System Parameters", "Volatile
-// Environment"), is left out: no program of ours touches it.
-std::string Changes(const std::string& before, const std::string& after);
-
 // Removes every Messenger key from HKEY_CURRENT_USER.
 void ClearMessenger(testing_support::Hive& hive);
 

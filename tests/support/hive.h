@@ -6,20 +6,18 @@
 // (RegOverridePredefKey), deleted again afterwards.
 #pragma once
 
+#include "support/registry_tree.h"
+
 #include <windows.h>
 
-#include <cstdint>
+#include <iosfwd>
 #include <optional>
 #include <string>
-#include <vector>
 
 namespace testing_support {
 
-struct RawValue {
-  DWORD type = 0;
-  std::vector<BYTE> data;
-  bool operator==(const RawValue&) const = default;
-};
+// How GoogleTest shows a value in a failure: "type 3: 00 00 FF 00".
+void PrintTo(const RawValue& value, std::ostream* out);
 
 class Hive {
  public:
@@ -31,10 +29,13 @@ class Hive {
   void DeleteKey(const std::string& path);
   void DeleteValue(const std::string& path, const std::string& name);
   bool KeyExists(const std::string& path) const;
-  std::optional<RawValue> GetRaw(const std::string& path, const std::string& name) const;
+  std::optional<RawValue> GetRaw(const std::string& path, const std::string& name) const {
+    return ReadValue(HKEY_CURRENT_USER, path, name);
+  }
 
-  // The whole tree below HKEY_CURRENT_USER, one line per key and per value.
-  std::string Dump() const;
+  // The whole tree below HKEY_CURRENT_USER, and what differs from it now.
+  Tree Snapshot() const { return testing_support::Snapshot(HKEY_CURRENT_USER); }
+  std::string ChangesSince(const Tree& before) const { return Changes(before, Snapshot()); }
 
   // Refuses the given KEY_* rights on an existing key to this user.
   void RefuseRights(const std::string& path, REGSAM rights);
@@ -61,8 +62,5 @@ inline constexpr char kAccounts[] = "Software\\Microsoft\\MSNMessenger\\PerPassp
 inline constexpr char kValue[] = "IM Color";
 inline std::string Account(const std::string& name) { return std::string(kAccounts) + "\\" + name; }
 }  // namespace messenger
-
-std::vector<BYTE> Bytes(std::initializer_list<int> bytes);
-std::vector<BYTE> Le32(std::uint32_t value);
 
 }  // namespace testing_support
