@@ -39,8 +39,8 @@ Ink InkOf(COLORREF colour) { return colour == kWhite ? Ink{} : Ink{colour}; }
 
 class ApplyTest : public ::testing::Test {
  protected:
-  void SetUp() override { e2e::ClearMessenger(hive); }
-  void TearDown() override { e2e::ClearMessenger(hive); }
+  void SetUp() override { ClearMessenger(hive); }
+  void TearDown() override { ClearMessenger(hive); }
   Hive hive;
 };
 
@@ -160,7 +160,7 @@ TEST_F(ApplyTest, SetWritesEveryQualifyingLocationAndNothingElse) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
-    e2e::ClearMessenger(hive);
+    ClearMessenger(hive);
     c.atStartup(hive);
     Varnelo app;
     ASSERT_NE(app.WaitForMainWindow(), nullptr);
@@ -217,7 +217,7 @@ TEST_F(ApplyTest, ClosingAfterAChoiceEndsAtOnceAndWritesNothing) {
   };
   for (const auto& [what, ending] : endings) {
     SCOPED_TRACE(what);
-    e2e::ClearMessenger(hive);
+    ClearMessenger(hive);
     SetColor(hive, kMsn, kRed);
     SetColor(hive, kService, kRed);
     hive.CreateKey(Account("A"));

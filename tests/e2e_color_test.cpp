@@ -31,10 +31,10 @@ using Texts = std::array<std::wstring, 3>;
 class ColorChoiceTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    e2e::ClearMessenger(hive);
+    ClearMessenger(hive);
     hive.SetRaw(kMsn, kValue, REG_BINARY, Le32(kFound));
   }
-  void TearDown() override { e2e::ClearMessenger(hive); }
+  void TearDown() override { ClearMessenger(hive); }
 
   Hive hive;
 };

@@ -69,8 +69,8 @@ Tree WithColorWritten(Tree tree, const std::string& key, COLORREF colour) {
 
 class HostileTest : public ::testing::Test {
  protected:
-  void SetUp() override { e2e::ClearMessenger(hive); }
-  void TearDown() override { e2e::ClearMessenger(hive); }
+  void SetUp() override { ClearMessenger(hive); }
+  void TearDown() override { ClearMessenger(hive); }
 
   // A value under a key named relative to `parent`: the whole path may be
   // longer than the A functions take.
@@ -130,7 +130,7 @@ TEST_P(OddValueTest, AValueOfMoreThanFourBytesCountsAsAbsentWhereverItIs) {
     const std::size_t laterSize = kSizes[(s + 3) % kSizes.size()];
     SCOPED_TRACE(std::string(kTypes[type].name) + ", " + std::to_string(size) + " bytes, then " +
                  std::to_string(laterSize));
-    e2e::ClearMessenger(hive);
+    ClearMessenger(hive);
     const std::vector<BYTE> msn = Pattern(type, size, 0);
     hive.SetRaw(kMsn, kValue, regType, msn);
     hive.SetRaw(kService, kValue, regType, Pattern(type, size, 0x18));
@@ -276,7 +276,7 @@ TEST_F(HostileTest, AValueThatIsNoColorIsShownButNotWrittenBack) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
-    e2e::ClearMessenger(hive);
+    ClearMessenger(hive);
     hive.SetRaw(kMsn, kValue, REG_BINARY, c.data);
     hive.SetRaw(Account("A"), kValue, REG_BINARY, Le32(kBlue));
     const Tree before = hive.Snapshot();

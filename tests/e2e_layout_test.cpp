@@ -180,10 +180,10 @@ HWND Tab(HWND main, bool shift) {
 class MainWindowTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    e2e::ClearMessenger(hive);
+    ClearMessenger(hive);
     hive.CreateKey(std::string(kAccounts) + "\\A");
   }
-  void TearDown() override { e2e::ClearMessenger(hive); }
+  void TearDown() override { ClearMessenger(hive); }
 
   Hive hive;
 };

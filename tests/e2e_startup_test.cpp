@@ -20,8 +20,8 @@ namespace {
 
 class StartupTest : public ::testing::Test {
  protected:
-  void SetUp() override { e2e::ClearMessenger(hive); }
-  void TearDown() override { e2e::ClearMessenger(hive); }
+  void SetUp() override { ClearMessenger(hive); }
+  void TearDown() override { ClearMessenger(hive); }
   void SetColor(const std::string& key, COLORREF colour) {
     hive.SetRaw(key, kValue, REG_BINARY, Le32(colour));
   }
@@ -31,7 +31,7 @@ class StartupTest : public ::testing::Test {
 TEST_F(StartupTest, NoMessengerLocationShowsTheMessageAndEndsWithoutAWindow) {
   for (const bool emptyAccountList : {false, true}) {
     SCOPED_TRACE(emptyAccountList ? "empty account list" : "no account list");
-    e2e::ClearMessenger(hive);
+    ClearMessenger(hive);
     hive.SetRaw(kMsn, "Unrelated", REG_BINARY, Le32(5));
     if (emptyAccountList) hive.CreateKey(kAccounts);
     const Tree before = hive.Snapshot();
@@ -99,7 +99,7 @@ TEST_F(StartupTest, TheWindowShowsTheColorOfTheFirstLocationThatHasOne) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
-    e2e::ClearMessenger(hive);
+    ClearMessenger(hive);
     if (c.msn) SetColor(kMsn, *c.msn);
     if (c.service) SetColor(kService, *c.service);
     for (const auto& [name, colour] : c.accounts) {

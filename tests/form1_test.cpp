@@ -16,7 +16,6 @@ using testing_support::Bytes;
 using testing_support::Le32;
 using testing_support::RawValue;
 using testing_support::RecordingToolkit;
-using testing_support::ScratchHive;
 using testing_support::Tree;
 using varnelo::ColorValue;
 using varnelo::LabelId;
@@ -27,10 +26,8 @@ namespace {
 
 constexpr ColorValue kRed = 255, kGreen = 65280, kBlue = 16711680;
 
-class Form1Test : public ::testing::Test {
+class Form1Test : public testing_support::FreshHkcuTest {
  protected:
-  void TearDown() override { EXPECT_EQ(hive.OpenKeys(), std::optional<std::size_t>(0)); }
-
   void SetColor(const std::string& key, ColorValue colour) {
     hive.SetRaw(key, kValue, REG_BINARY, Le32(static_cast<std::uint32_t>(colour)));
   }
@@ -41,7 +38,6 @@ class Form1Test : public ::testing::Test {
   ColorValue T1() const { return toolkit.LabelForeColor(LabelId::ColorT1); }
   ColorValue T2() const { return toolkit.LabelForeColor(LabelId::ColorT2); }
 
-  ScratchHive hive;
   RecordingToolkit toolkit;
   varnelo::Form1 form{toolkit};
 };
@@ -89,7 +85,7 @@ TEST_F(Form1Test, StartupShowsTheFirstLocationThatHasAColor) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
-    ScratchHive fresh;
+    ClearMessenger(hive);
     RecordingToolkit tk;
     varnelo::Form1 f(tk);
     if (c.msn) SetColor(kMsn, *c.msn);
@@ -117,7 +113,7 @@ TEST_F(Form1Test, StartupShowsTheFirstLocationThatHasAColor) {
 TEST_F(Form1Test, StartupWithNoMessengerLocationTellsTheUserAndEnds) {
   for (const bool emptyAccountList : {false, true}) {
     SCOPED_TRACE(emptyAccountList ? "account list without subkeys" : "no account list");
-    ScratchHive fresh;
+    ClearMessenger(hive);
     RecordingToolkit tk;
     varnelo::Form1 f(tk);
     hive.SetRaw(kMsn, "Other value", REG_BINARY, Le32(1));
@@ -315,7 +311,7 @@ TEST_F(Form1Test, ApplyWritesOnlyColorsAMessengerClientCanStore) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
-    ScratchHive fresh;
+    ClearMessenger(hive);
     RecordingToolkit tk;
     varnelo::Form1 f(tk);
     SetColor(kMsn, kRed);

@@ -13,7 +13,6 @@
 using testing_support::Bytes;
 using testing_support::Le32;
 using testing_support::RawValue;
-using testing_support::ScratchHive;
 using testing_support::Tree;
 
 namespace {
@@ -23,20 +22,14 @@ constexpr char kKey[] = "Software\\VarneloProbe";
 constexpr char kName[] = "IM Color";
 const Reg::RegData kDefault = std::string("Error");
 
-class RegistryTest : public ::testing::Test {
+class RegistryTest : public testing_support::FreshHkcuTest {
  protected:
-  void TearDown() override {
-    if (const auto open = hive.OpenKeys()) {
-      EXPECT_EQ(*open, 0u) << "a registry key was left open";
-    }
-  }
   Reg::RegData Read(std::int32_t kind) {
     return Reg::ReadRegValue(kRoot, kKey, kName, kind, kDefault);
   }
   bool Write(std::int32_t kind, Reg::RegData value, const std::string& key = kKey) {
     return Reg::WriteRegValue(kRoot, key, kName, kind, std::move(value));
   }
-  ScratchHive hive;
 };
 
 struct StoredCase {

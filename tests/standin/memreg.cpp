@@ -62,6 +62,7 @@ struct Handle {
 
 struct Registry {
   std::shared_ptr<Node> currentUser = std::make_shared<Node>();
+  std::shared_ptr<Node> currentUserOverride;  // RegOverridePredefKey
   std::shared_ptr<Node> localMachine = std::make_shared<Node>();
   std::map<std::uintptr_t, Handle> open;
   std::uintptr_t nextHandle = 0x1000;
@@ -81,7 +82,8 @@ std::shared_ptr<Node> Resolve(HKEY key, LSTATUS& status, REGSAM* granted = nullp
   auto& state = State();
   if (key == HKEY_CURRENT_USER || key == HKEY_LOCAL_MACHINE) {
     if (granted) *granted = KEY_ALL_ACCESS;
-    return key == HKEY_CURRENT_USER ? state.currentUser : state.localMachine;
+    if (key == HKEY_LOCAL_MACHINE) return state.localMachine;
+    return state.currentUserOverride ? state.currentUserOverride : state.currentUser;
   }
   const auto found = state.open.find(reinterpret_cast<std::uintptr_t>(key));
   if (found == state.open.end()) {
@@ -158,6 +160,7 @@ namespace memreg {
 void Reset() {
   auto& state = State();
   state.currentUser = std::make_shared<Node>();
+  state.currentUserOverride.reset();
   state.localMachine = std::make_shared<Node>();
   state.calls.clear();
   state.failSetAt.reset();
@@ -298,6 +301,20 @@ LSTATUS RegCloseKey(HKEY key) {
   if (key == HKEY_CURRENT_USER || key == HKEY_LOCAL_MACHINE) return ERROR_SUCCESS;
   return State().open.erase(reinterpret_cast<std::uintptr_t>(key)) == 1 ? ERROR_SUCCESS
                                                                         : ERROR_INVALID_HANDLE;
+}
+
+LSTATUS RegOverridePredefKey(HKEY key, HKEY newKey) {
+  if (key != HKEY_CURRENT_USER) return ERROR_INVALID_HANDLE;
+  auto& state = State();
+  if (newKey == nullptr) {
+    state.currentUserOverride.reset();
+    return ERROR_SUCCESS;
+  }
+  LSTATUS status = ERROR_SUCCESS;
+  auto node = Resolve(newKey, status);
+  if (!node) return status;
+  state.currentUserOverride = std::move(node);  // the key stays redirected to after newKey closes
+  return ERROR_SUCCESS;
 }
 
 LSTATUS RegDeleteTreeA(HKEY key, LPCSTR subKey) {

@@ -167,11 +167,6 @@ std::set<COLORREF> InkColors(HWND label) {
   return ink;
 }
 
-void ClearMessenger(testing_support::Hive& hive) {
-  hive.DeleteKey("Software\\Microsoft\\MSNMessenger");
-  hive.DeleteKey("Software\\Microsoft\\MessengerService");
-}
-
 std::string Narrow(const std::wstring& text) {
   const int length =
       WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, nullptr, 0, nullptr, nullptr);

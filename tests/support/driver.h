@@ -80,9 +80,6 @@ Pixels CapturePixels(HWND hwnd);
 // the text is invisible.
 std::set<COLORREF> InkColors(HWND label);
 
-// Removes every Messenger key from HKEY_CURRENT_USER.
-void ClearMessenger(testing_support::Hive& hive);
-
 std::string Narrow(const std::wstring& text);
 
 }  // namespace e2e

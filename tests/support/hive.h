@@ -1,13 +1,12 @@
 // Test access to HKEY_CURRENT_USER through the plain registry calls, the same
-// on both sides. Hive works on HKEY_CURRENT_USER as it is (in end-to-end
-// tests: the throwaway Wine prefix's); ScratchHive first makes it a fresh,
-// empty one for one test: natively the in-memory registry, emptied; under
-// Wine a new key that HKEY_CURRENT_USER is redirected to for this process
-// (RegOverridePredefKey), deleted again afterwards.
+// on both sides (the in-memory registry natively, the real one under Wine).
+// Hive works on HKEY_CURRENT_USER as it is (in end-to-end tests: the
+// throwaway Wine prefix's); FreshHkcuTest gives each test an empty one.
 #pragma once
 
 #include "support/registry_tree.h"
 
+#include <gtest/gtest.h>
 #include <windows.h>
 
 #include <iosfwd>
@@ -41,17 +40,30 @@ class Hive {
   void RefuseRights(const std::string& path, REGSAM rights);
 };
 
-class ScratchHive : public Hive {
- public:
-  ScratchHive();
-  ~ScratchHive();
-  ScratchHive(const ScratchHive&) = delete;
-  ScratchHive& operator=(const ScratchHive&) = delete;
+// A test whose HKEY_CURRENT_USER is an empty key of its own. SetUp makes a
+// scratch key below the real HKEY_CURRENT_USER and redirects
+// HKEY_CURRENT_USER to it for this process (RegOverridePredefKey, which the
+// stand-in has too); TearDown puts HKEY_CURRENT_USER back and deletes the
+// scratch key (under Wine, not one whose listing the test refused: that one
+// stays behind, under a name no later test uses). If the scratch key cannot
+// be made or redirected to, SetUp fails and the test does not run, so it
+// never touches the real HKEY_CURRENT_USER. Where the registry can tell (the
+// stand-in), a test that left a key open fails.
+class FreshHkcuTest : public ::testing::Test {
+ protected:
+  void SetUp() override;
+  void TearDown() override;
 
-  // Keys opened and not closed since the hive was made, where that can be
-  // seen (the in-memory registry); nullopt on Windows.
-  std::optional<std::size_t> OpenKeys() const;
+  Hive hive;
+
+ private:
+  std::string scratchPath_;
+  bool redirected_ = false;
+  std::optional<std::size_t> openAtStart_;
 };
+
+// Keys open now, where the registry can tell (the stand-in); nullopt on Windows.
+std::optional<std::size_t> OpenKeyCount();
 
 // Where the Messenger clients keep the colour, spelled out here on their own
 // (not taken from the program), so a wrong path on either side shows.
@@ -62,5 +74,8 @@ inline constexpr char kAccounts[] = "Software\\Microsoft\\MSNMessenger\\PerPassp
 inline constexpr char kValue[] = "IM Color";
 inline std::string Account(const std::string& name) { return std::string(kAccounts) + "\\" + name; }
 }  // namespace messenger
+
+// Removes both Messenger keys, and the account keys with them.
+void ClearMessenger(Hive& hive);
 
 }  // namespace testing_support

@@ -1,15 +1,16 @@
-// The parts of ScratchHive that are plain registry calls, the same on both
-// sides.
+// The parts of the test support for HKEY_CURRENT_USER that are plain registry
+// calls, the same on both sides.
 #include "support/hive.h"
 
 #include "registry/scoped_key.h"
 
-#include <gtest/gtest.h>
-
+#include <chrono>
 #include <ostream>
 
 namespace testing_support {
 namespace {
+
+constexpr char kScratchParent[] = "Software\\VarneloTestScratch";
 
 Reg::ScopedKey Create(const std::string& path) {
   Reg::ScopedKey key;
@@ -20,6 +21,38 @@ Reg::ScopedKey Create(const std::string& path) {
 }
 
 }  // namespace
+
+void FreshHkcuTest::SetUp() {
+  // Named after the test and the time, so that a key left by an earlier run
+  // (a key whose listing a test refused cannot be deleted) is never used again.
+  const auto* test = ::testing::UnitTest::GetInstance()->current_test_info();
+  scratchPath_ = std::string(kScratchParent) + "\\" + test->test_suite_name() + "." + test->name() +
+                 "." + std::to_string(std::chrono::steady_clock::now().time_since_epoch().count());
+  Reg::ScopedKey scratch;
+  ASSERT_EQ(
+      RegCreateKeyExA(HKEY_CURRENT_USER, scratchPath_.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
+                      KEY_ALL_ACCESS, nullptr, scratch.receive(), nullptr),
+      ERROR_SUCCESS)
+      << "cannot make the scratch key " << scratchPath_;
+  ASSERT_EQ(RegOverridePredefKey(HKEY_CURRENT_USER, scratch.get()), ERROR_SUCCESS)
+      << "cannot redirect HKEY_CURRENT_USER to the scratch key";
+  redirected_ = true;
+  scratch.reset();
+  openAtStart_ = OpenKeyCount();
+}
+
+void FreshHkcuTest::TearDown() {
+  if (openAtStart_) {
+    EXPECT_EQ(OpenKeyCount(), openAtStart_) << "a registry key was left open";
+  }
+  if (redirected_) RegOverridePredefKey(HKEY_CURRENT_USER, nullptr);
+  if (!scratchPath_.empty()) RegDeleteTreeA(HKEY_CURRENT_USER, scratchPath_.c_str());
+}
+
+void ClearMessenger(Hive& hive) {
+  hive.DeleteKey(messenger::kMsn);
+  hive.DeleteKey(messenger::kService);
+}
 
 void PrintTo(const RawValue& value, std::ostream* out) { *out << Describe(value); }
 
