@@ -11,7 +11,9 @@
 #include <functional>
 #include <optional>
 
+using e2e::Ink;
 using e2e::InkColors;
+using e2e::InkOf;
 using e2e::Varnelo;
 using testing_support::Bytes;
 using testing_support::Hive;
@@ -27,15 +29,9 @@ namespace {
 constexpr COLORREF kRed = RGB(255, 0, 0), kGreen = RGB(0, 255, 0), kBlue = RGB(0, 0, 255);
 constexpr COLORREF kWhite = RGB(255, 255, 255), kBlack = RGB(0, 0, 0);
 
-using Ink = std::set<COLORREF>;
-
 void SetColor(Hive& hive, const std::string& key, COLORREF colour) {
   hive.SetRaw(key, kValue, REG_BINARY, Le32(colour));
 }
-
-// The text colour a label shows a colour in: white is drawn like the white
-// box behind it and leaves no ink.
-Ink InkOf(COLORREF colour) { return colour == kWhite ? Ink{} : Ink{colour}; }
 
 class ApplyTest : public ::testing::Test {
  protected:
@@ -172,7 +168,7 @@ TEST_F(ApplyTest, SetWritesEveryQualifyingLocationAndNothingElse) {
     Tree expected = hive.Snapshot();
     for (const auto& key : c.written) SetValue(expected, key, kValue, {REG_BINARY, Le32(c.shown)});
 
-    ASSERT_TRUE(e2e::PressAndWait(app, ids::Command3)) << "設 定 did not finish";
+    ASSERT_TRUE(app.PressAndWait(ids::Command3)) << "設 定 did not finish";
     const Tree after = hive.Snapshot();
     EXPECT_EQ(Changes(expected, after), "") << "written: the colour, where it is due, only";
     EXPECT_EQ(e2e::InkOnceDrawn(app.Control(ids::ColorT2), InkOf(c.shown)), InkOf(c.shown));
@@ -192,7 +188,7 @@ TEST_F(ApplyTest, SetWithNoColorFoundOrChosenWritesNothing) {
   ASSERT_NE(app.WaitForMainWindow(), nullptr);
   ASSERT_EQ(InkColors(app.Control(ids::ColorT2)), Ink{buttonText});
 
-  ASSERT_TRUE(e2e::PressAndWait(app, ids::Command3));
+  ASSERT_TRUE(app.PressAndWait(ids::Command3));
   app.Settle();
   EXPECT_EQ(hive.ChangesSince(before), "");
   EXPECT_EQ(InkColors(app.Control(ids::ColorT1)), Ink{});
@@ -200,7 +196,7 @@ TEST_F(ApplyTest, SetWithNoColorFoundOrChosenWritesNothing) {
 
   // Once a colour is chosen, the same click writes it.
   ASSERT_TRUE(e2e::ChooseColor(app, kBlue));
-  ASSERT_TRUE(e2e::PressAndWait(app, ids::Command3));
+  ASSERT_TRUE(app.PressAndWait(ids::Command3));
   for (const char* name : {"A", "B"}) {
     EXPECT_EQ(hive.GetRaw(Account(name), kValue), (RawValue{REG_BINARY, Bytes({0, 0, 0xFF, 0})}));
   }
@@ -231,9 +227,7 @@ TEST_F(ApplyTest, ClosingAfterAChoiceEndsAtOnceAndWritesNothing) {
       case Ending::CloseMessage: PostMessageW(app.Main(), WM_CLOSE, 0, 0); break;
       case Ending::CloseCommand: PostMessageW(app.Main(), WM_SYSCOMMAND, SC_CLOSE, 0); break;
     }
-    DWORD code = 1;
-    ASSERT_TRUE(app.WaitForExit(10000, &code)) << "the program did not end";
-    EXPECT_EQ(code, 0u);
+    EXPECT_EQ(app.WaitForExit(10000), 0u) << "the program did not end at once, without error";
     EXPECT_EQ(hive.ChangesSince(before), "") << "the choice is not written";
   }
 }

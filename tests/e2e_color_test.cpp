@@ -8,6 +8,7 @@
 
 #include <algorithm>
 
+using e2e::Ink;
 using e2e::InkColors;
 using e2e::Varnelo;
 using testing_support::Hive;
@@ -25,7 +26,6 @@ constexpr COLORREF kRed = RGB(255, 0, 0);
 constexpr COLORREF kWhite = RGB(255, 255, 255);
 constexpr COLORREF kBlack = RGB(0, 0, 0);
 
-using Ink = std::set<COLORREF>;
 using Texts = std::array<std::wstring, 3>;
 
 class ColorChoiceTest : public ::testing::Test {
@@ -74,16 +74,11 @@ TEST_F(ColorChoiceTest, TheSelectedSampleShowsWhatTheDialogConfirmed) {
     ASSERT_EQ(e2e::DialogColorTexts(dialog),
               (Texts{std::to_wstring(GetRValue(c.typed)), std::to_wstring(GetGValue(c.typed)),
                      std::to_wstring(GetBValue(c.typed))}));
-    DWORD_PTR ignored = 0;
     switch (c.leaving) {
       case Leaving::Ok: e2e::PressDialogButton(dialog, IDOK); break;
       case Leaving::Cancel: e2e::PressDialogButton(dialog, IDCANCEL); break;
-      case Leaving::CloseMessage:
-        SendMessageTimeoutW(dialog, WM_CLOSE, 0, 0, SMTO_NORMAL, 10000, &ignored);
-        break;
-      case Leaving::CloseCommand:
-        SendMessageTimeoutW(dialog, WM_SYSCOMMAND, SC_CLOSE, 0, SMTO_NORMAL, 10000, &ignored);
-        break;
+      case Leaving::CloseMessage: e2e::SendWaiting(dialog, WM_CLOSE); break;
+      case Leaving::CloseCommand: e2e::SendWaiting(dialog, WM_SYSCOMMAND, SC_CLOSE); break;
     }
     ASSERT_TRUE(e2e::WaitClosed(app, dialog)) << "the dialog did not close";
 

@@ -14,6 +14,7 @@
 #include "registry/scoped_key.h"
 #include "support/driver.h"
 
+using e2e::Ink;
 using e2e::InkColors;
 using e2e::Varnelo;
 using testing_support::Bytes;
@@ -28,8 +29,6 @@ using namespace testing_support::messenger;
 namespace {
 
 constexpr COLORREF kRed = RGB(255, 0, 0), kGreen = RGB(0, 255, 0), kBlue = RGB(0, 0, 255);
-
-using Ink = std::set<COLORREF>;
 
 struct OddType {
   DWORD type;
@@ -89,15 +88,6 @@ class HostileTest : public ::testing::Test {
         ERROR_SUCCESS);
   }
 
-  // Presses a button and waits until its handler has run to its end: the
-  // click is sent, not posted (設 定 opens no dialog). What it paints may
-  // still be on its way.
-  static void Press(const Varnelo& app, int id) {
-    DWORD_PTR ignored = 0;
-    ASSERT_NE(SendMessageTimeoutW(app.Control(id), BM_CLICK, 0, 0, SMTO_NORMAL, 30000, &ignored), 0)
-        << "the window did not finish the click";
-  }
-
   // Both labels show `colour` as their text colour.
   static void ExpectShown(const Varnelo& app, COLORREF colour) {
     EXPECT_EQ(InkColors(app.Control(ids::ColorT1)), Ink{colour}) << "ColorT1";
@@ -147,7 +137,7 @@ TEST_P(OddValueTest, AValueOfMoreThanFourBytesCountsAsAbsentWhereverItIs) {
     ASSERT_NE(app.WaitForMainWindow(), nullptr);
     ExpectShown(app, shown);
 
-    ASSERT_NO_FATAL_FAILURE(Press(app, ids::Command3));
+    ASSERT_TRUE(app.PressAndWait(ids::Command3)) << "設 定 did not finish";
     Tree expected = before;
     if (Readable(size)) {
       expected = WithColorWritten(expected, kMsn, shown);
@@ -158,7 +148,7 @@ TEST_P(OddValueTest, AValueOfMoreThanFourBytesCountsAsAbsentWhereverItIs) {
 
     hive.SetRaw(kMsn, kValue, regType, Pattern(type, laterSize, 0x08));
     expected = hive.Snapshot();  // read back: Wine lists some unterminated texts with a zero added
-    ASSERT_NO_FATAL_FAILURE(Press(app, ids::Command3));
+    ASSERT_TRUE(app.PressAndWait(ids::Command3)) << "設 定 did not finish";
     if (Readable(laterSize)) expected = WithColorWritten(expected, kMsn, shown);
     EXPECT_EQ(hive.ChangesSince(expected), "") << "second 設 定";
 
@@ -192,7 +182,7 @@ TEST_F(HostileTest, AThousandAccountKeysAreAllListedAndWritten) {
   Varnelo app;
   ASSERT_NE(app.WaitForMainWindow(), nullptr);
   ExpectShown(app, kBlue);
-  ASSERT_NO_FATAL_FAILURE(Press(app, ids::Command3));
+  ASSERT_TRUE(app.PressAndWait(ids::Command3)) << "設 定 did not finish";
 
   Tree expected = before;
   for (const auto& account : accounts) expected = WithColorWritten(expected, account, kBlue);
@@ -216,7 +206,7 @@ TEST_F(HostileTest, AccountNamesPastTheLimitsAreSkippedOrEndTheListing) {
   Varnelo app;
   ASSERT_NE(app.WaitForMainWindow(), nullptr);
   ExpectShown(app, kGreen);
-  ASSERT_NO_FATAL_FAILURE(Press(app, ids::Command3));
+  ASSERT_TRUE(app.PressAndWait(ids::Command3)) << "設 定 did not finish";
   EXPECT_EQ(hive.ChangesSince(WithColorWritten(before, Account(fits), kGreen)), "");
   CloseNormally(app);
 }
@@ -245,7 +235,7 @@ TEST_F(HostileTest, KeysDeletedAndAddedWhileTheWindowIsOpen) {
   hive.CreateKeyBelow(kAccounts, std::string(256, 'D'));
   hive.SetRaw(Account("E"), kValue, REG_BINARY, Le32(kBlue));
   Tree expected = hive.Snapshot();
-  ASSERT_NO_FATAL_FAILURE(Press(app, ids::Command3));
+  ASSERT_TRUE(app.PressAndWait(ids::Command3)) << "設 定 did not finish";
   for (const std::string& key : {std::string(kService), Account("A"), Account("C")}) {
     expected = WithColorWritten(expected, key, kGreen);
   }
@@ -255,7 +245,7 @@ TEST_F(HostileTest, KeysDeletedAndAddedWhileTheWindowIsOpen) {
   hive.DeleteKey(kAccounts);
   hive.SetRaw(kMsn, kValue, REG_SZ, Bytes({'a', 'b', 0}));
   expected = WithColorWritten(WithColorWritten(hive.Snapshot(), kMsn, kGreen), kService, kGreen);
-  ASSERT_NO_FATAL_FAILURE(Press(app, ids::Command3));
+  ASSERT_TRUE(app.PressAndWait(ids::Command3)) << "設 定 did not finish";
   EXPECT_EQ(hive.ChangesSince(expected), "") << "second 設 定";
   app.Settle();
   ExpectShown(app, kGreen);
@@ -285,7 +275,7 @@ TEST_F(HostileTest, AValueThatIsNoColorIsShownButNotWrittenBack) {
     ASSERT_NE(app.WaitForMainWindow(), nullptr);
     EXPECT_EQ(InkColors(app.Control(ids::ColorT1)), c.t1Ink);
     EXPECT_EQ(InkColors(app.Control(ids::ColorT2)), c.t2Ink);
-    ASSERT_NO_FATAL_FAILURE(Press(app, ids::Command3));
+    ASSERT_TRUE(app.PressAndWait(ids::Command3)) << "設 定 did not finish";
     EXPECT_EQ(hive.ChangesSince(before), "");
     CloseNormally(app);
   }
@@ -352,10 +342,10 @@ TEST_F(HostileTest, AToolkitFailureAtStartupIsReportedAndEndsTheProgram) {
     EXPECT_EQ(e2e::WindowText(report), L"Varnelo");
     EXPECT_FALSE(e2e::WindowText(GetDlgItem(report, 0xFFFF)).empty());
     EXPECT_FALSE(app.MainWindowVisible()) << "the window never shows";
-    PostMessageW(GetDlgItem(report, IDOK), BM_CLICK, 0, 0);
-    DWORD code = 0;
-    ASSERT_TRUE(app.WaitForExit(10000, &code)) << "the program did not end after the report";
-    EXPECT_NE(code, 0u);
+    e2e::Click(GetDlgItem(report, IDOK));
+    const auto code = app.WaitForExit(10000);
+    ASSERT_TRUE(code) << "the program did not end after the report";
+    EXPECT_NE(*code, 0u);
   }
   EXPECT_EQ(hive.ChangesSince(before), "");
   DeleteFileW(copy.c_str());

@@ -2,6 +2,7 @@
 // control stands at 96 and at 144 dots per inch, what it says, the colours
 // and the stacking that the screen shows, the keyboard, and the version
 // information that Explorer's Properties page reads from the program file.
+#include "support/color_dialog.h"
 #include "support/driver.h"
 
 #include <gtest/gtest.h>
@@ -115,17 +116,6 @@ HWND FocusOf(HWND main) {
   return info.hwndFocus;
 }
 
-// Polls until `done` holds or `ms` have passed; whether it held.
-template <typename Condition>
-bool Eventually(Condition done, DWORD ms = 10000) {
-  const DWORD start = GetTickCount();
-  while (!done()) {
-    if (GetTickCount() - start > ms) return false;
-    Sleep(20);
-  }
-  return true;
-}
-
 // Holds Shift down for the program's thread while it lives: the key state
 // that the dialog manager asks for when it handles Tab.
 class ShiftHeld {
@@ -171,7 +161,7 @@ HWND Tab(HWND main, bool shift) {
   std::optional<ShiftHeld> held;
   if (shift) held.emplace(ThreadOf(main));
   PostKey(before, VK_TAB);
-  Eventually([&] { return FocusOf(main) != before; });
+  e2e::Eventually([&] { return FocusOf(main) != before; });
   return FocusOf(main);
 }
 
@@ -238,7 +228,7 @@ TEST_P(LayoutTest, EveryControlStandsWhereItIsLaidOutAndSaysWhatItShould) {
     }
   }
 
-  EXPECT_TRUE(Eventually([&] { return FocusOf(main) == app.Control(ids::Command2); }))
+  EXPECT_TRUE(e2e::Eventually([&] { return FocusOf(main) == app.Control(ids::Command2); }))
       << "the focus starts on " << NameOf(FocusOf(main));
   HWND next = app.Control(ids::Command2);
   for (const int id : {ids::Command1, ids::Command3, ids::Command2}) {
@@ -259,7 +249,7 @@ TEST_F(MainWindowTest, FocusStartsOnCloseAndTabCyclesTheThreeButtons) {
   Varnelo app;
   const HWND main = app.WaitForMainWindow();
   ASSERT_NE(main, nullptr);
-  ASSERT_TRUE(Eventually([&] { return FocusOf(main) == app.Control(ids::Command2); }))
+  ASSERT_TRUE(e2e::Eventually([&] { return FocusOf(main) == app.Control(ids::Command2); }))
       << "the focus starts on " << NameOf(FocusOf(main));
 
   struct Step {
@@ -285,26 +275,24 @@ TEST_F(MainWindowTest, EnterAndSpacePressTheFocusedButton) {
       Varnelo app;
       const HWND main = app.WaitForMainWindow();
       ASSERT_NE(main, nullptr);
-      ASSERT_TRUE(Eventually([&] { return FocusOf(main) == app.Control(ids::Command2); }));
+      ASSERT_TRUE(e2e::Eventually([&] { return FocusOf(main) == app.Control(ids::Command2); }));
       while (FocusOf(main) != app.Control(button)) {
         ASSERT_NE(Tab(main, false), app.Control(ids::Command2)) << "went round without reaching it";
       }
 
       PostKey(app.Control(button), key);
       if (button == ids::Command2) {
-        DWORD code = 1;
-        ASSERT_TRUE(app.WaitForExit(10000, &code)) << "閉 じ る did not end the program";
-        EXPECT_EQ(code, 0u);
+        EXPECT_EQ(app.WaitForExit(10000), 0u) << "閉 じ る did not end the program, without error";
       } else if (button == ids::Command1) {
         const HWND dialog = app.WaitForDialog();
         ASSERT_NE(dialog, nullptr) << "色 選 択 opened no colour dialog";
-        PostMessageW(GetDlgItem(dialog, IDCANCEL), BM_CLICK, 0, 0);
-        ASSERT_TRUE(Eventually([&] { return !IsWindow(dialog); }));
+        e2e::PressDialogButton(dialog, IDCANCEL);
+        ASSERT_TRUE(e2e::WaitClosed(app, dialog));
         // Back from the dialog, the keyboard goes on where it was.
-        EXPECT_TRUE(Eventually([&] { return FocusOf(main) == app.Control(ids::Command1); }))
+        EXPECT_TRUE(e2e::Eventually([&] { return FocusOf(main) == app.Control(ids::Command1); }))
             << "after the dialog the focus is on " << NameOf(FocusOf(main));
       } else {
-        EXPECT_TRUE(Eventually([&] {
+        EXPECT_TRUE(e2e::Eventually([&] {
           const auto value = hive.GetRaw(kMsn, "IM Color");
           return value && value->type == REG_BINARY;
         })) << "設 定 did not write";
@@ -320,7 +308,7 @@ TEST_F(MainWindowTest, EscPressesNothing) {
   Varnelo app;
   const HWND main = app.WaitForMainWindow();
   ASSERT_NE(main, nullptr);
-  ASSERT_TRUE(Eventually([&] { return FocusOf(main) == app.Control(ids::Command2); }));
+  ASSERT_TRUE(e2e::Eventually([&] { return FocusOf(main) == app.Control(ids::Command2); }));
   // Esc at each button in turn; the Tab typed after it shows that the Esc
   // has been handled (keys are handled in the order typed).
   for (const int button : {ids::Command2, ids::Command1, ids::Command3}) {
@@ -385,7 +373,7 @@ RECT OwnArea(const Varnelo& app, int id) {
 
 void RepaintAlone(HWND control) {
   InvalidateRect(control, nullptr, TRUE);
-  Eventually([&] { return GetUpdateRect(control, nullptr, FALSE) == FALSE; });
+  e2e::Eventually([&] { return GetUpdateRect(control, nullptr, FALSE) == FALSE; });
 }
 
 std::string Hex(COLORREF colour) {  // as 0xBBGGRR
@@ -491,17 +479,9 @@ TEST_F(MainWindowTest, LabelsAreDrawnInTheirColorsAndInFrontOfWhatTheyOverlap) {
   EXPECT_TRUE(command1.Ink().contains(text)) << "色 選 択 in front of the frame";
 
   // A chosen colour shows the selected-colour text, in front of its box.
-  app.Click(ids::Command1);
-  const HWND dialog = app.WaitForDialog();
-  ASSERT_NE(dialog, nullptr);
-  SetDlgItemTextW(dialog, 706, L"255");  // red, green, blue boxes of the dialog
-  SetDlgItemTextW(dialog, 707, L"0");
-  SetDlgItemTextW(dialog, 708, L"0");
-  PostMessageW(GetDlgItem(dialog, IDOK), BM_CLICK, 0, 0);
-  ASSERT_TRUE(Eventually([&] { return !IsWindow(dialog); }));
-  EXPECT_TRUE(Eventually([&] {
-    return e2e::InkColors(app.Control(ids::ColorT1)) == std::set<COLORREF>{RGB(255, 0, 0)};
-  })) << Hex(e2e::InkColors(app.Control(ids::ColorT1)));
+  ASSERT_TRUE(e2e::ChooseColor(app, RGB(255, 0, 0)));
+  EXPECT_EQ(e2e::InkOnceDrawn(app.Control(ids::ColorT1), {RGB(255, 0, 0)}),
+            e2e::Ink{RGB(255, 0, 0)});
   RepaintAlone(app.Control(ids::Label3));
   app.Settle();
   const e2e::Pixels after = e2e::CapturePixels(main);

@@ -1,20 +1,9 @@
 #include "support/driver.h"
 
-#include "support/find_window.h"
-
 #include <gtest/gtest.h>
 
 namespace e2e {
 namespace {
-
-HWND WaitFor(DWORD pid, const wchar_t* className, DWORD ms) {
-  const DWORD start = GetTickCount();
-  do {
-    if (HWND hwnd = FindVisibleTopLevel(pid, className)) return hwnd;
-    Sleep(50);
-  } while (GetTickCount() - start < ms);
-  return nullptr;
-}
 
 BOOL CALLBACK CollectChild(HWND hwnd, LPARAM param) {
   reinterpret_cast<std::vector<HWND>*>(param)->push_back(hwnd);
@@ -33,72 +22,45 @@ std::wstring ExePath() {
 
 Varnelo::Varnelo() : Varnelo(ExePath()) {}
 
-Varnelo::Varnelo(const std::wstring& exePath) {
-  std::wstring commandLine = L"\"" + exePath + L"\"";
-  STARTUPINFOW startup{};
-  startup.cb = sizeof(startup);
-  PROCESS_INFORMATION info{};
-  if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                      &startup, &info)) {
-    ADD_FAILURE() << "cannot start " << Narrow(commandLine) << ": " << GetLastError();
-    return;
-  }
-  process_ = OwnedHandle(info.hProcess);
-  thread_ = OwnedHandle(info.hThread);
-  pid_ = info.dwProcessId;
-}
-
-Varnelo::~Varnelo() {
-  if (process_.get() && WaitForSingleObject(process_.get(), 0) == WAIT_TIMEOUT) {
-    TerminateProcess(process_.get(), 99);
-    WaitForSingleObject(process_.get(), 5000);
+Varnelo::Varnelo(const std::wstring& exePath) : process_(L"\"" + exePath + L"\"") {
+  if (!process_.Started()) {
+    ADD_FAILURE() << "cannot start " << Narrow(exePath) << ": " << process_.StartError();
   }
 }
 
 HWND Varnelo::WaitForMainWindow(DWORD ms) {
-  main_ = WaitFor(pid_, VARNELO_FORM1_CLASS, ms);
+  main_ = WaitForTopLevel(Pid(), VARNELO_FORM1_CLASS, ms);
   if (main_) Settle();
   return main_;
 }
 
 HWND Varnelo::WaitForDialog(DWORD ms) {
-  HWND dialog = WaitFor(pid_, L"#32770", ms);
+  const HWND dialog = WaitForTopLevel(Pid(), L"#32770", ms);
   if (dialog) Settle();
   return dialog;
 }
 
 bool Varnelo::MainWindowVisible() const {
-  return FindVisibleTopLevel(pid_, VARNELO_FORM1_CLASS) != nullptr;
-}
-
-bool Varnelo::WaitForExit(DWORD ms, DWORD* exitCode) {
-  if (!process_.get() || WaitForSingleObject(process_.get(), ms) != WAIT_OBJECT_0) return false;
-  if (exitCode) GetExitCodeProcess(process_.get(), exitCode);
-  return true;
+  return FindVisibleTopLevel(Pid(), VARNELO_FORM1_CLASS) != nullptr;
 }
 
 void Varnelo::Settle() const {
   // Waits until the window's thread answers a sent message (it is back in its
   // message loop), then gives painting a moment. A sent message overtakes
   // posted ones, so this is no proof that a posted click has been handled.
-  if (main_) {
-    DWORD_PTR ignored = 0;
-    SendMessageTimeoutW(main_, WM_NULL, 0, 0, SMTO_NORMAL, 5000, &ignored);
-  }
+  if (main_) SendWaiting(main_, WM_NULL, 0, 0, 5000);
   Sleep(300);
 }
 
 void Varnelo::CloseWithButton() {
   Click(varnelo::ids::Command2);
-  DWORD code = 1;
-  ASSERT_TRUE(WaitForExit(10000, &code)) << "閉 じ る did not end the program";
-  EXPECT_EQ(code, 0u);
+  EXPECT_EQ(WaitForExit(10000), 0u) << "閉 じ る did not end the program at once, without error";
 }
 
 void Varnelo::Click(int id) const {
   const HWND button = Control(id);
   ASSERT_NE(button, nullptr) << "no control " << id;
-  PostMessageW(button, BM_CLICK, 0, 0);
+  e2e::Click(button);
 }
 
 std::wstring WindowText(HWND hwnd) {
@@ -156,9 +118,9 @@ Pixels CapturePixels(HWND hwnd) {
   return pixels;
 }
 
-std::set<COLORREF> InkColors(HWND label) {
+Ink InkColors(HWND label) {
   const Pixels pixels = CapturePixels(label);
-  std::set<COLORREF> ink;
+  Ink ink;
   if (pixels.data.empty()) return ink;
   const COLORREF background = pixels.data.front();
   for (const COLORREF pixel : pixels.data) {
@@ -167,13 +129,11 @@ std::set<COLORREF> InkColors(HWND label) {
   return ink;
 }
 
-std::string Narrow(const std::wstring& text) {
-  const int length =
-      WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, nullptr, 0, nullptr, nullptr);
-  std::string out(static_cast<std::size_t>(length > 0 ? length - 1 : 0), '\0');
-  if (length > 1)
-    WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, out.data(), length, nullptr, nullptr);
-  return out;
+Ink InkOnceDrawn(HWND label, const Ink& expected, DWORD ms) {
+  return SampleUntil([&] { return InkColors(label); },
+                     [&](const Ink& ink) { return ink == expected; }, ms, 100);
 }
+
+Ink InkOf(COLORREF colour) { return colour == RGB(255, 255, 255) ? Ink{} : Ink{colour}; }
 
 }  // namespace e2e

@@ -5,22 +5,17 @@
 #pragma once
 
 #include "app/control_ids.h"
-#include "base/unique_handle.h"
+#include "support/from_outside.h"
 #include "support/hive.h"
 
 #include <windows.h>
 
+#include <optional>
 #include <set>
 #include <string>
-#include <utility>
 #include <vector>
 
 namespace e2e {
-
-inline void CloseKernelHandle(HANDLE handle) { CloseHandle(handle); }
-
-// A kernel handle (process, thread) closed exactly once.
-using OwnedHandle = varnelo::UniqueHandle<HANDLE, CloseKernelHandle>;
 
 // The exe under test, as a Windows path.
 std::wstring ExePath();
@@ -30,7 +25,6 @@ class Varnelo {
  public:
   Varnelo();                                      // starts it; fails the test if it cannot
   explicit Varnelo(const std::wstring& exePath);  // starts another copy of it
-  ~Varnelo();
   Varnelo(const Varnelo&) = delete;
   Varnelo& operator=(const Varnelo&) = delete;
 
@@ -40,8 +34,8 @@ class Varnelo {
   HWND WaitForDialog(DWORD ms = 20000);
   // Whether Form1 of this process exists and is visible right now.
   bool MainWindowVisible() const;
-  // Waits for the process to end; its exit code, or nothing on time-out.
-  bool WaitForExit(DWORD ms, DWORD* exitCode = nullptr);
+  // Its exit code once it has ended, or nothing if it still runs after `ms`.
+  std::optional<DWORD> WaitForExit(DWORD ms) const { return process_.WaitForExit(ms); }
   // Waits until the window answers again, then lets it finish painting.
   void Settle() const;
 
@@ -52,13 +46,15 @@ class Varnelo {
   // Presses a button as a mouse click would; returns at once, so a handler
   // that opens a modal dialog does not block the test.
   void Click(int id) const;
+  // Presses a button and returns once its handler has run; false if it had
+  // not within `ms` (for example because it showed a message box). Not for
+  // 色 選 択, whose handler waits for the user.
+  bool PressAndWait(int id, DWORD ms = 30000) const { return e2e::PressAndWait(Control(id), ms); }
 
-  DWORD Pid() const { return pid_; }
+  DWORD Pid() const { return process_.Pid(); }
 
  private:
-  OwnedHandle process_;
-  OwnedHandle thread_;
-  DWORD pid_ = 0;
+  Process process_;
   HWND main_ = nullptr;
 };
 
@@ -78,8 +74,15 @@ Pixels CapturePixels(HWND hwnd);
 // The colours a label's text is drawn in: every colour in its client area
 // other than its background (the colour of its top-left pixel). Empty when
 // the text is invisible.
-std::set<COLORREF> InkColors(HWND label);
+using Ink = std::set<COLORREF>;
+Ink InkColors(HWND label);
 
-std::string Narrow(const std::wstring& text);
+// InkColors(label) once it equals `expected`, or as it is after `ms`:
+// a repaint that is due may come a moment after the handler returned.
+Ink InkOnceDrawn(HWND label, const Ink& expected, DWORD ms = 5000);
+
+// The ink a label shows a colour in: white is drawn like the white box
+// behind the selected and current colours and leaves none.
+Ink InkOf(COLORREF colour);
 
 }  // namespace e2e

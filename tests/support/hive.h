@@ -4,6 +4,7 @@
 // throwaway Wine prefix's); FreshHkcuTest gives each test an empty one.
 #pragma once
 
+#include "support/messenger.h"
 #include "support/registry_tree.h"
 
 #include <gtest/gtest.h>
@@ -64,16 +65,6 @@ class FreshHkcuTest : public ::testing::Test {
 
 // Keys open now, where the registry can tell (the stand-in); nullopt on Windows.
 std::optional<std::size_t> OpenKeyCount();
-
-// Where the Messenger clients keep the colour, spelled out here on their own
-// (not taken from the program), so a wrong path on either side shows.
-namespace messenger {
-inline constexpr char kMsn[] = "Software\\Microsoft\\MSNMessenger";
-inline constexpr char kService[] = "Software\\Microsoft\\MessengerService";
-inline constexpr char kAccounts[] = "Software\\Microsoft\\MSNMessenger\\PerPassportSettings";
-inline constexpr char kValue[] = "IM Color";
-inline std::string Account(const std::string& name) { return std::string(kAccounts) + "\\" + name; }
-}  // namespace messenger
 
 // Removes both Messenger keys, and the account keys with them.
 void ClearMessenger(Hive& hive);
