@@ -26,9 +26,6 @@ using namespace testing_support::messenger;
 
 namespace {
 
-constexpr COLORREF kRed = RGB(255, 0, 0), kGreen = RGB(0, 255, 0), kBlue = RGB(0, 0, 255);
-constexpr COLORREF kWhite = RGB(255, 255, 255), kBlack = RGB(0, 0, 0);
-
 void SetColor(Hive& hive, const std::string& key, COLORREF colour) {
   hive.SetRaw(key, kValue, REG_BINARY, Le32(colour));
 }

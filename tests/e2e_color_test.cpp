@@ -22,9 +22,6 @@ namespace {
 
 // What start-up finds, so both samples show it before any choice.
 constexpr COLORREF kFound = RGB(0, 128, 0);
-constexpr COLORREF kRed = RGB(255, 0, 0);
-constexpr COLORREF kWhite = RGB(255, 255, 255);
-constexpr COLORREF kBlack = RGB(0, 0, 0);
 
 using Texts = std::array<std::wstring, 3>;
 

@@ -28,8 +28,6 @@ using namespace testing_support::messenger;
 
 namespace {
 
-constexpr COLORREF kRed = RGB(255, 0, 0), kGreen = RGB(0, 255, 0), kBlue = RGB(0, 0, 255);
-
 struct OddType {
   DWORD type;
   const char* name;

@@ -441,7 +441,7 @@ TEST_F(MainWindowTest, LabelsAreDrawnInTheirColorsAndInFrontOfWhatTheyOverlap) {
 
   const std::vector<Look> looks{
       {ids::Label2, face, RGB(0, 0, 128), Align::Left}, {ids::Label6, face, text, Align::Left},
-      {ids::Label5, face, RGB(255, 0, 0), Align::Left}, {ids::Label1, face, grey, Align::Centre},
+      {ids::Label5, face, kRed, Align::Left},           {ids::Label1, face, grey, Align::Centre},
       {ids::Label3, window, std::nullopt, Align::Any},   // ColorT1 in front: invisible text
       {ids::ColorT1, window, std::nullopt, Align::Any},  // window colour on window colour
       {ids::Label4, window, text, Align::Any},           // ColorT2 in front
@@ -479,14 +479,13 @@ TEST_F(MainWindowTest, LabelsAreDrawnInTheirColorsAndInFrontOfWhatTheyOverlap) {
   EXPECT_TRUE(command1.Ink().contains(text)) << "色 選 択 in front of the frame";
 
   // A chosen colour shows the selected-colour text, in front of its box.
-  ASSERT_TRUE(e2e::ChooseColor(app, RGB(255, 0, 0)));
-  EXPECT_EQ(e2e::InkOnceDrawn(app.Control(ids::ColorT1), {RGB(255, 0, 0)}),
-            e2e::Ink{RGB(255, 0, 0)});
+  ASSERT_TRUE(e2e::ChooseColor(app, kRed));
+  EXPECT_EQ(e2e::InkOnceDrawn(app.Control(ids::ColorT1), {kRed}), e2e::Ink{kRed});
   RepaintAlone(app.Control(ids::Label3));
   app.Settle();
   const e2e::Pixels after = e2e::CapturePixels(main);
   const Area colorT1{&after, PlaceInParent(app.Control(ids::ColorT1))};
-  EXPECT_EQ(colorT1.Ink(), std::set<COLORREF>{RGB(255, 0, 0)}) << "in front of its box";
+  EXPECT_EQ(colorT1.Ink(), e2e::Ink{kRed}) << "in front of its box";
   const RECT box = colorT1.InkBox();
   EXPECT_NEAR(box.left - colorT1.rect.left, colorT1.rect.right - box.right, 2) << "centred";
 }

@@ -66,28 +66,27 @@ struct ShownCase {
   const char* what;
   std::optional<COLORREF> msn, service;
   std::vector<std::pair<std::string, std::optional<COLORREF>>> accounts;
-  std::set<COLORREF> t1Ink, t2Ink;  // colours the two samples' texts are drawn in
+  e2e::Ink t1Ink, t2Ink;  // colours the two samples' texts are drawn in
 };
 
 TEST_F(StartupTest, TheWindowShowsTheColorOfTheFirstLocationThatHasOne) {
-  const COLORREF red = RGB(255, 0, 0), green = RGB(0, 255, 0), blue = RGB(0, 0, 255);
   const COLORREF buttonText = GetSysColor(COLOR_BTNTEXT);
   const std::vector<ShownCase> cases{
-      {"MSN over Windows Messenger", red, green, {}, {red}, {red}},
-      {"Windows Messenger alone", std::nullopt, blue, {}, {blue}, {blue}},
-      {"black counts as found", RGB(0, 0, 0), green, {}, {RGB(0, 0, 0)}, {RGB(0, 0, 0)}},
+      {"MSN over Windows Messenger", kRed, kGreen, {}, {kRed}, {kRed}},
+      {"Windows Messenger alone", std::nullopt, kBlue, {}, {kBlue}, {kBlue}},
+      {"black counts as found", kBlack, kGreen, {}, {kBlack}, {kBlack}},
       {"last account key with a value",
        std::nullopt,
        std::nullopt,
-       {{"A", red}, {"B", green}},
-       {green},
-       {green}},
+       {{"A", kRed}, {"B", kGreen}},
+       {kGreen},
+       {kGreen}},
       {"account key without a value",
        std::nullopt,
        std::nullopt,
-       {{"A", red}, {"B", std::nullopt}},
-       {red},
-       {red}},
+       {{"A", kRed}, {"B", std::nullopt}},
+       {kRed},
+       {kRed}},
       {"no account key holds one",
        std::nullopt,
        std::nullopt,
@@ -121,11 +120,11 @@ TEST_F(StartupTest, UnreadableValuesCountAsAbsent) {
   hive.SetText(kMsn, kValue, "16711680");  // 9 bytes
   hive.SetRaw(kService, kValue, REG_BINARY, Bytes({1, 2, 3, 4, 5}));
   hive.CreateKey(Account("only"));
-  SetColor(Account("only"), RGB(0, 0, 255));
+  SetColor(Account("only"), kBlue);
 
   Varnelo app;
   ASSERT_NE(app.WaitForMainWindow(), nullptr);
-  EXPECT_EQ(InkColors(app.Control(ids::ColorT1)), std::set<COLORREF>{RGB(0, 0, 255)});
+  EXPECT_EQ(InkColors(app.Control(ids::ColorT1)), e2e::Ink{kBlue});
 }
 
 }  // namespace

@@ -24,8 +24,6 @@ using namespace testing_support::messenger;
 
 namespace {
 
-constexpr ColorValue kRed = 255, kGreen = 65280, kBlue = 16711680;
-
 class Form1Test : public testing_support::FreshHkcuTest {
  protected:
   void SetColor(const std::string& key, ColorValue colour) {

@@ -18,7 +18,7 @@
 #include "memreg.h"
 #include "registry/scoped_key.h"
 #include "registry_view.h"
-#include "support/hive.h"
+#include "support/messenger.h"
 #include "support/recording_toolkit.h"
 
 using namespace testing_support::messenger;
@@ -29,7 +29,6 @@ using fuzz::Tree;
 using varnelo::ColorValue;
 using varnelo::LabelId;
 
-constexpr char kAccountPrefix[] = "Software\\Microsoft\\MSNMessenger\\PerPassportSettings\\";
 constexpr char kNotFound[] = "Error";
 constexpr std::size_t kNever = static_cast<std::size_t>(1)
                                << 40;  // an armed failure that never fires
@@ -194,8 +193,7 @@ class Session {
       case 4: size = in_.ConsumeBool() ? 4096 : 65536; break;
       default: {
         const auto colour = in_.ConsumeIntegral<std::uint32_t>();
-        return {static_cast<BYTE>(colour), static_cast<BYTE>(colour >> 8),
-                static_cast<BYTE>(colour >> 16), static_cast<BYTE>(colour >> 24)};
+        return testing_support::Le32(colour);
       }
     }
     std::vector<BYTE> data = in_.ConsumeBytes<BYTE>(std::min<std::size_t>(size, 300));
@@ -426,10 +424,9 @@ class Session {
     const std::size_t size =
         in_.ConsumeIntegralInRange(0, 5) == 0 ? in_.ConsumeIntegralInRange<std::size_t>(0, 3) : 4;
     const DWORD type = in_.ConsumeBool() ? REG_BINARY : REG_DWORD;
-    const BYTE bytes[4] = {static_cast<BYTE>(colour), static_cast<BYTE>(colour >> 8),
-                           static_cast<BYTE>(colour >> 16), static_cast<BYTE>(colour >> 24)};
+    const std::vector<BYTE> bytes = testing_support::Le32(colour);
     if (const auto key = Walk(names, true, KEY_SET_VALUE); key.get() != nullptr) {
-      RegSetValueExA(key.get(), kValue, 0, type, bytes, static_cast<DWORD>(size));
+      RegSetValueExA(key.get(), kValue, 0, type, bytes.data(), static_cast<DWORD>(size));
     }
   }
 
@@ -447,9 +444,8 @@ class Session {
         const std::uint32_t colour =
             (static_cast<std::uint32_t>(base) * 2654435761u + static_cast<std::uint32_t>(i)) &
             0xFFFFFFu;
-        const BYTE bytes[4] = {static_cast<BYTE>(colour), static_cast<BYTE>(colour >> 8),
-                               static_cast<BYTE>(colour >> 16), 0};
-        RegSetValueExA(key.get(), kValue, 0, REG_BINARY, bytes, 4);
+        const std::vector<BYTE> bytes = testing_support::Le32(colour);  // the high byte is 0
+        RegSetValueExA(key.get(), kValue, 0, REG_BINARY, bytes.data(), 4);
       }
     }
   }
@@ -526,8 +522,7 @@ class Session {
       operations += 2;
     } else {
       for (const auto& name : listing) {
-        const auto colour =
-            fuzz::ExpectedRead(view, refusals_, kAccountPrefix + name, kValue, 4, notFound);
+        const auto colour = fuzz::ExpectedRead(view, refusals_, Account(name), kValue, 4, notFound);
         if (Text(colour) != kNotFound) {
           shown = std::get<std::int32_t>(colour);
           operations += 2;
@@ -623,7 +618,7 @@ class Session {
       if (serviceHadValue_)
         fuzz::ExpectWrite(expected, refusals_, kService, kValue, 4, colour, sets);
       for (const auto& name : listing) {
-        fuzz::ExpectWrite(expected, refusals_, kAccountPrefix + name, kValue, 4, colour, sets);
+        fuzz::ExpectWrite(expected, refusals_, Account(name), kValue, 4, colour, sets);
       }
     }
 
