@@ -347,9 +347,8 @@ TEST_F(Form1Test, AToolkitFailureStopsTheHandlerButKeepsWritesMade) {
   hive.CreateKey(Account("A"));
   form.Form_Load();
   toolkit.SetLabelForeColor(LabelId::ColorT1, kBlue);
-  // Command3 reads ColorT1 (1), then, after writing, reads it again (2) and
-  // sets ColorT2 (3): fail the last.
-  toolkit.FailOperationAt(2);
+  // Showing the applied colour as the current one fails.
+  toolkit.FailOn("SetLabelForeColor ColorT2");
   EXPECT_THROW(form.Command3_Click(), varnelo::ToolkitError);
   EXPECT_EQ(Stored(kMsn), Binary(kBlue));
   EXPECT_EQ(Stored(Account("A")), Binary(kBlue));

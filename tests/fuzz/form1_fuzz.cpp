@@ -11,6 +11,7 @@
 #include <cstdlib>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "app/form1.h"
@@ -469,34 +470,44 @@ class Session {
 
   ColorValue Label(LabelId label) const { return toolkit_.LabelForeColor(label); }
 
-  // Arms a toolkit failure at the n-th operation of the next handler, now
-  // and then; returns the n armed.
-  std::optional<std::size_t> MaybeFailToolkit(std::size_t operations) {
+  // Now and then makes one operation of the toolkit fail the next time the
+  // next handler asks for it (RecordingToolkit::FailOn); the operation.
+  std::optional<std::string> MaybeFailToolkit() {
+    static constexpr const char* kOperations[] = {"LabelForeColor ColorT1",
+                                                  "LabelForeColor",
+                                                  "SetLabelForeColor ColorT1",
+                                                  "SetLabelForeColor ColorT2",
+                                                  "SetLabelCaption",
+                                                  "MsgBox",
+                                                  "AppVersion",
+                                                  "WindowHandle",
+                                                  "InstanceHandle",
+                                                  "EndProgram"};
     if (in_.ConsumeIntegralInRange(0, 7) != 0) return std::nullopt;
-    const auto n = in_.ConsumeIntegralInRange<std::size_t>(0, operations);
-    toolkit_.FailOperationAt(n);
-    return n;
+    const std::string operation =
+        kOperations[in_.ConsumeIntegralInRange<std::size_t>(0, std::size(kOperations) - 1)];
+    toolkit_.FailOn(operation);
+    return operation;
   }
-
-  void DisarmToolkit() { toolkit_.FailOperationAt(kNever); }
 
   // Runs one handler with the toolkit failure (if any) armed, disarms every
   // scripted failure, then checks the whole tree against `expected` and that
-  // a failure reached the caller exactly when one was due. Returns whether
-  // the handler failed.
-  bool RunHandler(void (varnelo::Form1::*handler)(), std::optional<std::size_t> failAt,
-                  std::size_t operations, const Tree& expected, const std::string& what) {
+  // a failure reached the caller exactly when the toolkit raised one.
+  // Returns whether the handler failed.
+  bool RunHandler(void (varnelo::Form1::*handler)(), const Tree& expected,
+                  const std::string& what) {
     bool failed = false;
     try {
       (form_.*handler)();
     } catch (const varnelo::ToolkitError&) {
       failed = true;
     }
-    DisarmToolkit();
+    const bool raised = toolkit_.failureRaised;
+    toolkit_.FailOn("");
     memreg::FailSetValueAt(kNever, ERROR_ACCESS_DENIED);
     ExpectTree(expected, what);
-    Check(failed == (failAt && *failAt < operations),
-          what + ": a toolkit failure is not passed on");
+    Check(failed == raised, what + (failed ? ": a toolkit failure was made up"
+                                           : ": a toolkit failure was not passed on"));
     return failed;
   }
 
@@ -510,28 +521,22 @@ class Session {
         Text(fuzz::ExpectedRead(view, refusals_, kService, kValue, 4, notFound));
     const auto listing = fuzz::ExpectedListing(view, refusals_, kAccounts);
 
-    // What both labels must end with, and how many toolkit calls it takes.
+    // What both labels must end with.
     std::optional<ColorValue> shown;
-    std::size_t operations = 2;  // the version label, or the message and the end
     const bool notInstalled = msn == kNotFound && service == kNotFound && listing.empty();
     if (msn != kNotFound) {
       shown = ToColor(msn);
-      operations += 2;
     } else if (service != kNotFound) {
       shown = ToColor(service);
-      operations += 2;
     } else {
       for (const auto& name : listing) {
         const auto colour = fuzz::ExpectedRead(view, refusals_, Account(name), kValue, 4, notFound);
-        if (Text(colour) != kNotFound) {
-          shown = std::get<std::int32_t>(colour);
-          operations += 2;
-        }
+        if (Text(colour) != kNotFound) shown = std::get<std::int32_t>(colour);
       }
     }
 
-    const auto failAt = MaybeFailToolkit(operations + 1);
-    if (RunHandler(&varnelo::Form1::Form_Load, failAt, operations, view, "Form_Load")) {
+    MaybeFailToolkit();
+    if (RunHandler(&varnelo::Form1::Form_Load, view, "Form_Load")) {
       return false;  // the run-time error report ends the program
     }
 
@@ -575,9 +580,8 @@ class Session {
     const ColorValue t2Before = Label(LabelId::ColorT2);
     const Tree view = Known();
 
-    const std::size_t operations = picked > 0 ? 3 : 2;  // owner, instance, [ColorT1]
-    const auto failAt = MaybeFailToolkit(operations);
-    if (RunHandler(&varnelo::Form1::Command1_Click, failAt, operations, view, "Command1_Click")) {
+    MaybeFailToolkit();
+    if (RunHandler(&varnelo::Form1::Command1_Click, view, "Command1_Click")) {
       return false;
     }
     Check(form_.PickedColor == std::to_string(picked), "Command1_Click: PickedColor " +
@@ -600,16 +604,19 @@ class Session {
       sets.failing = in_.ConsumeIntegralInRange<std::size_t>(0, 6);
       memreg::FailSetValueAt(*sets.failing, ERROR_ACCESS_DENIED);
     }
-    const std::size_t operations = explicitColor ? 3 : 1;  // ColorT1, [ColorT1, ColorT2]
-    const auto failAt = MaybeFailToolkit(operations);
+    const auto failing = MaybeFailToolkit();
 
     // What the click must write: MSN Messenger if it has a value now,
     // Windows Messenger if it had one at start-up, every account key listed
-    // now; nothing at all while ColorT1 holds no explicit colour.
+    // now; nothing at all while ColorT1 holds no explicit colour, or when the
+    // selection in ColorT1 cannot be read. A failure after that (showing the
+    // colour as the current one) keeps every write made.
+    const bool selectionUnread =
+        failing && std::string_view("LabelForeColor ColorT1").starts_with(*failing);
     Tree expected = view;
     std::vector<std::string> listing;
     std::string msn = kNotFound;
-    const bool writes = explicitColor && !(failAt && *failAt == 0);
+    const bool writes = explicitColor && !selectionUnread;
     if (writes) {
       listing = fuzz::ExpectedListing(view, refusals_, kAccounts);
       msn = Text(fuzz::ExpectedRead(view, refusals_, kMsn, kValue, 4, std::string(kNotFound)));
@@ -622,7 +629,7 @@ class Session {
       }
     }
 
-    if (RunHandler(&varnelo::Form1::Command3_Click, failAt, operations, expected,
+    if (RunHandler(&varnelo::Form1::Command3_Click, expected,
                    "Command3_Click with ColorT1 " + std::to_string(selected))) {
       return false;  // writes made stay made: checked above
     }
