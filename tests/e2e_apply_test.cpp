@@ -11,31 +11,10 @@
 #include <functional>
 #include <optional>
 
-using e2e::Ink;
-using e2e::InkColors;
-using e2e::InkOf;
-using e2e::Varnelo;
-using testing_support::Bytes;
-using testing_support::Hive;
-using testing_support::Le32;
-using testing_support::RawValue;
-using testing_support::Tree;
-namespace ids = varnelo::ids;
-
-using namespace testing_support::messenger;
-
+namespace e2e {
 namespace {
 
-void SetColor(Hive& hive, const std::string& key, COLORREF colour) {
-  hive.SetRaw(key, kValue, REG_BINARY, Le32(colour));
-}
-
-class ApplyTest : public ::testing::Test {
- protected:
-  void SetUp() override { ClearMessenger(hive); }
-  void TearDown() override { ClearMessenger(hive); }
-  Hive hive;
-};
+using ApplyTest = ClearedMessengerTest;
 
 struct ApplyCase {
   const char* what;
@@ -52,10 +31,10 @@ TEST_F(ApplyTest, SetWritesEveryQualifyingLocationAndNothingElse) {
   const std::vector<ApplyCase> cases{
       {"every kind of location, blue chosen",
        [](Hive& h) {
-         SetColor(h, kMsn, kRed);
+         h.SetColor(kMsn, kRed);
          h.SetRaw(kMsn, "Other", REG_DWORD, Le32(7));
-         SetColor(h, kService, kGreen);
-         SetColor(h, Account("A"), kRed);
+         h.SetColor(kService, kGreen);
+         h.SetColor(Account("A"), kRed);
          h.CreateKey(Account("B"));
        },
        Nothing,
@@ -64,7 +43,7 @@ TEST_F(ApplyTest, SetWritesEveryQualifyingLocationAndNothingElse) {
        {kMsn, kService, Account("A"), Account("B")}},
       {"no choice: the colour found at start-up goes back everywhere",
        [](Hive& h) {
-         SetColor(h, kMsn, kRed);
+         h.SetColor(kMsn, kRed);
          h.CreateKey(Account("A"));
        },
        Nothing,
@@ -73,8 +52,8 @@ TEST_F(ApplyTest, SetWritesEveryQualifyingLocationAndNothingElse) {
        {kMsn, Account("A")}},
       {"black found at start-up is a colour and goes everywhere",
        [](Hive& h) {
-         SetColor(h, kMsn, kBlack);
-         SetColor(h, kService, kRed);
+         h.SetColor(kMsn, kBlack);
+         h.SetColor(kService, kRed);
          h.CreateKey(Account("A"));
        },
        Nothing,
@@ -82,7 +61,7 @@ TEST_F(ApplyTest, SetWritesEveryQualifyingLocationAndNothingElse) {
        kBlack,
        {kMsn, kService, Account("A")}},
       {"white chosen",
-       [](Hive& h) { SetColor(h, kService, kRed); },
+       [](Hive& h) { h.SetColor(kService, kRed); },
        Nothing,
        kWhite,
        kWhite,
@@ -91,23 +70,23 @@ TEST_F(ApplyTest, SetWritesEveryQualifyingLocationAndNothingElse) {
        [](Hive& h) {
          h.SetRaw(kMsn, "Other", REG_DWORD, Le32(7));  // key, but no colour
          h.CreateKey(kService);
-         SetColor(h, Account("A"), kGreen);
+         h.SetColor(Account("A"), kGreen);
          h.CreateKey(Account("B"));
        },
        [](Hive& h) {
-         SetColor(h, kMsn, kGreen);      // MSN has one now: written
-         SetColor(h, kService, kGreen);  // Windows Messenger had none at start-up: not written
-         h.DeleteKey(Account("B"));      // gone: not made again
-         h.CreateKey(Account("C"));      // new: written
+         h.SetColor(kMsn, kGreen);      // MSN has one now: written
+         h.SetColor(kService, kGreen);  // Windows Messenger had none at start-up: not written
+         h.DeleteKey(Account("B"));     // gone: not made again
+         h.CreateKey(Account("C"));     // new: written
        },
        kRed,
        kRed,
        {kMsn, Account("A"), Account("C")}},
       {"MSN value removed and Windows Messenger key deleted since start-up",
        [](Hive& h) {
-         SetColor(h, kMsn, kRed);
+         h.SetColor(kMsn, kRed);
          h.SetRaw(kMsn, "Other", REG_DWORD, Le32(7));
-         SetColor(h, kService, kRed);
+         h.SetColor(kService, kRed);
        },
        [](Hive& h) {
          h.DeleteValue(kMsn, kValue);  // not written
@@ -118,7 +97,7 @@ TEST_F(ApplyTest, SetWritesEveryQualifyingLocationAndNothingElse) {
        {kService}},
       {"account list deleted since start-up: the names listed then are not written",
        [](Hive& h) {
-         SetColor(h, kMsn, kRed);
+         h.SetColor(kMsn, kRed);
          h.CreateKey(Account("A"));
          h.CreateKey(Account("B"));
        },
@@ -128,7 +107,7 @@ TEST_F(ApplyTest, SetWritesEveryQualifyingLocationAndNothingElse) {
        {kMsn}},
       {"account list emptied since start-up",
        [](Hive& h) {
-         SetColor(h, kMsn, kRed);
+         h.SetColor(kMsn, kRed);
          h.CreateKey(Account("A"));
        },
        [](Hive& h) { h.DeleteKey(Account("A")); },
@@ -136,15 +115,15 @@ TEST_F(ApplyTest, SetWritesEveryQualifyingLocationAndNothingElse) {
        kGreen,
        {kMsn}},
       {"no location qualifies: nothing written, the current colour still changes",
-       [](Hive& h) { SetColor(h, Account("A"), kRed); },
+       [](Hive& h) { h.SetColor(Account("A"), kRed); },
        [](Hive& h) { h.DeleteKey(kAccounts); },
        kGreen,
        kGreen,
        {}},
       {"a refused write does not stop the others",
        [](Hive& h) {
-         SetColor(h, kMsn, kRed);
-         for (const char* name : {"A", "B", "C"}) SetColor(h, Account(name), kRed);
+         h.SetColor(kMsn, kRed);
+         for (const char* name : {"A", "B", "C"}) h.SetColor(Account(name), kRed);
        },
        [](Hive& h) { h.RefuseRights(Account("B"), KEY_SET_VALUE); },
        kBlue,
@@ -211,8 +190,8 @@ TEST_F(ApplyTest, ClosingAfterAChoiceEndsAtOnceAndWritesNothing) {
   for (const auto& [what, ending] : endings) {
     SCOPED_TRACE(what);
     ClearMessenger(hive);
-    SetColor(hive, kMsn, kRed);
-    SetColor(hive, kService, kRed);
+    hive.SetColor(kMsn, kRed);
+    hive.SetColor(kService, kRed);
     hive.CreateKey(Account("A"));
     const Tree before = hive.Snapshot();
     Varnelo app;
@@ -230,3 +209,4 @@ TEST_F(ApplyTest, ClosingAfterAChoiceEndsAtOnceAndWritesNothing) {
 }
 
 }  // namespace
+}  // namespace e2e

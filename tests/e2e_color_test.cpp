@@ -8,16 +8,7 @@
 
 #include <algorithm>
 
-using e2e::Ink;
-using e2e::InkColors;
-using e2e::Varnelo;
-using testing_support::Hive;
-using testing_support::Le32;
-using testing_support::Tree;
-namespace ids = varnelo::ids;
-
-using namespace testing_support::messenger;
-
+namespace e2e {
 namespace {
 
 // What start-up finds, so both samples show it before any choice.
@@ -25,15 +16,12 @@ constexpr COLORREF kFound = RGB(0, 128, 0);
 
 using Texts = std::array<std::wstring, 3>;
 
-class ColorChoiceTest : public ::testing::Test {
+class ColorChoiceTest : public ClearedMessengerTest {
  protected:
   void SetUp() override {
-    ClearMessenger(hive);
-    hive.SetRaw(kMsn, kValue, REG_BINARY, Le32(kFound));
+    ClearedMessengerTest::SetUp();
+    hive.SetColor(kMsn, kFound);
   }
-  void TearDown() override { ClearMessenger(hive); }
-
-  Hive hive;
 };
 
 enum class Leaving { Ok, Cancel, CloseMessage, CloseCommand };
@@ -138,3 +126,4 @@ TEST_F(ColorChoiceTest, ASecondDialogOpensOnBlackWithSixteenBlackCustomColors) {
 }
 
 }  // namespace
+}  // namespace e2e

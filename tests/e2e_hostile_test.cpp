@@ -14,18 +14,7 @@
 #include "registry/scoped_key.h"
 #include "support/driver.h"
 
-using e2e::Ink;
-using e2e::InkColors;
-using e2e::Varnelo;
-using testing_support::Bytes;
-using testing_support::FromLe32;
-using testing_support::Hive;
-using testing_support::Le32;
-using testing_support::Tree;
-namespace ids = varnelo::ids;
-
-using namespace testing_support::messenger;
-
+namespace e2e {
 namespace {
 
 struct OddType {
@@ -64,11 +53,8 @@ Tree WithColorWritten(Tree tree, const std::string& key, COLORREF colour) {
   return tree;
 }
 
-class HostileTest : public ::testing::Test {
+class HostileTest : public ClearedMessengerTest {
  protected:
-  void SetUp() override { ClearMessenger(hive); }
-  void TearDown() override { ClearMessenger(hive); }
-
   // A value under a key named relative to `parent`: the whole path may be
   // longer than the A functions take.
   void SetBelow(const std::string& parent, const std::string& name, DWORD type,
@@ -96,8 +82,6 @@ class HostileTest : public ::testing::Test {
     ASSERT_FALSE(app.WaitForExit(0)) << "the program ended by itself";
     app.CloseWithButton();
   }
-
-  Hive hive;
 };
 
 // ---- every type and size, in every kind of location ------------------------
@@ -171,7 +155,7 @@ TEST_F(HostileTest, AThousandAccountKeysAreAllListedAndWritten) {
     accounts.push_back(Account(name.data()));
     hive.CreateKey(accounts.back());
   }
-  hive.SetRaw(accounts[0], kValue, REG_BINARY, Le32(kRed));
+  hive.SetColor(accounts[0], kRed);
   hive.SetRaw(accounts[500], kValue, REG_SZ, Bytes({'A', 'B', 0}));
   hive.SetRaw(accounts[998], kValue, REG_DWORD, Le32(kBlue));
   hive.SetRaw(accounts[999], kValue, REG_BINARY, std::vector<BYTE>(65536, 0x7F));
@@ -214,7 +198,7 @@ TEST_F(HostileTest, AccountNamesPastTheLimitsAreSkippedOrEndTheListing) {
 TEST_F(HostileTest, KeysDeletedAndAddedWhileTheWindowIsOpen) {
   hive.CreateKey(kMsn);
   hive.SetRaw(kService, kValue, REG_DWORD, Le32(kGreen));
-  hive.SetRaw(Account("A"), kValue, REG_BINARY, Le32(kRed));
+  hive.SetColor(Account("A"), kRed);
   hive.CreateKey(Account("B"));
 
   Varnelo app;
@@ -231,7 +215,7 @@ TEST_F(HostileTest, KeysDeletedAndAddedWhileTheWindowIsOpen) {
   text.back() = 0;
   hive.SetRaw(Account("C"), kValue, REG_SZ, text);
   hive.CreateKeyBelow(kAccounts, std::string(256, 'D'));
-  hive.SetRaw(Account("E"), kValue, REG_BINARY, Le32(kBlue));
+  hive.SetColor(Account("E"), kBlue);
   Tree expected = hive.Snapshot();
   ASSERT_TRUE(app.PressAndWait(ids::Command3)) << "設 定 did not finish";
   for (const std::string& key : {std::string(kService), Account("A"), Account("C")}) {
@@ -266,7 +250,7 @@ TEST_F(HostileTest, AValueThatIsNoColorIsShownButNotWrittenBack) {
     SCOPED_TRACE(c.what);
     ClearMessenger(hive);
     hive.SetRaw(kMsn, kValue, REG_BINARY, c.data);
-    hive.SetRaw(Account("A"), kValue, REG_BINARY, Le32(kBlue));
+    hive.SetColor(Account("A"), kBlue);
     const Tree before = hive.Snapshot();
 
     Varnelo app;
@@ -329,7 +313,7 @@ TEST_F(HostileTest, AToolkitFailureAtStartupIsReportedAndEndsTheProgram) {
         fixedSize >= sizeof(VS_FIXEDFILEINFO))
         << "the copy still carries its version numbers";
   }
-  hive.SetRaw(kMsn, kValue, REG_BINARY, Le32(kRed));
+  hive.SetColor(kMsn, kRed);
   hive.CreateKey(Account("A"));
   const Tree before = hive.Snapshot();
 
@@ -350,3 +334,4 @@ TEST_F(HostileTest, AToolkitFailureAtStartupIsReportedAndEndsTheProgram) {
 }
 
 }  // namespace
+}  // namespace e2e

@@ -19,14 +19,7 @@
 #include <type_traits>
 #include <vector>
 
-using e2e::Varnelo;
-using testing_support::Hive;
-using testing_support::Le32;
-using testing_support::Tree;
-namespace ids = varnelo::ids;
-
-using namespace testing_support::messenger;
-
+namespace e2e {
 namespace {
 
 constexpr char kDesktop[] = "Control Panel\\Desktop";
@@ -167,15 +160,12 @@ HWND Tab(HWND main, bool shift) {
 
 // A window seeded so that both preview labels keep the colours they are
 // created with: an account key without a colour.
-class MainWindowTest : public ::testing::Test {
+class MainWindowTest : public ClearedMessengerTest {
  protected:
   void SetUp() override {
-    ClearMessenger(hive);
-    hive.CreateKey(std::string(kAccounts) + "\\A");
+    ClearedMessengerTest::SetUp();
+    hive.CreateKey(Account("A"));
   }
-  void TearDown() override { ClearMessenger(hive); }
-
-  Hive hive;
 };
 
 // ---------------------------------------------------------------- layout
@@ -671,3 +661,4 @@ TEST_F(MainWindowTest, TheWindowShowsWhatTheProgramFileCarries) {
 }
 
 }  // namespace
+}  // namespace e2e

@@ -6,27 +6,10 @@
 
 #include <optional>
 
-using e2e::InkColors;
-using e2e::Varnelo;
-using testing_support::Bytes;
-using testing_support::Hive;
-using testing_support::Le32;
-using testing_support::Tree;
-namespace ids = varnelo::ids;
-
-using namespace testing_support::messenger;
-
+namespace e2e {
 namespace {
 
-class StartupTest : public ::testing::Test {
- protected:
-  void SetUp() override { ClearMessenger(hive); }
-  void TearDown() override { ClearMessenger(hive); }
-  void SetColor(const std::string& key, COLORREF colour) {
-    hive.SetRaw(key, kValue, REG_BINARY, Le32(colour));
-  }
-  Hive hive;
-};
+using StartupTest = ClearedMessengerTest;
 
 TEST_F(StartupTest, NoMessengerLocationShowsTheMessageAndEndsWithoutAWindow) {
   for (const bool emptyAccountList : {false, true}) {
@@ -97,11 +80,11 @@ TEST_F(StartupTest, TheWindowShowsTheColorOfTheFirstLocationThatHasOne) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
     ClearMessenger(hive);
-    if (c.msn) SetColor(kMsn, *c.msn);
-    if (c.service) SetColor(kService, *c.service);
+    if (c.msn) hive.SetColor(kMsn, *c.msn);
+    if (c.service) hive.SetColor(kService, *c.service);
     for (const auto& [name, colour] : c.accounts) {
       hive.CreateKey(Account(name));
-      if (colour) SetColor(Account(name), *colour);
+      if (colour) hive.SetColor(Account(name), *colour);
     }
     const Tree before = hive.Snapshot();
 
@@ -120,7 +103,7 @@ TEST_F(StartupTest, UnreadableValuesCountAsAbsent) {
   hive.SetText(kMsn, kValue, "16711680");  // 9 bytes
   hive.SetRaw(kService, kValue, REG_BINARY, Bytes({1, 2, 3, 4, 5}));
   hive.CreateKey(Account("only"));
-  SetColor(Account("only"), kBlue);
+  hive.SetColor(Account("only"), kBlue);
 
   Varnelo app;
   ASSERT_NE(app.WaitForMainWindow(), nullptr);
@@ -128,3 +111,4 @@ TEST_F(StartupTest, UnreadableValuesCountAsAbsent) {
 }
 
 }  // namespace
+}  // namespace e2e

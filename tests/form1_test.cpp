@@ -26,9 +26,6 @@ namespace {
 
 class Form1Test : public testing_support::FreshHkcuTest {
  protected:
-  void SetColor(const std::string& key, ColorValue colour) {
-    hive.SetRaw(key, kValue, REG_BINARY, Le32(static_cast<std::uint32_t>(colour)));
-  }
   std::optional<RawValue> Stored(const std::string& key) const { return hive.GetRaw(key, kValue); }
   static RawValue Binary(ColorValue colour) {
     return RawValue{REG_BINARY, Le32(static_cast<std::uint32_t>(colour))};
@@ -86,12 +83,12 @@ TEST_F(Form1Test, StartupShowsTheFirstLocationThatHasAColor) {
     ClearMessenger(hive);
     RecordingToolkit tk;
     varnelo::Form1 f(tk);
-    if (c.msn) SetColor(kMsn, *c.msn);
-    if (c.service) SetColor(kService, *c.service);
+    if (c.msn) hive.SetColor(kMsn, *c.msn);
+    if (c.service) hive.SetColor(kService, *c.service);
     if (c.accountListExists) hive.CreateKey(kAccounts);
     for (const auto& [name, colour] : c.accounts) {
       hive.CreateKey(Account(name));
-      if (colour) SetColor(Account(name), *colour);
+      if (colour) hive.SetColor(Account(name), *colour);
     }
     const Tree before = hive.Snapshot();
 
@@ -134,7 +131,7 @@ TEST_F(Form1Test, StartupTreatsUnreadableValuesAsAbsent) {
   hive.SetText(kMsn, kValue, "16711680");  // 9 bytes: no 4-byte number
   hive.SetRaw(kService, kValue, REG_BINARY, Bytes({1, 2, 3, 4, 5}));
   hive.CreateKey(Account("only"));
-  hive.SetRaw(Account("only"), kValue, REG_BINARY, Le32(kBlue));
+  hive.SetColor(Account("only"), kBlue);
   form.Form_Load();
   EXPECT_EQ(form.MsnColor, "Error");
   EXPECT_EQ(form.ServiceColor, "Error");
@@ -144,8 +141,8 @@ TEST_F(Form1Test, StartupTreatsUnreadableValuesAsAbsent) {
 
 TEST_F(Form1Test, StartupSetsBothLabelsFromTheSameLocationEachTime) {
   for (const char* name : {"A", "B", "C"}) hive.CreateKey(Account(name));
-  SetColor(Account("A"), kRed);
-  SetColor(Account("C"), kBlue);
+  hive.SetColor(Account("A"), kRed);
+  hive.SetColor(Account("C"), kBlue);
   form.Form_Load();
   const std::vector<std::string> colorCalls = [&] {
     std::vector<std::string> calls;
@@ -162,10 +159,10 @@ TEST_F(Form1Test, StartupSetsBothLabelsFromTheSameLocationEachTime) {
 // ---- apply ----------------------------------------------------------------
 
 TEST_F(Form1Test, ApplyWritesEveryQualifyingLocation) {
-  SetColor(kMsn, kRed);
-  SetColor(kService, kGreen);
+  hive.SetColor(kMsn, kRed);
+  hive.SetColor(kService, kGreen);
   for (const char* name : {"b", "A"}) hive.CreateKey(Account(name));
-  SetColor(Account("A"), kGreen);
+  hive.SetColor(Account("A"), kGreen);
   form.Form_Load();
   toolkit.SetLabelForeColor(LabelId::ColorT1, kBlue);  // as a colour choice would
   hive.SetRaw(kMsn, "Unrelated", REG_SZ, Bytes({'k', 0}));
@@ -182,7 +179,7 @@ TEST_F(Form1Test, ApplyWritesEveryQualifyingLocation) {
 
 TEST_F(Form1Test, ApplyFollowsTheRegistryAsItIsAtTheClick) {
   // Start-up: Windows Messenger had no value; MSN had one; accounts A and B.
-  SetColor(kMsn, kRed);
+  hive.SetColor(kMsn, kRed);
   hive.CreateKey(kService);
   for (const char* name : {"A", "B"}) hive.CreateKey(Account(name));
   form.Form_Load();
@@ -191,7 +188,7 @@ TEST_F(Form1Test, ApplyFollowsTheRegistryAsItIsAtTheClick) {
   // Since then: MSN's value removed, Windows Messenger got one, B removed,
   // C added.
   hive.DeleteValue(kMsn, kValue);
-  SetColor(kService, kBlue);
+  hive.SetColor(kService, kBlue);
   hive.DeleteKey(Account("B"));
   hive.CreateKey(Account("C"));
   form.Command3_Click();
@@ -205,17 +202,17 @@ TEST_F(Form1Test, ApplyFollowsTheRegistryAsItIsAtTheClick) {
 }
 
 TEST_F(Form1Test, ApplyRecreatesTheWindowsMessengerKeyThatHadAValueAtStartup) {
-  SetColor(kService, kRed);
+  hive.SetColor(kService, kRed);
   form.Form_Load();
   hive.DeleteKey(kService);
-  SetColor(kMsn, kGreen);  // appeared since start-up
+  hive.SetColor(kMsn, kGreen);  // appeared since start-up
   form.Command3_Click();
   EXPECT_EQ(Stored(kService), Binary(kRed));
   EXPECT_EQ(Stored(kMsn), Binary(kRed));
 }
 
 TEST_F(Form1Test, ApplyIgnoresStaleNamesWhenTheAccountListIsGone) {
-  SetColor(kMsn, kRed);
+  hive.SetColor(kMsn, kRed);
   hive.CreateKey(Account("gone"));
   form.Form_Load();
   hive.DeleteKey(kAccounts);
@@ -231,7 +228,7 @@ TEST_F(Form1Test, ApplyIgnoresStaleNamesWhenTheAccountListIsGone) {
 }
 
 TEST_F(Form1Test, ApplyGoesOnAfterARefusedWriteAndStillShowsTheColor) {
-  SetColor(kMsn, kRed);
+  hive.SetColor(kMsn, kRed);
   for (const char* name : {"A", "B", "C"}) hive.CreateKey(Account(name));
   form.Form_Load();
   hive.RefuseRights(kMsn, KEY_SET_VALUE);
@@ -248,8 +245,8 @@ TEST_F(Form1Test, ApplyGoesOnAfterARefusedWriteAndStillShowsTheColor) {
 }
 
 TEST_F(Form1Test, ApplyWritesMsnThenWindowsMessengerThenAccountsInListingOrder) {
-  SetColor(kMsn, kRed);
-  SetColor(kService, kRed);
+  hive.SetColor(kMsn, kRed);
+  hive.SetColor(kService, kRed);
   for (const char* name : {"C", "a", "B"}) hive.CreateKey(Account(name));
   form.Form_Load();
   toolkit.SetLabelForeColor(LabelId::ColorT1, kBlue);
@@ -257,7 +254,7 @@ TEST_F(Form1Test, ApplyWritesMsnThenWindowsMessengerThenAccountsInListingOrder) 
   const std::vector<std::string> order{kMsn, kService, Account("a"), Account("B"), Account("C")};
   for (std::size_t n = 0; n < order.size(); ++n) {
     SCOPED_TRACE(n);
-    for (const auto& key : order) SetColor(key, kRed);
+    for (const auto& key : order) hive.SetColor(key, kRed);
     memreg::FailSetValueAt(n, ERROR_ACCESS_DENIED);
     form.Command3_Click();
     for (std::size_t i = 0; i < order.size(); ++i) {
@@ -267,7 +264,7 @@ TEST_F(Form1Test, ApplyWritesMsnThenWindowsMessengerThenAccountsInListingOrder) 
 }
 
 TEST_F(Form1Test, ApplyWithoutAChoiceWritesTheColorFoundAtStartup) {
-  SetColor(kMsn, kRed);
+  hive.SetColor(kMsn, kRed);
   hive.CreateKey(Account("A"));
   form.Form_Load();
   form.Command3_Click();
@@ -312,7 +309,7 @@ TEST_F(Form1Test, ApplyWritesOnlyColorsAMessengerClientCanStore) {
     ClearMessenger(hive);
     RecordingToolkit tk;
     varnelo::Form1 f(tk);
-    SetColor(kMsn, kRed);
+    hive.SetColor(kMsn, kRed);
     hive.CreateKey(Account("A"));
     f.Form_Load();
     tk.SetLabelForeColor(LabelId::ColorT1, c.selected);
@@ -332,7 +329,7 @@ TEST_F(Form1Test, ApplyWritesOnlyColorsAMessengerClientCanStore) {
 
 TEST_F(Form1Test, ApplyWithNoQualifyingLocationStillShowsTheColor) {
   hive.CreateKey(Account("A"));
-  SetColor(Account("A"), kRed);
+  hive.SetColor(Account("A"), kRed);
   form.Form_Load();
   hive.DeleteKey(kAccounts);
   const Tree before = hive.Snapshot();
@@ -343,7 +340,7 @@ TEST_F(Form1Test, ApplyWithNoQualifyingLocationStillShowsTheColor) {
 }
 
 TEST_F(Form1Test, AToolkitFailureStopsTheHandlerButKeepsWritesMade) {
-  SetColor(kMsn, kRed);
+  hive.SetColor(kMsn, kRed);
   hive.CreateKey(Account("A"));
   form.Form_Load();
   toolkit.SetLabelForeColor(LabelId::ColorT1, kBlue);
@@ -356,7 +353,7 @@ TEST_F(Form1Test, AToolkitFailureStopsTheHandlerButKeepsWritesMade) {
 }
 
 TEST_F(Form1Test, CloseEndsAtOnceAndWritesNothing) {
-  SetColor(kMsn, kRed);
+  hive.SetColor(kMsn, kRed);
   form.Form_Load();
   const Tree before = hive.Snapshot();
   toolkit.log.clear();

@@ -17,6 +17,26 @@
 
 namespace e2e {
 
+// The rest of the test support, by the short names the end-to-end tests use.
+using testing_support::Bytes;
+using testing_support::FromLe32;
+using testing_support::Hive;
+using testing_support::Le32;
+using testing_support::RawValue;
+using testing_support::Tree;
+using namespace testing_support::messenger;
+namespace ids = varnelo::ids;
+
+// An end-to-end test on the test prefix's HKEY_CURRENT_USER, with no
+// Messenger key in it when the test starts and none left when it ends.
+class ClearedMessengerTest : public ::testing::Test {
+ protected:
+  void SetUp() override { ClearMessenger(hive); }
+  void TearDown() override { ClearMessenger(hive); }
+
+  Hive hive;
+};
+
 // The exe under test, as a Windows path.
 std::wstring ExePath();
 

@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <cstdint>
 #include <iosfwd>
 #include <optional>
 #include <string>
@@ -26,6 +27,12 @@ class Hive {
   void CreateKeyBelow(const std::string& parent, const std::string& name);
   void SetRaw(const std::string& path, const std::string& name, DWORD type, std::vector<BYTE> data);
   void SetText(const std::string& path, const std::string& name, const std::string& text);
+  // Stores a colour as the Messenger clients do: "IM Color", 4 bytes of
+  // REG_BINARY, least significant first.
+  template <typename Colour>
+  void SetColor(const std::string& path, Colour colour) {
+    SetRaw(path, messenger::kValue, REG_BINARY, Le32(static_cast<std::uint32_t>(colour)));
+  }
   void DeleteKey(const std::string& path);
   void DeleteValue(const std::string& path, const std::string& name);
   bool KeyExists(const std::string& path) const;
