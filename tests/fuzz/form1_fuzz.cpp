@@ -215,10 +215,20 @@ class Session {
     return names;
   }
 
-  std::vector<std::string> ExistingAccounts() {
+  // The names of an account key: now and then one that exists, otherwise
+  // a new one, named by `newName()`.
+  template <typename NewName>
+  std::vector<std::string> PickAccount(NewName newName) {
+    std::vector<std::string> names = Split(kAccounts);
     const Tree& view = Known();
-    const auto found = view.find(fuzz::Fold(kAccounts));
-    return found == view.end() ? std::vector<std::string>{} : found->second.children;
+    const auto list = view.find(fuzz::Fold(kAccounts));
+    if (list != view.end() && !list->second.children.empty() && in_.ConsumeBool()) {
+      const auto& accounts = list->second.children;
+      names.push_back(accounts[in_.ConsumeIntegralInRange<std::size_t>(0, accounts.size() - 1)]);
+    } else {
+      names.push_back(newName());
+    }
+    return names;
   }
 
   // A key for the world to change, as its names (so that paths too long for
@@ -231,14 +241,7 @@ class Session {
       case 2: names = Split(kAccounts); break;
       case 3:
       case 4: {
-        names = Split(kAccounts);
-        const auto accounts = ExistingAccounts();
-        if (!accounts.empty() && in_.ConsumeBool()) {
-          names.push_back(
-              accounts[in_.ConsumeIntegralInRange<std::size_t>(0, accounts.size() - 1)]);
-        } else {
-          names.push_back(PickAccountName());
-        }
+        names = PickAccount([&] { return PickAccountName(); });
         if (in_.ConsumeIntegralInRange(0, 3) == 0) names.push_back("Below");
         break;
       }
@@ -406,18 +409,11 @@ class Session {
     switch (in_.ConsumeIntegralInRange(0, 3)) {
       case 0: names = Split(kMsn); break;
       case 1: names = Split(kService); break;
-      default: {
-        names = Split(kAccounts);
-        const auto accounts = ExistingAccounts();
-        if (!accounts.empty() && in_.ConsumeBool()) {
-          names.push_back(
-              accounts[in_.ConsumeIntegralInRange<std::size_t>(0, accounts.size() - 1)]);
-        } else {
-          names.push_back(
-              std::string(1, static_cast<char>(in_.ConsumeIntegralInRange<int>('a', 'h'))));
-        }
+      default:
+        names = PickAccount([&] {
+          return std::string(1, static_cast<char>(in_.ConsumeIntegralInRange<int>('a', 'h')));
+        });
         break;
-      }
     }
     if (BelowHiddenKey(fuzz::Fold(Join(names)))) return;
     std::uint32_t colour = in_.ConsumeIntegral<std::uint32_t>();

@@ -63,6 +63,14 @@ void Varnelo::Click(int id) const {
   e2e::Click(button);
 }
 
+bool ClearedMessengerTest::ApplyAndCheck(const Varnelo& app, Tree before, COLORREF colour,
+                                         const std::vector<std::string>& written) const {
+  if (!app.PressAndWait(ids::Command3)) return false;
+  for (const auto& key : written) SetValue(before, key, kValue, {REG_BINARY, Le32(colour)});
+  EXPECT_EQ(hive.ChangesSince(before), "") << "written: the colour where it is due, only there";
+  return true;
+}
+
 std::wstring WindowText(HWND hwnd) {
   wchar_t buffer[1024] = {};
   GetWindowTextW(hwnd, buffer, 1024);

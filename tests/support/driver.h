@@ -27,16 +27,6 @@ using testing_support::Tree;
 using namespace testing_support::messenger;
 namespace ids = varnelo::ids;
 
-// An end-to-end test on the test prefix's HKEY_CURRENT_USER, with no
-// Messenger key in it when the test starts and none left when it ends.
-class ClearedMessengerTest : public ::testing::Test {
- protected:
-  void SetUp() override { ClearMessenger(hive); }
-  void TearDown() override { ClearMessenger(hive); }
-
-  Hive hive;
-};
-
 // The exe under test, as a Windows path.
 std::wstring ExePath();
 
@@ -76,6 +66,22 @@ class Varnelo {
  private:
   Process process_;
   HWND main_ = nullptr;
+};
+
+// An end-to-end test on the test prefix's HKEY_CURRENT_USER, with no
+// Messenger key in it when the test starts and none left when it ends.
+class ClearedMessengerTest : public ::testing::Test {
+ protected:
+  void SetUp() override { ClearMessenger(hive); }
+  void TearDown() override { ClearMessenger(hive); }
+
+  // Presses 設 定 and waits for its handler; false if it did not finish.
+  // Expects "IM Color" under each key of `written` to hold `colour` (4 bytes
+  // of REG_BINARY) and nothing else to differ from `before`.
+  [[nodiscard]] bool ApplyAndCheck(const Varnelo& app, Tree before, COLORREF colour,
+                                   const std::vector<std::string>& written) const;
+
+  Hive hive;
 };
 
 std::wstring WindowText(HWND hwnd);
