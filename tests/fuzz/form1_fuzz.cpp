@@ -659,11 +659,17 @@ class Session {
 
   // ---- the Reg routines, called directly ---------------------------------
 
+  // The arguments of a direct ReadRegValue or WriteRegValue (the default to
+  // read, or the value to write), picked in this order.
+  struct Call {
+    std::string path, name;
+    std::int32_t kind;
+    Reg::RegData data;
+  };
+  Call PickCall() { return {PickPath(), PickValueName(), PickKind(), PickData32()}; }
+
   void DirectRead() {
-    const std::string path = PickPath();
-    const std::string name = PickValueName();
-    const std::int32_t kind = PickKind();
-    const Reg::RegData fallback = PickData32();
+    const auto [path, name, kind, fallback] = PickCall();
     const Tree view = Known();
     const Reg::RegData expected = fuzz::ExpectedRead(view, refusals_, path, name, kind, fallback);
 
@@ -674,10 +680,7 @@ class Session {
   }
 
   void DirectWrite() {
-    const std::string path = PickPath();
-    const std::string name = PickValueName();
-    const std::int32_t kind = PickKind();
-    const Reg::RegData value = PickData32();
+    const auto [path, name, kind, value] = PickCall();
     const Tree view = Known();
     // Creating keys under one that hides its subkeys is what the world avoids too.
     if (const auto names = Split(path); !names.empty()) {
