@@ -316,43 +316,6 @@ TEST_F(MainWindowTest, EscPressesNothing) {
 
 // ---------------------------------------------------------------- on screen
 
-// The pixels of `area` in a capture of the window's client area.
-struct Area {
-  const e2e::Pixels* pixels;
-  RECT rect;
-
-  COLORREF Background() const { return pixels->At(rect.left, rect.top); }
-  std::set<COLORREF> Ink() const {
-    std::set<COLORREF> ink;
-    for (int y = rect.top; y < rect.bottom; ++y) {
-      for (int x = rect.left; x < rect.right; ++x) {
-        if (pixels->At(x, y) != Background()) ink.insert(pixels->At(x, y));
-      }
-    }
-    return ink;
-  }
-  // The smallest rectangle holding every pixel that is not background.
-  RECT InkBox() const {
-    RECT box{rect.right, rect.bottom, rect.left, rect.top};
-    for (int y = rect.top; y < rect.bottom; ++y) {
-      for (int x = rect.left; x < rect.right; ++x) {
-        if (pixels->At(x, y) == Background()) continue;
-        box.left = std::min<LONG>(box.left, x);
-        box.top = std::min<LONG>(box.top, y);
-        box.right = std::max<LONG>(box.right, x + 1);
-        box.bottom = std::max<LONG>(box.bottom, y + 1);
-      }
-    }
-    return box;
-  }
-  bool CornersAre(COLORREF colour) const {
-    return pixels->At(rect.left, rect.top) == colour &&
-           pixels->At(rect.right - 1, rect.top) == colour &&
-           pixels->At(rect.left, rect.bottom - 1) == colour &&
-           pixels->At(rect.right - 1, rect.bottom - 1) == colour;
-  }
-};
-
 // Where a control's own text is drawn: its rectangle, less the part that a
 // control in front of it covers.
 RECT OwnArea(const Varnelo& app, int id) {
@@ -443,10 +406,10 @@ TEST_F(MainWindowTest, LabelsAreDrawnInTheirColorsAndInFrontOfWhatTheyOverlap) {
     ASSERT_EQ(pixels.width, 327);
     for (const Look& look : looks) {
       SCOPED_TRACE(Row(look.id).name);
-      const Area area{&pixels, OwnArea(app, look.id)};
+      const e2e::Area area{&pixels, OwnArea(app, look.id)};
       EXPECT_TRUE(area.CornersAre(look.background))
           << "filled with " << Hex(area.Background()) << ", not " << Hex(look.background);
-      EXPECT_TRUE(DrawnIn(area.Ink(), look.background, look.ink));
+      EXPECT_TRUE(DrawnIn(area.Colors(), look.background, look.ink));
       if (!look.ink || look.align == Align::Any) continue;
       const RECT box = area.InkBox();
       if (look.align == Align::Left) {
@@ -465,8 +428,8 @@ TEST_F(MainWindowTest, LabelsAreDrawnInTheirColorsAndInFrontOfWhatTheyOverlap) {
   app.Settle();
   check("after the controls behind repainted");
   const e2e::Pixels pixels = e2e::CapturePixels(main);
-  const Area command1{&pixels, PlaceInParent(app.Control(ids::Command1))};
-  EXPECT_TRUE(command1.Ink().contains(text)) << "色 選 択 in front of the frame";
+  const e2e::Area command1{&pixels, PlaceInParent(app.Control(ids::Command1))};
+  EXPECT_TRUE(command1.Colors().contains(text)) << "色 選 択 in front of the frame";
 
   // A chosen colour shows the selected-colour text, in front of its box.
   ASSERT_TRUE(e2e::ChooseColor(app, kRed));
@@ -474,8 +437,8 @@ TEST_F(MainWindowTest, LabelsAreDrawnInTheirColorsAndInFrontOfWhatTheyOverlap) {
   RepaintAlone(app.Control(ids::Label3));
   app.Settle();
   const e2e::Pixels after = e2e::CapturePixels(main);
-  const Area colorT1{&after, PlaceInParent(app.Control(ids::ColorT1))};
-  EXPECT_EQ(colorT1.Ink(), e2e::Ink{kRed}) << "in front of its box";
+  const e2e::Area colorT1{&after, PlaceInParent(app.Control(ids::ColorT1))};
+  EXPECT_EQ(colorT1.Colors(), e2e::Ink{kRed}) << "in front of its box";
   const RECT box = colorT1.InkBox();
   EXPECT_NEAR(box.left - colorT1.rect.left, colorT1.rect.right - box.right, 2) << "centred";
 }
@@ -494,7 +457,7 @@ TEST_F(MainWindowTest, TextsGrowWithTheDisplay) {
     const e2e::Pixels pixels = e2e::CapturePixels(main);
     for (const int id : labels) {
       SCOPED_TRACE(Row(id).name);
-      const Area area{&pixels, OwnArea(app, id)};
+      const e2e::Area area{&pixels, OwnArea(app, id)};
       const RECT ink = area.InkBox();
       ASSERT_LT(ink.left, ink.right) << "no text";
       if (dpi == 96) {

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 namespace e2e {
 namespace {
 
@@ -126,15 +128,40 @@ Pixels CapturePixels(HWND hwnd) {
   return pixels;
 }
 
-Ink InkColors(HWND label) {
-  const Pixels pixels = CapturePixels(label);
+Ink Area::Colors() const {
   Ink ink;
-  if (pixels.data.empty()) return ink;
-  const COLORREF background = pixels.data.front();
-  for (const COLORREF pixel : pixels.data) {
-    if (pixel != background) ink.insert(pixel);
+  for (int y = rect.top; y < rect.bottom; ++y) {
+    for (int x = rect.left; x < rect.right; ++x) {
+      if (pixels->At(x, y) != Background()) ink.insert(pixels->At(x, y));
+    }
   }
   return ink;
+}
+
+RECT Area::InkBox() const {
+  RECT box{rect.right, rect.bottom, rect.left, rect.top};
+  for (int y = rect.top; y < rect.bottom; ++y) {
+    for (int x = rect.left; x < rect.right; ++x) {
+      if (pixels->At(x, y) == Background()) continue;
+      box.left = std::min<LONG>(box.left, x);
+      box.top = std::min<LONG>(box.top, y);
+      box.right = std::max<LONG>(box.right, x + 1);
+      box.bottom = std::max<LONG>(box.bottom, y + 1);
+    }
+  }
+  return box;
+}
+
+bool Area::CornersAre(COLORREF colour) const {
+  return pixels->At(rect.left, rect.top) == colour &&
+         pixels->At(rect.right - 1, rect.top) == colour &&
+         pixels->At(rect.left, rect.bottom - 1) == colour &&
+         pixels->At(rect.right - 1, rect.bottom - 1) == colour;
+}
+
+Ink InkColors(HWND label) {
+  const Pixels pixels = CapturePixels(label);
+  return Area{&pixels, {0, 0, pixels.width, pixels.height}}.Colors();
 }
 
 Ink InkOnceDrawn(HWND label, const Ink& expected, DWORD ms) {

@@ -97,10 +97,23 @@ struct Pixels {
 };
 Pixels CapturePixels(HWND hwnd);
 
-// The colours a label's text is drawn in: every colour in its client area
-// other than its background (the colour of its top-left pixel). Empty when
-// the text is invisible.
 using Ink = std::set<COLORREF>;
+
+// A part of a capture: its background is the colour of its top-left pixel,
+// its ink every other colour in it.
+struct Area {
+  const Pixels* pixels;
+  RECT rect;
+
+  COLORREF Background() const { return pixels->At(rect.left, rect.top); }
+  Ink Colors() const;
+  // The smallest rectangle holding every pixel that is not background.
+  RECT InkBox() const;
+  bool CornersAre(COLORREF colour) const;
+};
+
+// The colours a label's text is drawn in: the ink of its client area. Empty
+// when the text is invisible.
 Ink InkColors(HWND label);
 
 // InkColors(label) once it equals `expected`, or as it is after `ms`:
