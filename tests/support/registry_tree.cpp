@@ -36,7 +36,7 @@ std::map<std::string, Value> Values(HKEY key, Buffers& buffers) {
     }
     if (status != ERROR_SUCCESS) break;
     Value value{std::string(buffers.name.data(), nameSize),
-                {type, std::vector<BYTE>(buffers.data.begin(), buffers.data.begin() + dataSize)}};
+                {type, std::vector<BYTE>(buffers.data.data(), buffers.data.data() + dataSize)}};
     values[Fold(value.name)] = std::move(value);
     ++index;
   }
