@@ -29,20 +29,17 @@ int main(int argc, char** argv) {
     return 1;
   }
   const HWND selected = app.Control(varnelo::ids::ColorT1);
-  if (e2e::InkOnceDrawn(selected, {colour}) != std::set<COLORREF>{colour}) {
+  if (e2e::InkOnceDrawn(selected, {colour}) != e2e::Ink{colour}) {
     std::fprintf(stderr, "choose_and_hold: the selected-colour sample does not show it\n");
     return 1;
   }
   std::printf("ready\n");
   std::fflush(stdout);
 
-  const DWORD start = GetTickCount();
-  while (GetFileAttributesA(flag.c_str()) == INVALID_FILE_ATTRIBUTES) {
-    if (GetTickCount() - start > 120000) {
-      std::fprintf(stderr, "choose_and_hold: no %s within 120 s\n", flag.c_str());
-      return 1;
-    }
-    Sleep(100);
+  if (!e2e::Eventually([&] { return GetFileAttributesA(flag.c_str()) != INVALID_FILE_ATTRIBUTES; },
+                       120000, 100)) {
+    std::fprintf(stderr, "choose_and_hold: no %s within 120 s\n", flag.c_str());
+    return 1;
   }
   app.Click(varnelo::ids::Command2);
   return app.WaitForExit(10000) ? 0 : 1;

@@ -22,7 +22,7 @@ class ColorTest : public ::testing::Test {
   const HWND owner = reinterpret_cast<HWND>(static_cast<std::uintptr_t>(0x4242));
 };
 
-TEST_F(ColorTest, EveryCallSendsTheSameFreshRequest) {
+TEST_F(ColorTest, EveryCallOpensTheSameFreshDialog) {
   fakecc::Answer userDefinedCustoms = Confirm(255);
   userDefinedCustoms.customColors.fill(0x00ABCDEF);
   fakecc::Script({userDefinedCustoms, Confirm(65280)});
@@ -30,19 +30,12 @@ TEST_F(ColorTest, EveryCallSendsTheSameFreshRequest) {
   EXPECT_EQ(Color::PickColor(owner, toolkit), 255);
   EXPECT_EQ(Color::PickColor(owner, toolkit), 65280);
 
-  ASSERT_EQ(fakecc::Requests().size(), 2u);
-  for (const auto& request : fakecc::Requests()) {
-    const CHOOSECOLORA& record = request.record;
-    EXPECT_EQ(record.lStructSize, sizeof(CHOOSECOLORA));
-    EXPECT_EQ(record.hwndOwner, owner);
-    EXPECT_EQ(reinterpret_cast<HINSTANCE>(record.hInstance), toolkit.InstanceHandle());
-    EXPECT_EQ(record.rgbResult, 0u) << "opens on black";
-    EXPECT_NE(record.lpCustColors, nullptr);
-    EXPECT_EQ(request.customColorsIn, (std::array<COLORREF, 16>{})) << "16 black custom colours";
-    EXPECT_EQ(record.Flags, CC_RGBINIT);
-    EXPECT_EQ(record.lCustData, 0);
-    EXPECT_EQ(record.lpfnHook, nullptr);
-    EXPECT_EQ(record.lpTemplateName, nullptr);
+  ASSERT_EQ(fakecc::Dialogs().size(), 2u);
+  for (const auto& dialog : fakecc::Dialogs()) {
+    EXPECT_EQ(dialog.owner, owner);
+    EXPECT_EQ(dialog.initial, 0u) << "opens on black";
+    EXPECT_EQ(dialog.customColors, (std::array<COLORREF, 16>{})) << "16 black custom colours";
+    EXPECT_TRUE(dialog.plain) << "nothing added to the dialog or taken away";
   }
 }
 
@@ -70,9 +63,9 @@ TEST_F(ColorTest, ResultRules) {
 }
 
 TEST_F(ColorTest, InstanceHandleFailurePassesToTheCallerWithoutADialog) {
-  toolkit.FailOperationAt(0);
+  toolkit.FailOn("InstanceHandle");
   EXPECT_THROW(Color::PickColor(owner, toolkit), varnelo::ToolkitError);
-  EXPECT_TRUE(fakecc::Requests().empty());
+  EXPECT_TRUE(fakecc::Dialogs().empty());
 }
 
 TEST_F(ColorTest, ChooseCommandSelectsOnlyColorsAboveZero) {
@@ -99,9 +92,9 @@ TEST_F(ColorTest, ChooseCommandSelectsOnlyColorsAboveZero) {
     EXPECT_EQ(form.PickedColor, step.picked);
     EXPECT_EQ(toolkit.LabelForeColor(LabelId::ColorT1), step.selected);
   }
-  for (const auto& request : fakecc::Requests()) {
-    EXPECT_EQ(request.record.hwndOwner, toolkit.WindowHandle());
-    EXPECT_EQ(request.record.rgbResult, 0u);
+  for (const auto& dialog : fakecc::Dialogs()) {
+    EXPECT_EQ(dialog.owner, toolkit.WindowHandle());
+    EXPECT_EQ(dialog.initial, 0u);
   }
   EXPECT_EQ(toolkit.LabelForeColor(LabelId::ColorT2), RecordingToolkit::kDefaultTextColor)
       << "choosing does not touch the current colour";
@@ -116,7 +109,7 @@ TEST_F(ColorTest, TheDialogLibraryComesOnlyFromTheSystemFolder) {
   fakecc::SetDialogLibraryMissing(true);
   fakecc::Script({Confirm(255)});
   EXPECT_EQ(Color::PickColor(owner, toolkit), 0) << "no dialog library: no colour chosen";
-  EXPECT_EQ(fakecc::Requests().size(), 1u) << "and no dialog shown";
+  EXPECT_EQ(fakecc::Dialogs().size(), 1u) << "and no dialog shown";
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include "app/form1.h"
 #include "support/hive.h"
 #include "support/recording_toolkit.h"
+#include "support/registry_rules.h"
 
 #include "memreg.h"
 
@@ -14,7 +15,7 @@
 
 using namespace testing_support::messenger;
 using testing_support::Le32;
-using testing_support::ScratchHive;
+using testing_support::RawValue;
 using varnelo::Mode;
 
 namespace {
@@ -57,21 +58,14 @@ TEST(CommandLineTest, ArgumentRules) {
   }
 }
 
-void StoreColor(testing_support::Hive& hive, const std::string& key, std::uint32_t color) {
-  hive.SetRaw(key, kValue, REG_BINARY, Le32(color));
-}
-
-class CommandLineRunTest : public ::testing::Test {
- protected:
-  ScratchHive hive;
-};
+class CommandLineRunTest : public testing_support::FreshHkcuTest {};
 
 TEST_F(CommandLineRunTest, GetPrintsTheShownColorThenEveryLocation) {
   hive.CreateKey(kMsn);
-  StoreColor(hive, kService, 0x80000005);  // a system-colour reference: no Messenger colour
-  StoreColor(hive, Account("a@example.com"), 0x0000FF);
+  hive.SetColor(kService, 0x80000005);  // a system-colour reference: no Messenger colour
+  hive.SetColor(Account("a@example.com"), 0x0000FF);
   hive.CreateKey(Account("b@example.com"));
-  StoreColor(hive, Account("c@example.com"), 0x00FF00);
+  hive.SetColor(Account("c@example.com"), 0x00FF00);
   const auto result = varnelo::RunCommandLine({Mode::Get, 0, ""}, {});
   EXPECT_EQ(result.exitCode, varnelo::kExitDone);
   EXPECT_EQ(result.err, "");
@@ -88,14 +82,14 @@ TEST_F(CommandLineRunTest, GetPrintsTheShownColorThenEveryLocation) {
 TEST_F(CommandLineRunTest, NothingFoundIsNotInstalledAndWritesNothing) {
   hive.CreateKey(kMsn);
   hive.CreateKey(kAccounts);
-  const std::string before = hive.Dump();
+  const auto before = hive.Snapshot();
   for (const Mode mode : {Mode::Get, Mode::Set}) {
     const auto result = varnelo::RunCommandLine({mode, 0xFF0000, ""}, {});
     EXPECT_EQ(result.exitCode, varnelo::kExitNotInstalled);
     EXPECT_EQ(result.out, "");
     EXPECT_NE(result.err.find("not installed"), std::string::npos);
   }
-  EXPECT_EQ(hive.Dump(), before);
+  EXPECT_EQ(hive.ChangesSince(before), "");
 }
 
 // A registry shape to seed, and what the window's apply (with `chosen`
@@ -109,15 +103,15 @@ TEST_F(CommandLineRunTest, SetWritesExactlyWhatTheWindowsApplyWrites) {
   const std::vector<Shape> shapes{
       {"every location",
        [](auto& h) {
-         StoreColor(h, kMsn, 255);
-         StoreColor(h, kService, 255);
+         h.SetColor(kMsn, 255);
+         h.SetColor(kService, 255);
          h.CreateKey(Account("A"));
-         StoreColor(h, Account("b"), 65280);
+         h.SetColor(Account("b"), 65280);
        }},
       {"MSN key without a value",
        [](auto& h) {
          h.CreateKey(kMsn);
-         StoreColor(h, kService, 0);
+         h.SetColor(kService, 0);
        }},
       {"accounts only, one refusing writes",
        [](auto& h) {
@@ -129,21 +123,19 @@ TEST_F(CommandLineRunTest, SetWritesExactlyWhatTheWindowsApplyWrites) {
   constexpr varnelo::ColorValue kChosen = 0x000000;  // black: only the command line can set it
   for (const auto& shape : shapes) {
     SCOPED_TRACE(shape.what);
-    std::string byWindow;
-    {
-      ScratchHive fresh;
-      shape.seed(fresh);
-      testing_support::RecordingToolkit toolkit;
-      varnelo::Form1 form(toolkit);
-      form.Form_Load();
-      toolkit.SetLabelForeColor(varnelo::LabelId::ColorT1, kChosen);
-      form.Command3_Click();
-      byWindow = fresh.Dump();
-    }
-    ScratchHive fresh;
-    shape.seed(fresh);
+    testing_support::ClearMessenger(hive);
+    shape.seed(hive);
+    testing_support::RecordingToolkit toolkit;
+    varnelo::Form1 form(toolkit);
+    form.Form_Load();
+    toolkit.SetLabelForeColor(varnelo::LabelId::ColorT1, kChosen);
+    form.Command3_Click();
+    const auto byWindow = hive.Snapshot();
+
+    testing_support::ClearMessenger(hive);
+    shape.seed(hive);
     const auto result = varnelo::RunCommandLine({Mode::Set, kChosen, ""}, {});
-    EXPECT_EQ(fresh.Dump(), byWindow);
+    EXPECT_EQ(hive.ChangesSince(byWindow), "");
     const bool refused = std::string(shape.what).find("refusing") != std::string::npos;
     EXPECT_EQ(result.exitCode, refused ? varnelo::kExitWriteFailed : varnelo::kExitDone);
     EXPECT_EQ(result.err.find("access denied") != std::string::npos, refused) << result.err;
@@ -153,33 +145,31 @@ TEST_F(CommandLineRunTest, SetWritesExactlyWhatTheWindowsApplyWrites) {
 // An account key named outside the system's 8-bit code page is listed as
 // "??": writing there would create a stray key. It is left alone.
 TEST_F(CommandLineRunTest, AnAccountNameTheCodePageCannotSpellIsLeftAlone) {
-  StoreColor(hive, kMsn, 255);
-  StoreColor(hive, Account("a@example.com"), 255);
+  const auto seed = [&] {
+    hive.SetColor(kMsn, kRed);
+    hive.SetColor(Account("a@example.com"), kRed);
+  };
+  seed();
   ASSERT_TRUE(
       memreg::CreateKeyOutsideCodePage(HKEY_CURRENT_USER, kAccounts, "\xED\x95\x9C\xEA\xB5\xAD"));
-  const auto expectAfter = [&](const std::string& before) {
-    std::string expected = before;
-    for (std::size_t at = 0; (at = expected.find("FF 00 00 00", 0)) != std::string::npos;) {
-      expected.replace(at, 11, "00 00 FF 00");  // red becomes blue, nothing else
-    }
-    EXPECT_EQ(hive.Dump(), expected);
-    EXPECT_NE(hive.Dump().find("PerPassportSettings\\??] (cannot be read)"), std::string::npos)
-        << "the odd-named key is still there, unreadable to the 8-bit calls, and no other was made";
-  };
+  const auto before = hive.Snapshot();
+  const auto& listed = before.at(registry_rules::Fold(Account("??")));
+  ASSERT_TRUE(listed.valuesHidden && listed.subkeysHidden) << "listed, but no key of that spelling";
+  auto expected = before;  // blue at MSN and at the account that can be spelt, nothing else
+  for (const std::string& key : {std::string(kMsn), Account("a@example.com")}) {
+    testing_support::SetValue(expected, key, kValue, RawValue{REG_BINARY, Le32(kBlue)});
+  }
 
-  std::string before = hive.Dump();
   testing_support::RecordingToolkit toolkit;
   varnelo::Form1 form(toolkit);
   form.Form_Load();
-  toolkit.SetLabelForeColor(varnelo::LabelId::ColorT1, 0xFF0000);
+  toolkit.SetLabelForeColor(varnelo::LabelId::ColorT1, kBlue);
   form.Command3_Click();
-  expectAfter(before);
+  EXPECT_EQ(hive.ChangesSince(expected), "");
 
-  StoreColor(hive, kMsn, 255);
-  StoreColor(hive, Account("a@example.com"), 255);
-  before = hive.Dump();
-  const auto result = varnelo::RunCommandLine({Mode::Set, 0xFF0000, ""}, {});
-  expectAfter(before);
+  seed();
+  const auto result = varnelo::RunCommandLine({Mode::Set, kBlue, ""}, {});
+  EXPECT_EQ(hive.ChangesSince(expected), "");
   EXPECT_EQ(result.exitCode, varnelo::kExitWriteFailed);
   EXPECT_NE(result.err.find("PerPassportSettings\\??: no key of that name"), std::string::npos)
       << result.err;

@@ -8,34 +8,20 @@
 
 #include <algorithm>
 
-using e2e::InkColors;
-using e2e::Varnelo;
-using testing_support::Hive;
-using testing_support::Le32;
-namespace ids = varnelo::ids;
-
-using namespace testing_support::messenger;
-
+namespace e2e {
 namespace {
 
 // What start-up finds, so both samples show it before any choice.
 constexpr COLORREF kFound = RGB(0, 128, 0);
-constexpr COLORREF kRed = RGB(255, 0, 0);
-constexpr COLORREF kWhite = RGB(255, 255, 255);
-constexpr COLORREF kBlack = RGB(0, 0, 0);
 
-using Ink = std::set<COLORREF>;
 using Texts = std::array<std::wstring, 3>;
 
-class ColorChoiceTest : public ::testing::Test {
+class ColorChoiceTest : public ClearedMessengerTest {
  protected:
   void SetUp() override {
-    e2e::ClearMessenger(hive);
-    hive.SetRaw(kMsn, kValue, REG_BINARY, Le32(kFound));
+    ClearedMessengerTest::SetUp();
+    hive.SetColor(kMsn, kFound);
   }
-  void TearDown() override { e2e::ClearMessenger(hive); }
-
-  Hive hive;
 };
 
 enum class Leaving { Ok, Cancel, CloseMessage, CloseCommand };
@@ -58,7 +44,7 @@ TEST_F(ColorChoiceTest, TheSelectedSampleShowsWhatTheDialogConfirmed) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
-    const std::string before = hive.Dump();
+    const Tree before = hive.Snapshot();
     Varnelo app;
     ASSERT_NE(app.WaitForMainWindow(), nullptr);
     ASSERT_EQ(InkColors(app.Control(ids::ColorT1)), Ink{kFound});
@@ -73,29 +59,24 @@ TEST_F(ColorChoiceTest, TheSelectedSampleShowsWhatTheDialogConfirmed) {
     ASSERT_EQ(e2e::DialogColorTexts(dialog),
               (Texts{std::to_wstring(GetRValue(c.typed)), std::to_wstring(GetGValue(c.typed)),
                      std::to_wstring(GetBValue(c.typed))}));
-    DWORD_PTR ignored = 0;
     switch (c.leaving) {
       case Leaving::Ok: e2e::PressDialogButton(dialog, IDOK); break;
       case Leaving::Cancel: e2e::PressDialogButton(dialog, IDCANCEL); break;
-      case Leaving::CloseMessage:
-        SendMessageTimeoutW(dialog, WM_CLOSE, 0, 0, SMTO_NORMAL, 10000, &ignored);
-        break;
-      case Leaving::CloseCommand:
-        SendMessageTimeoutW(dialog, WM_SYSCOMMAND, SC_CLOSE, 0, SMTO_NORMAL, 10000, &ignored);
-        break;
+      case Leaving::CloseMessage: e2e::SendWaiting(dialog, WM_CLOSE); break;
+      case Leaving::CloseCommand: e2e::SendWaiting(dialog, WM_SYSCOMMAND, SC_CLOSE); break;
     }
     ASSERT_TRUE(e2e::WaitClosed(app, dialog)) << "the dialog did not close";
 
     EXPECT_EQ(e2e::InkOnceDrawn(app.Control(ids::ColorT1), c.selected), c.selected);
     EXPECT_EQ(InkColors(app.Control(ids::ColorT2)), Ink{kFound}) << "the current colour stays";
     EXPECT_TRUE(IsWindowEnabled(app.Main()));
-    EXPECT_EQ(e2e::Changes(before, hive.Dump()), "") << "choosing writes nothing";
+    EXPECT_EQ(hive.ChangesSince(before), "") << "choosing writes nothing";
     app.CloseWithButton();
   }
 }
 
 TEST_F(ColorChoiceTest, ASecondDialogOpensOnBlackWithSixteenBlackCustomColors) {
-  const std::string before = hive.Dump();
+  const Tree before = hive.Snapshot();
   Varnelo app;
   ASSERT_NE(app.WaitForMainWindow(), nullptr);
 
@@ -140,8 +121,9 @@ TEST_F(ColorChoiceTest, ASecondDialogOpensOnBlackWithSixteenBlackCustomColors) {
   e2e::PressDialogButton(second, IDOK);
   ASSERT_TRUE(e2e::WaitClosed(app, second));
   EXPECT_EQ(InkColors(app.Control(ids::ColorT1)), Ink{chosen});
-  EXPECT_EQ(e2e::Changes(before, hive.Dump()), "");
+  EXPECT_EQ(hive.ChangesSince(before), "");
   app.CloseWithButton();
 }
 
 }  // namespace
+}  // namespace e2e

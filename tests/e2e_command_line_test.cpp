@@ -9,28 +9,17 @@
 
 #include <functional>
 
-using e2e::RunExe;
-using e2e::Varnelo;
-using testing_support::Hive;
-using testing_support::Le32;
-namespace ids = varnelo::ids;
-
-using namespace testing_support::messenger;
-
+namespace e2e {
 namespace {
 
 // An account whose name no 8-bit code page but UTF-8 can spell (Hangul and
 // an emoji): the 8-bit calls list it with '?' for each character.
 const std::wstring kOddAccount = L"\uD14C\uC2A4\uD2B8\U0001F600";
 
-void SetColor(Hive& hive, const std::string& key, COLORREF color) {
-  hive.SetRaw(key, kValue, REG_BINARY, Le32(color));
-}
-
 void Seed(Hive& hive) {
-  SetColor(hive, kMsn, RGB(255, 0, 0));
-  SetColor(hive, kService, RGB(0, 255, 0));
-  SetColor(hive, Account("a@example.com"), RGB(255, 0, 0));
+  hive.SetColor(kMsn, kRed);
+  hive.SetColor(kService, kGreen);
+  hive.SetColor(Account("a@example.com"), kRed);
   hive.CreateKey(Account("b@example.com"));
   const std::wstring odd =
       L"Software\\Microsoft\\MSNMessenger\\PerPassportSettings\\" + kOddAccount;
@@ -49,24 +38,19 @@ bool OddAccountHasColor() {
                       nullptr) == ERROR_SUCCESS;
 }
 
-// The keys that `changes` (e2e::Changes) says were created.
+// The keys that `changes` (testing_support::Changes) says were created.
 std::string NewKeys(const std::string& changes) {
   std::string keys;
   for (std::size_t at = 0; at < changes.size();) {
     const std::size_t end = changes.find('\n', at);
     const std::string line = changes.substr(at, end - at);
-    if (line.starts_with("+ [") && line.ends_with("]")) keys += line + "\n";
+    if (line.starts_with("+ [") && line.find("]  \"") == std::string::npos) keys += line + "\n";
     at = end == std::string::npos ? changes.size() : end + 1;
   }
   return keys;
 }
 
-class CommandLineTest : public ::testing::Test {
- protected:
-  void SetUp() override { e2e::ClearMessenger(hive); }
-  void TearDown() override { e2e::ClearMessenger(hive); }
-  Hive hive;
-};
+using CommandLineTest = ClearedMessengerTest;
 
 TEST_F(CommandLineTest, ReadingAndBadArgumentsWriteNothing) {
   struct Case {
@@ -86,9 +70,9 @@ TEST_F(CommandLineTest, ReadingAndBadArgumentsWriteNothing) {
       {L"/window", 2, "", "unknown switch '/window'"},
   };
   Seed(hive);
-  const std::string before = hive.Dump();
+  const Tree before = hive.Snapshot();
   for (const auto& c : cases) {
-    SCOPED_TRACE(e2e::Narrow(c.arguments));
+    SCOPED_TRACE(Narrow(c.arguments));
     const auto run = RunExe(c.arguments);
     ASSERT_TRUE(run.ended) << "no window, no message box: it ends by itself";
     EXPECT_EQ(run.exitCode, c.exitCode);
@@ -99,10 +83,10 @@ TEST_F(CommandLineTest, ReadingAndBadArgumentsWriteNothing) {
     if (c.exitCode == 2) {
       EXPECT_NE(run.err.find("\r\n\r\nUsage: varnelo"), std::string::npos) << "then the usage";
     }
-    EXPECT_EQ(e2e::Changes(before, hive.Dump()), "");
+    EXPECT_EQ(hive.ChangesSince(before), "");
   }
 
-  e2e::ClearMessenger(hive);
+  ClearMessenger(hive);
   const auto run = RunExe(L"/get");
   EXPECT_EQ(run.exitCode, 3u) << "no Messenger";
   EXPECT_NE(run.err.find("not installed"), std::string::npos) << run.err;
@@ -112,25 +96,24 @@ TEST_F(CommandLineTest, ReadingAndBadArgumentsWriteNothing) {
 // same HKEY_CURRENT_USER, the odd-named account untouched and no stray key.
 TEST_F(CommandLineTest, SetWritesExactlyWhatTheWindowWrites) {
   Seed(hive);
-  const std::string seeded = hive.Dump();
+  const Tree seeded = hive.Snapshot();
   {
     Varnelo app;
     ASSERT_NE(app.WaitForMainWindow(), nullptr);
-    ASSERT_TRUE(e2e::ChooseColor(app, RGB(0, 0, 255)));
-    ASSERT_TRUE(e2e::PressAndWait(app, ids::Command3));
+    ASSERT_TRUE(ChooseColor(app, kBlue));
+    ASSERT_TRUE(app.PressAndWait(ids::Command3));
     app.CloseWithButton();
   }
-  const std::string byWindow = hive.Dump();
-  EXPECT_EQ(NewKeys(e2e::Changes(seeded, byWindow)), "");
+  const Tree byWindow = hive.Snapshot();
+  EXPECT_EQ(NewKeys(testing_support::Changes(seeded, byWindow)), "");
   EXPECT_FALSE(OddAccountHasColor());
   for (const char* account : {"a@example.com", "b@example.com"}) {
-    EXPECT_EQ(hive.GetRaw(Account(account), kValue),
-              (testing_support::RawValue{REG_BINARY, Le32(RGB(0, 0, 255))}));
+    EXPECT_EQ(hive.GetRaw(Account(account), kValue), (RawValue{REG_BINARY, Le32(kBlue)}));
   }
 
-  e2e::ClearMessenger(hive);
+  ClearMessenger(hive);
   Seed(hive);
-  ASSERT_EQ(e2e::Changes(seeded, hive.Dump()), "");
+  ASSERT_EQ(hive.ChangesSince(seeded), "");
   const auto run = RunExe(L"-set #0000ff");
   EXPECT_EQ(run.exitCode, 1u) << "the odd-named account was not written";
   EXPECT_NE(
@@ -140,19 +123,20 @@ TEST_F(CommandLineTest, SetWritesExactlyWhatTheWindowWrites) {
   EXPECT_NE(run.out.find("#0000FF HKCU\\Software\\Microsoft\\MessengerService\r\n"),
             std::string::npos)
       << run.out;
-  EXPECT_EQ(e2e::Changes(byWindow, hive.Dump()), "");
+  EXPECT_EQ(hive.ChangesSince(byWindow), "");
   EXPECT_FALSE(OddAccountHasColor());
-  EXPECT_NE(e2e::Changes(seeded, byWindow), "") << "and both did write";
+  EXPECT_NE(testing_support::Changes(seeded, byWindow), "") << "and both did write";
 }
 
 TEST_F(CommandLineTest, SetCanStoreBlack) {
-  SetColor(hive, kMsn, RGB(255, 0, 0));
+  hive.SetColor(kMsn, kRed);
   hive.CreateKey(Account("a@example.com"));
   const auto run = RunExe(L"/SET 000000");
   EXPECT_EQ(run.exitCode, 0u) << run.err;
   for (const std::string& key : {std::string(kMsn), Account("a@example.com")}) {
-    EXPECT_EQ(hive.GetRaw(key, kValue), (testing_support::RawValue{REG_BINARY, Le32(0)})) << key;
+    EXPECT_EQ(hive.GetRaw(key, kValue), (RawValue{REG_BINARY, Le32(kBlack)})) << key;
   }
 }
 
 }  // namespace
+}  // namespace e2e

@@ -2,6 +2,7 @@
 // control stands at 96 and at 144 dots per inch, what it says, the colours
 // and the stacking that the screen shows, the keyboard, and the version
 // information that Explorer's Properties page reads from the program file.
+#include "support/color_dialog.h"
 #include "support/driver.h"
 
 #include <gtest/gtest.h>
@@ -18,13 +19,7 @@
 #include <type_traits>
 #include <vector>
 
-using e2e::Varnelo;
-using testing_support::Hive;
-using testing_support::Le32;
-namespace ids = varnelo::ids;
-
-using namespace testing_support::messenger;
-
+namespace e2e {
 namespace {
 
 constexpr char kDesktop[] = "Control Panel\\Desktop";
@@ -115,17 +110,6 @@ HWND FocusOf(HWND main) {
   return info.hwndFocus;
 }
 
-// Polls until `done` holds or `ms` have passed; whether it held.
-template <typename Condition>
-bool Eventually(Condition done, DWORD ms = 10000) {
-  const DWORD start = GetTickCount();
-  while (!done()) {
-    if (GetTickCount() - start > ms) return false;
-    Sleep(20);
-  }
-  return true;
-}
-
 // Holds Shift down for the program's thread while it lives: the key state
 // that the dialog manager asks for when it handles Tab.
 class ShiftHeld {
@@ -171,21 +155,18 @@ HWND Tab(HWND main, bool shift) {
   std::optional<ShiftHeld> held;
   if (shift) held.emplace(ThreadOf(main));
   PostKey(before, VK_TAB);
-  Eventually([&] { return FocusOf(main) != before; });
+  e2e::Eventually([&] { return FocusOf(main) != before; });
   return FocusOf(main);
 }
 
 // A window seeded so that both preview labels keep the colours they are
 // created with: an account key without a colour.
-class MainWindowTest : public ::testing::Test {
+class MainWindowTest : public ClearedMessengerTest {
  protected:
   void SetUp() override {
-    e2e::ClearMessenger(hive);
-    hive.CreateKey(std::string(kAccounts) + "\\A");
+    ClearedMessengerTest::SetUp();
+    hive.CreateKey(Account("A"));
   }
-  void TearDown() override { e2e::ClearMessenger(hive); }
-
-  Hive hive;
 };
 
 // ---------------------------------------------------------------- layout
@@ -238,7 +219,7 @@ TEST_P(LayoutTest, EveryControlStandsWhereItIsLaidOutAndSaysWhatItShould) {
     }
   }
 
-  EXPECT_TRUE(Eventually([&] { return FocusOf(main) == app.Control(ids::Command2); }))
+  EXPECT_TRUE(e2e::Eventually([&] { return FocusOf(main) == app.Control(ids::Command2); }))
       << "the focus starts on " << NameOf(FocusOf(main));
   HWND next = app.Control(ids::Command2);
   for (const int id : {ids::Command1, ids::Command3, ids::Command2}) {
@@ -259,7 +240,7 @@ TEST_F(MainWindowTest, FocusStartsOnCloseAndTabCyclesTheThreeButtons) {
   Varnelo app;
   const HWND main = app.WaitForMainWindow();
   ASSERT_NE(main, nullptr);
-  ASSERT_TRUE(Eventually([&] { return FocusOf(main) == app.Control(ids::Command2); }))
+  ASSERT_TRUE(e2e::Eventually([&] { return FocusOf(main) == app.Control(ids::Command2); }))
       << "the focus starts on " << NameOf(FocusOf(main));
 
   struct Step {
@@ -285,26 +266,24 @@ TEST_F(MainWindowTest, EnterAndSpacePressTheFocusedButton) {
       Varnelo app;
       const HWND main = app.WaitForMainWindow();
       ASSERT_NE(main, nullptr);
-      ASSERT_TRUE(Eventually([&] { return FocusOf(main) == app.Control(ids::Command2); }));
+      ASSERT_TRUE(e2e::Eventually([&] { return FocusOf(main) == app.Control(ids::Command2); }));
       while (FocusOf(main) != app.Control(button)) {
         ASSERT_NE(Tab(main, false), app.Control(ids::Command2)) << "went round without reaching it";
       }
 
       PostKey(app.Control(button), key);
       if (button == ids::Command2) {
-        DWORD code = 1;
-        ASSERT_TRUE(app.WaitForExit(10000, &code)) << "閉 じ る did not end the program";
-        EXPECT_EQ(code, 0u);
+        EXPECT_EQ(app.WaitForExit(10000), 0u) << "閉 じ る did not end the program, without error";
       } else if (button == ids::Command1) {
         const HWND dialog = app.WaitForDialog();
         ASSERT_NE(dialog, nullptr) << "色 選 択 opened no colour dialog";
-        PostMessageW(GetDlgItem(dialog, IDCANCEL), BM_CLICK, 0, 0);
-        ASSERT_TRUE(Eventually([&] { return !IsWindow(dialog); }));
+        e2e::PressDialogButton(dialog, IDCANCEL);
+        ASSERT_TRUE(e2e::WaitClosed(app, dialog));
         // Back from the dialog, the keyboard goes on where it was.
-        EXPECT_TRUE(Eventually([&] { return FocusOf(main) == app.Control(ids::Command1); }))
+        EXPECT_TRUE(e2e::Eventually([&] { return FocusOf(main) == app.Control(ids::Command1); }))
             << "after the dialog the focus is on " << NameOf(FocusOf(main));
       } else {
-        EXPECT_TRUE(Eventually([&] {
+        EXPECT_TRUE(e2e::Eventually([&] {
           const auto value = hive.GetRaw(kMsn, "IM Color");
           return value && value->type == REG_BINARY;
         })) << "設 定 did not write";
@@ -316,11 +295,11 @@ TEST_F(MainWindowTest, EnterAndSpacePressTheFocusedButton) {
 
 TEST_F(MainWindowTest, EscPressesNothing) {
   hive.SetRaw(kMsn, "IM Color", REG_DWORD, Le32(0x00FF00));
-  const std::string before = hive.Dump();
+  const Tree before = hive.Snapshot();
   Varnelo app;
   const HWND main = app.WaitForMainWindow();
   ASSERT_NE(main, nullptr);
-  ASSERT_TRUE(Eventually([&] { return FocusOf(main) == app.Control(ids::Command2); }));
+  ASSERT_TRUE(e2e::Eventually([&] { return FocusOf(main) == app.Control(ids::Command2); }));
   // Esc at each button in turn; the Tab typed after it shows that the Esc
   // has been handled (keys are handled in the order typed).
   for (const int button : {ids::Command2, ids::Command1, ids::Command3}) {
@@ -333,47 +312,10 @@ TEST_F(MainWindowTest, EscPressesNothing) {
   }
   EXPECT_EQ(FocusOf(main), app.Control(ids::Command2));
   EXPECT_TRUE(app.MainWindowVisible());
-  EXPECT_EQ(e2e::Changes(before, hive.Dump()), "") << "nothing was written";
+  EXPECT_EQ(hive.ChangesSince(before), "") << "nothing was written";
 }
 
 // ---------------------------------------------------------------- on screen
-
-// The pixels of `area` in a capture of the window's client area.
-struct Area {
-  const e2e::Pixels* pixels;
-  RECT rect;
-
-  COLORREF Background() const { return pixels->At(rect.left, rect.top); }
-  std::set<COLORREF> Ink() const {
-    std::set<COLORREF> ink;
-    for (int y = rect.top; y < rect.bottom; ++y) {
-      for (int x = rect.left; x < rect.right; ++x) {
-        if (pixels->At(x, y) != Background()) ink.insert(pixels->At(x, y));
-      }
-    }
-    return ink;
-  }
-  // The smallest rectangle holding every pixel that is not background.
-  RECT InkBox() const {
-    RECT box{rect.right, rect.bottom, rect.left, rect.top};
-    for (int y = rect.top; y < rect.bottom; ++y) {
-      for (int x = rect.left; x < rect.right; ++x) {
-        if (pixels->At(x, y) == Background()) continue;
-        box.left = std::min<LONG>(box.left, x);
-        box.top = std::min<LONG>(box.top, y);
-        box.right = std::max<LONG>(box.right, x + 1);
-        box.bottom = std::max<LONG>(box.bottom, y + 1);
-      }
-    }
-    return box;
-  }
-  bool CornersAre(COLORREF colour) const {
-    return pixels->At(rect.left, rect.top) == colour &&
-           pixels->At(rect.right - 1, rect.top) == colour &&
-           pixels->At(rect.left, rect.bottom - 1) == colour &&
-           pixels->At(rect.right - 1, rect.bottom - 1) == colour;
-  }
-};
 
 // Where a control's own text is drawn: its rectangle, less the part that a
 // control in front of it covers.
@@ -385,7 +327,7 @@ RECT OwnArea(const Varnelo& app, int id) {
 
 void RepaintAlone(HWND control) {
   InvalidateRect(control, nullptr, TRUE);
-  Eventually([&] { return GetUpdateRect(control, nullptr, FALSE) == FALSE; });
+  e2e::Eventually([&] { return GetUpdateRect(control, nullptr, FALSE) == FALSE; });
 }
 
 std::string Hex(COLORREF colour) {  // as 0xBBGGRR
@@ -453,7 +395,7 @@ TEST_F(MainWindowTest, LabelsAreDrawnInTheirColorsAndInFrontOfWhatTheyOverlap) {
 
   const std::vector<Look> looks{
       {ids::Label2, face, RGB(0, 0, 128), Align::Left}, {ids::Label6, face, text, Align::Left},
-      {ids::Label5, face, RGB(255, 0, 0), Align::Left}, {ids::Label1, face, grey, Align::Centre},
+      {ids::Label5, face, kRed, Align::Left},           {ids::Label1, face, grey, Align::Centre},
       {ids::Label3, window, std::nullopt, Align::Any},   // ColorT1 in front: invisible text
       {ids::ColorT1, window, std::nullopt, Align::Any},  // window colour on window colour
       {ids::Label4, window, text, Align::Any},           // ColorT2 in front
@@ -465,10 +407,10 @@ TEST_F(MainWindowTest, LabelsAreDrawnInTheirColorsAndInFrontOfWhatTheyOverlap) {
     ASSERT_EQ(pixels.width, 327);
     for (const Look& look : looks) {
       SCOPED_TRACE(Row(look.id).name);
-      const Area area{&pixels, OwnArea(app, look.id)};
+      const e2e::Area area{&pixels, OwnArea(app, look.id)};
       EXPECT_TRUE(area.CornersAre(look.background))
           << "filled with " << Hex(area.Background()) << ", not " << Hex(look.background);
-      EXPECT_TRUE(DrawnIn(area.Ink(), look.background, look.ink));
+      EXPECT_TRUE(DrawnIn(area.Colors(), look.background, look.ink));
       if (!look.ink || look.align == Align::Any) continue;
       const RECT box = area.InkBox();
       if (look.align == Align::Left) {
@@ -487,26 +429,17 @@ TEST_F(MainWindowTest, LabelsAreDrawnInTheirColorsAndInFrontOfWhatTheyOverlap) {
   app.Settle();
   check("after the controls behind repainted");
   const e2e::Pixels pixels = e2e::CapturePixels(main);
-  const Area command1{&pixels, PlaceInParent(app.Control(ids::Command1))};
-  EXPECT_TRUE(command1.Ink().contains(text)) << "色 選 択 in front of the frame";
+  const e2e::Area command1{&pixels, PlaceInParent(app.Control(ids::Command1))};
+  EXPECT_TRUE(command1.Colors().contains(text)) << "色 選 択 in front of the frame";
 
   // A chosen colour shows the selected-colour text, in front of its box.
-  app.Click(ids::Command1);
-  const HWND dialog = app.WaitForDialog();
-  ASSERT_NE(dialog, nullptr);
-  SetDlgItemTextW(dialog, 706, L"255");  // red, green, blue boxes of the dialog
-  SetDlgItemTextW(dialog, 707, L"0");
-  SetDlgItemTextW(dialog, 708, L"0");
-  PostMessageW(GetDlgItem(dialog, IDOK), BM_CLICK, 0, 0);
-  ASSERT_TRUE(Eventually([&] { return !IsWindow(dialog); }));
-  EXPECT_TRUE(Eventually([&] {
-    return e2e::InkColors(app.Control(ids::ColorT1)) == std::set<COLORREF>{RGB(255, 0, 0)};
-  })) << Hex(e2e::InkColors(app.Control(ids::ColorT1)));
+  ASSERT_TRUE(e2e::ChooseColor(app, kRed));
+  EXPECT_EQ(e2e::InkOnceDrawn(app.Control(ids::ColorT1), {kRed}), e2e::Ink{kRed});
   RepaintAlone(app.Control(ids::Label3));
   app.Settle();
   const e2e::Pixels after = e2e::CapturePixels(main);
-  const Area colorT1{&after, PlaceInParent(app.Control(ids::ColorT1))};
-  EXPECT_EQ(colorT1.Ink(), std::set<COLORREF>{RGB(255, 0, 0)}) << "in front of its box";
+  const e2e::Area colorT1{&after, PlaceInParent(app.Control(ids::ColorT1))};
+  EXPECT_EQ(colorT1.Colors(), e2e::Ink{kRed}) << "in front of its box";
   const RECT box = colorT1.InkBox();
   EXPECT_NEAR(box.left - colorT1.rect.left, colorT1.rect.right - box.right, 2) << "centred";
 }
@@ -525,7 +458,7 @@ TEST_F(MainWindowTest, TextsGrowWithTheDisplay) {
     const e2e::Pixels pixels = e2e::CapturePixels(main);
     for (const int id : labels) {
       SCOPED_TRACE(Row(id).name);
-      const Area area{&pixels, OwnArea(app, id)};
+      const e2e::Area area{&pixels, OwnArea(app, id)};
       const RECT ink = area.InkBox();
       ASSERT_LT(ink.left, ink.right) << "no text";
       if (dpi == 96) {
@@ -693,3 +626,4 @@ TEST_F(MainWindowTest, TheWindowShowsWhatTheProgramFileCarries) {
 }
 
 }  // namespace
+}  // namespace e2e

@@ -6,34 +6,18 @@
 
 #include <optional>
 
-using e2e::InkColors;
-using e2e::Varnelo;
-using testing_support::Bytes;
-using testing_support::Hive;
-using testing_support::Le32;
-namespace ids = varnelo::ids;
-
-using namespace testing_support::messenger;
-
+namespace e2e {
 namespace {
 
-class StartupTest : public ::testing::Test {
- protected:
-  void SetUp() override { e2e::ClearMessenger(hive); }
-  void TearDown() override { e2e::ClearMessenger(hive); }
-  void SetColor(const std::string& key, COLORREF colour) {
-    hive.SetRaw(key, kValue, REG_BINARY, Le32(colour));
-  }
-  Hive hive;
-};
+using StartupTest = ClearedMessengerTest;
 
 TEST_F(StartupTest, NoMessengerLocationShowsTheMessageAndEndsWithoutAWindow) {
   for (const bool emptyAccountList : {false, true}) {
     SCOPED_TRACE(emptyAccountList ? "empty account list" : "no account list");
-    e2e::ClearMessenger(hive);
+    ClearMessenger(hive);
     hive.SetRaw(kMsn, "Unrelated", REG_BINARY, Le32(5));
     if (emptyAccountList) hive.CreateKey(kAccounts);
-    const std::string before = hive.Dump();
+    const Tree before = hive.Snapshot();
 
     Varnelo app;
     const HWND box = app.WaitForDialog();
@@ -55,11 +39,9 @@ TEST_F(StartupTest, NoMessengerLocationShowsTheMessageAndEndsWithoutAWindow) {
     EXPECT_EQ(buttons, 1);
     EXPECT_FALSE(app.MainWindowVisible()) << "the window never shows";
 
-    PostMessageW(GetDlgItem(box, IDOK), BM_CLICK, 0, 0);
-    DWORD code = 1;
-    ASSERT_TRUE(app.WaitForExit(10000, &code)) << "the program did not end after OK";
-    EXPECT_EQ(code, 0u);
-    EXPECT_EQ(e2e::Changes(before, hive.Dump()), "") << "nothing was written";
+    e2e::Click(GetDlgItem(box, IDOK));
+    EXPECT_EQ(app.WaitForExit(10000), 0u) << "the program did not end after OK, without error";
+    EXPECT_EQ(hive.ChangesSince(before), "") << "nothing was written";
   }
 }
 
@@ -67,28 +49,27 @@ struct ShownCase {
   const char* what;
   std::optional<COLORREF> msn, service;
   std::vector<std::pair<std::string, std::optional<COLORREF>>> accounts;
-  std::set<COLORREF> t1Ink, t2Ink;  // colours the two samples' texts are drawn in
+  e2e::Ink t1Ink, t2Ink;  // colours the two samples' texts are drawn in
 };
 
 TEST_F(StartupTest, TheWindowShowsTheColorOfTheFirstLocationThatHasOne) {
-  const COLORREF red = RGB(255, 0, 0), green = RGB(0, 255, 0), blue = RGB(0, 0, 255);
   const COLORREF buttonText = GetSysColor(COLOR_BTNTEXT);
   const std::vector<ShownCase> cases{
-      {"MSN over Windows Messenger", red, green, {}, {red}, {red}},
-      {"Windows Messenger alone", std::nullopt, blue, {}, {blue}, {blue}},
-      {"black counts as found", RGB(0, 0, 0), green, {}, {RGB(0, 0, 0)}, {RGB(0, 0, 0)}},
+      {"MSN over Windows Messenger", kRed, kGreen, {}, {kRed}, {kRed}},
+      {"Windows Messenger alone", std::nullopt, kBlue, {}, {kBlue}, {kBlue}},
+      {"black counts as found", kBlack, kGreen, {}, {kBlack}, {kBlack}},
       {"last account key with a value",
        std::nullopt,
        std::nullopt,
-       {{"A", red}, {"B", green}},
-       {green},
-       {green}},
+       {{"A", kRed}, {"B", kGreen}},
+       {kGreen},
+       {kGreen}},
       {"account key without a value",
        std::nullopt,
        std::nullopt,
-       {{"A", red}, {"B", std::nullopt}},
-       {red},
-       {red}},
+       {{"A", kRed}, {"B", std::nullopt}},
+       {kRed},
+       {kRed}},
       {"no account key holds one",
        std::nullopt,
        std::nullopt,
@@ -98,14 +79,14 @@ TEST_F(StartupTest, TheWindowShowsTheColorOfTheFirstLocationThatHasOne) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
-    e2e::ClearMessenger(hive);
-    if (c.msn) SetColor(kMsn, *c.msn);
-    if (c.service) SetColor(kService, *c.service);
+    ClearMessenger(hive);
+    if (c.msn) hive.SetColor(kMsn, *c.msn);
+    if (c.service) hive.SetColor(kService, *c.service);
     for (const auto& [name, colour] : c.accounts) {
       hive.CreateKey(Account(name));
-      if (colour) SetColor(Account(name), *colour);
+      if (colour) hive.SetColor(Account(name), *colour);
     }
-    const std::string before = hive.Dump();
+    const Tree before = hive.Snapshot();
 
     Varnelo app;
     ASSERT_NE(app.WaitForMainWindow(), nullptr);
@@ -114,7 +95,7 @@ TEST_F(StartupTest, TheWindowShowsTheColorOfTheFirstLocationThatHasOne) {
     EXPECT_EQ(InkColors(app.Control(ids::ColorT2)), c.t2Ink);
 
     app.CloseWithButton();
-    EXPECT_EQ(e2e::Changes(before, hive.Dump()), "") << "start-up and close write nothing";
+    EXPECT_EQ(hive.ChangesSince(before), "") << "start-up and close write nothing";
   }
 }
 
@@ -122,11 +103,12 @@ TEST_F(StartupTest, UnreadableValuesCountAsAbsent) {
   hive.SetText(kMsn, kValue, "16711680");  // 9 bytes
   hive.SetRaw(kService, kValue, REG_BINARY, Bytes({1, 2, 3, 4, 5}));
   hive.CreateKey(Account("only"));
-  SetColor(Account("only"), RGB(0, 0, 255));
+  hive.SetColor(Account("only"), kBlue);
 
   Varnelo app;
   ASSERT_NE(app.WaitForMainWindow(), nullptr);
-  EXPECT_EQ(InkColors(app.Control(ids::ColorT1)), std::set<COLORREF>{RGB(0, 0, 255)});
+  EXPECT_EQ(InkColors(app.Control(ids::ColorT1)), e2e::Ink{kBlue});
 }
 
 }  // namespace
+}  // namespace e2e

@@ -16,7 +16,7 @@ using testing_support::Bytes;
 using testing_support::Le32;
 using testing_support::RawValue;
 using testing_support::RecordingToolkit;
-using testing_support::ScratchHive;
+using testing_support::Tree;
 using varnelo::ColorValue;
 using varnelo::LabelId;
 
@@ -24,15 +24,8 @@ using namespace testing_support::messenger;
 
 namespace {
 
-constexpr ColorValue kRed = 255, kGreen = 65280, kBlue = 16711680;
-
-class Form1Test : public ::testing::Test {
+class Form1Test : public testing_support::FreshHkcuTest {
  protected:
-  void TearDown() override { EXPECT_EQ(hive.OpenKeys(), std::optional<std::size_t>(0)); }
-
-  void SetColor(const std::string& key, ColorValue colour) {
-    hive.SetRaw(key, kValue, REG_BINARY, Le32(static_cast<std::uint32_t>(colour)));
-  }
   std::optional<RawValue> Stored(const std::string& key) const { return hive.GetRaw(key, kValue); }
   static RawValue Binary(ColorValue colour) {
     return RawValue{REG_BINARY, Le32(static_cast<std::uint32_t>(colour))};
@@ -40,7 +33,6 @@ class Form1Test : public ::testing::Test {
   ColorValue T1() const { return toolkit.LabelForeColor(LabelId::ColorT1); }
   ColorValue T2() const { return toolkit.LabelForeColor(LabelId::ColorT2); }
 
-  ScratchHive hive;
   RecordingToolkit toolkit;
   varnelo::Form1 form{toolkit};
 };
@@ -88,17 +80,17 @@ TEST_F(Form1Test, StartupShowsTheFirstLocationThatHasAColor) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
-    ScratchHive fresh;
+    ClearMessenger(hive);
     RecordingToolkit tk;
     varnelo::Form1 f(tk);
-    if (c.msn) SetColor(kMsn, *c.msn);
-    if (c.service) SetColor(kService, *c.service);
+    if (c.msn) hive.SetColor(kMsn, *c.msn);
+    if (c.service) hive.SetColor(kService, *c.service);
     if (c.accountListExists) hive.CreateKey(kAccounts);
     for (const auto& [name, colour] : c.accounts) {
       hive.CreateKey(Account(name));
-      if (colour) SetColor(Account(name), *colour);
+      if (colour) hive.SetColor(Account(name), *colour);
     }
-    const std::string before = hive.Dump();
+    const Tree before = hive.Snapshot();
 
     f.Form_Load();
 
@@ -109,19 +101,19 @@ TEST_F(Form1Test, StartupShowsTheFirstLocationThatHasAColor) {
               c.shown.value_or(RecordingToolkit::kDefaultTextColor));
     EXPECT_EQ(tk.label6Caption, L"v1.5.1");
     EXPECT_EQ(f.PassportCount, static_cast<std::int32_t>(c.accounts.size()));
-    EXPECT_EQ(hive.Dump(), before) << "start-up writes nothing";
+    EXPECT_EQ(hive.ChangesSince(before), "") << "start-up writes nothing";
   }
 }
 
 TEST_F(Form1Test, StartupWithNoMessengerLocationTellsTheUserAndEnds) {
   for (const bool emptyAccountList : {false, true}) {
     SCOPED_TRACE(emptyAccountList ? "account list without subkeys" : "no account list");
-    ScratchHive fresh;
+    ClearMessenger(hive);
     RecordingToolkit tk;
     varnelo::Form1 f(tk);
     hive.SetRaw(kMsn, "Other value", REG_BINARY, Le32(1));
     if (emptyAccountList) hive.CreateKey(kAccounts);
-    const std::string before = hive.Dump();
+    const Tree before = hive.Snapshot();
 
     f.Form_Load();
 
@@ -131,7 +123,7 @@ TEST_F(Form1Test, StartupWithNoMessengerLocationTellsTheUserAndEnds) {
     EXPECT_TRUE(tk.ended);
     EXPECT_EQ(tk.log.back(), "EndProgram") << "nothing runs after the end";
     EXPECT_EQ(tk.label6Caption, L"v1.0.0");
-    EXPECT_EQ(hive.Dump(), before);
+    EXPECT_EQ(hive.ChangesSince(before), "");
   }
 }
 
@@ -139,7 +131,7 @@ TEST_F(Form1Test, StartupTreatsUnreadableValuesAsAbsent) {
   hive.SetText(kMsn, kValue, "16711680");  // 9 bytes: no 4-byte number
   hive.SetRaw(kService, kValue, REG_BINARY, Bytes({1, 2, 3, 4, 5}));
   hive.CreateKey(Account("only"));
-  hive.SetRaw(Account("only"), kValue, REG_BINARY, Le32(kBlue));
+  hive.SetColor(Account("only"), kBlue);
   form.Form_Load();
   EXPECT_EQ(form.MsnColor, "Error");
   EXPECT_EQ(form.ServiceColor, "Error");
@@ -150,8 +142,8 @@ TEST_F(Form1Test, StartupTreatsUnreadableValuesAsAbsent) {
 // The window is still hidden: the labels are set once, not once per account.
 TEST_F(Form1Test, StartupSetsBothLabelsOnceFromTheShownLocation) {
   for (const char* name : {"A", "B", "C"}) hive.CreateKey(Account(name));
-  SetColor(Account("A"), kRed);
-  SetColor(Account("C"), kBlue);
+  hive.SetColor(Account("A"), kRed);
+  hive.SetColor(Account("C"), kBlue);
   form.Form_Load();
   const std::vector<std::string> colorCalls = [&] {
     std::vector<std::string> calls;
@@ -166,10 +158,10 @@ TEST_F(Form1Test, StartupSetsBothLabelsOnceFromTheShownLocation) {
 // ---- apply ----------------------------------------------------------------
 
 TEST_F(Form1Test, ApplyWritesEveryQualifyingLocation) {
-  SetColor(kMsn, kRed);
-  SetColor(kService, kGreen);
+  hive.SetColor(kMsn, kRed);
+  hive.SetColor(kService, kGreen);
   for (const char* name : {"b", "A"}) hive.CreateKey(Account(name));
-  SetColor(Account("A"), kGreen);
+  hive.SetColor(Account("A"), kGreen);
   form.Form_Load();
   toolkit.SetLabelForeColor(LabelId::ColorT1, kBlue);  // as a colour choice would
   hive.SetRaw(kMsn, "Unrelated", REG_SZ, Bytes({'k', 0}));
@@ -186,7 +178,7 @@ TEST_F(Form1Test, ApplyWritesEveryQualifyingLocation) {
 
 TEST_F(Form1Test, ApplyFollowsTheRegistryAsItIsAtTheClick) {
   // Start-up: Windows Messenger had no value; MSN had one; accounts A and B.
-  SetColor(kMsn, kRed);
+  hive.SetColor(kMsn, kRed);
   hive.CreateKey(kService);
   for (const char* name : {"A", "B"}) hive.CreateKey(Account(name));
   form.Form_Load();
@@ -195,7 +187,7 @@ TEST_F(Form1Test, ApplyFollowsTheRegistryAsItIsAtTheClick) {
   // Since then: MSN's value removed, Windows Messenger got one, B removed,
   // C added.
   hive.DeleteValue(kMsn, kValue);
-  SetColor(kService, kBlue);
+  hive.SetColor(kService, kBlue);
   hive.DeleteKey(Account("B"));
   hive.CreateKey(Account("C"));
   form.Command3_Click();
@@ -209,17 +201,17 @@ TEST_F(Form1Test, ApplyFollowsTheRegistryAsItIsAtTheClick) {
 }
 
 TEST_F(Form1Test, ApplyRecreatesTheWindowsMessengerKeyThatHadAValueAtStartup) {
-  SetColor(kService, kRed);
+  hive.SetColor(kService, kRed);
   form.Form_Load();
   hive.DeleteKey(kService);
-  SetColor(kMsn, kGreen);  // appeared since start-up
+  hive.SetColor(kMsn, kGreen);  // appeared since start-up
   form.Command3_Click();
   EXPECT_EQ(Stored(kService), Binary(kRed));
   EXPECT_EQ(Stored(kMsn), Binary(kRed));
 }
 
 TEST_F(Form1Test, ApplyIgnoresStaleNamesWhenTheAccountListIsGone) {
-  SetColor(kMsn, kRed);
+  hive.SetColor(kMsn, kRed);
   hive.CreateKey(Account("gone"));
   form.Form_Load();
   hive.DeleteKey(kAccounts);
@@ -235,7 +227,7 @@ TEST_F(Form1Test, ApplyIgnoresStaleNamesWhenTheAccountListIsGone) {
 }
 
 TEST_F(Form1Test, ApplyGoesOnAfterARefusedWriteAndStillShowsTheColor) {
-  SetColor(kMsn, kRed);
+  hive.SetColor(kMsn, kRed);
   for (const char* name : {"A", "B", "C"}) hive.CreateKey(Account(name));
   form.Form_Load();
   hive.RefuseRights(kMsn, KEY_SET_VALUE);
@@ -252,8 +244,8 @@ TEST_F(Form1Test, ApplyGoesOnAfterARefusedWriteAndStillShowsTheColor) {
 }
 
 TEST_F(Form1Test, ApplyWritesMsnThenWindowsMessengerThenAccountsInListingOrder) {
-  SetColor(kMsn, kRed);
-  SetColor(kService, kRed);
+  hive.SetColor(kMsn, kRed);
+  hive.SetColor(kService, kRed);
   for (const char* name : {"C", "a", "B"}) hive.CreateKey(Account(name));
   form.Form_Load();
   toolkit.SetLabelForeColor(LabelId::ColorT1, kBlue);
@@ -261,7 +253,7 @@ TEST_F(Form1Test, ApplyWritesMsnThenWindowsMessengerThenAccountsInListingOrder) 
   const std::vector<std::string> order{kMsn, kService, Account("a"), Account("B"), Account("C")};
   for (std::size_t n = 0; n < order.size(); ++n) {
     SCOPED_TRACE(n);
-    for (const auto& key : order) SetColor(key, kRed);
+    for (const auto& key : order) hive.SetColor(key, kRed);
     memreg::FailSetValueAt(n, ERROR_ACCESS_DENIED);
     form.Command3_Click();
     for (std::size_t i = 0; i < order.size(); ++i) {
@@ -271,7 +263,7 @@ TEST_F(Form1Test, ApplyWritesMsnThenWindowsMessengerThenAccountsInListingOrder) 
 }
 
 TEST_F(Form1Test, ApplyWithoutAChoiceWritesTheColorFoundAtStartup) {
-  SetColor(kMsn, kRed);
+  hive.SetColor(kMsn, kRed);
   hive.CreateKey(Account("A"));
   form.Form_Load();
   form.Command3_Click();
@@ -285,10 +277,10 @@ TEST_F(Form1Test, ApplyWritesNothingWhileNoColorIsSelected) {
   for (const char* name : {"A", "B"}) hive.CreateKey(Account(name));
   form.Form_Load();
   ASSERT_EQ(T1(), varnelo::kSysColorWindow);
-  const std::string before = hive.Dump();
+  const Tree before = hive.Snapshot();
   form.Command3_Click();
   EXPECT_EQ(form.ApplyColor, "-2147483643");
-  EXPECT_EQ(hive.Dump(), before);
+  EXPECT_EQ(hive.ChangesSince(before), "");
   EXPECT_EQ(T2(), RecordingToolkit::kDefaultTextColor);
 
   toolkit.SetLabelForeColor(LabelId::ColorT1, 0);  // black, read at start-up elsewhere
@@ -313,14 +305,14 @@ TEST_F(Form1Test, ApplyWritesOnlyColorsAMessengerClientCanStore) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
-    ScratchHive fresh;
+    ClearMessenger(hive);
     RecordingToolkit tk;
     varnelo::Form1 f(tk);
-    SetColor(kMsn, kRed);
+    hive.SetColor(kMsn, kRed);
     hive.CreateKey(Account("A"));
     f.Form_Load();
     tk.SetLabelForeColor(LabelId::ColorT1, c.selected);
-    const std::string before = hive.Dump();
+    const Tree before = hive.Snapshot();
 
     f.Command3_Click();
 
@@ -328,7 +320,7 @@ TEST_F(Form1Test, ApplyWritesOnlyColorsAMessengerClientCanStore) {
       EXPECT_EQ(Stored(kMsn), Binary(c.selected));
       EXPECT_EQ(Stored(Account("A")), Binary(c.selected));
     } else {
-      EXPECT_EQ(hive.Dump(), before);
+      EXPECT_EQ(hive.ChangesSince(before), "");
     }
     EXPECT_EQ(tk.LabelForeColor(LabelId::ColorT2), c.written ? c.selected : kRed);
   }
@@ -336,24 +328,23 @@ TEST_F(Form1Test, ApplyWritesOnlyColorsAMessengerClientCanStore) {
 
 TEST_F(Form1Test, ApplyWithNoQualifyingLocationStillShowsTheColor) {
   hive.CreateKey(Account("A"));
-  SetColor(Account("A"), kRed);
+  hive.SetColor(Account("A"), kRed);
   form.Form_Load();
   hive.DeleteKey(kAccounts);
-  const std::string before = hive.Dump();
+  const Tree before = hive.Snapshot();
   toolkit.SetLabelForeColor(LabelId::ColorT1, kGreen);
   form.Command3_Click();
-  EXPECT_EQ(hive.Dump(), before);
+  EXPECT_EQ(hive.ChangesSince(before), "");
   EXPECT_EQ(T2(), kGreen);
 }
 
 TEST_F(Form1Test, AToolkitFailureStopsTheHandlerButKeepsWritesMade) {
-  SetColor(kMsn, kRed);
+  hive.SetColor(kMsn, kRed);
   hive.CreateKey(Account("A"));
   form.Form_Load();
   toolkit.SetLabelForeColor(LabelId::ColorT1, kBlue);
-  // Command3 reads ColorT1 (1), then, after writing, reads it again (2) and
-  // sets ColorT2 (3): fail the last.
-  toolkit.FailOperationAt(2);
+  // Showing the applied colour as the current one fails.
+  toolkit.FailOn("SetLabelForeColor ColorT2");
   EXPECT_THROW(form.Command3_Click(), varnelo::ToolkitError);
   EXPECT_EQ(Stored(kMsn), Binary(kBlue));
   EXPECT_EQ(Stored(Account("A")), Binary(kBlue));
@@ -361,14 +352,14 @@ TEST_F(Form1Test, AToolkitFailureStopsTheHandlerButKeepsWritesMade) {
 }
 
 TEST_F(Form1Test, CloseEndsAtOnceAndWritesNothing) {
-  SetColor(kMsn, kRed);
+  hive.SetColor(kMsn, kRed);
   form.Form_Load();
-  const std::string before = hive.Dump();
+  const Tree before = hive.Snapshot();
   toolkit.log.clear();
   form.Command2_Click();
   EXPECT_TRUE(toolkit.ended);
   EXPECT_EQ(toolkit.log, (std::vector<std::string>{"EndProgram"}));
-  EXPECT_EQ(hive.Dump(), before);
+  EXPECT_EQ(hive.ChangesSince(before), "");
 }
 
 }  // namespace

@@ -9,9 +9,9 @@
 #include <array>
 #include <string>
 
-using testing_support::ScratchHive;
-
 namespace {
+
+using SubkeyIndexTest = testing_support::FreshHkcuTest;
 
 constexpr char kParent[] = "Software\\VarneloProbe";
 
@@ -27,8 +27,7 @@ std::string NameAt(HKEY key, DWORD index) {
   return name.data();
 }
 
-TEST(SubkeyIndexTest, EachIndexNamesTheSubkeyAtThatPlaceNowWhileKeysComeAndGo) {
-  ScratchHive hive;
+TEST_F(SubkeyIndexTest, EachIndexNamesTheSubkeyAtThatPlaceNowWhileKeysComeAndGo) {
   hive.CreateKey(Child("b"));
   hive.CreateKey(Child("D"));
 

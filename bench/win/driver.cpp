@@ -32,8 +32,11 @@
 //   apply.floor     the loop program (write), the loop alone
 //   apply.floorproc the loop program (write): process start -> loop done
 //   apply.reg       reg import APPLY.reg: process start -> exit
-#include "base/unique_handle.h"
-#include "tests/support/find_window.h"
+#include "app/control_ids.h"
+#include "registry/scoped_key.h"
+#include "support/from_outside.h"
+#include "support/messenger.h"
+#include "support/registry_tree.h"
 
 #include <psapi.h>
 #include <windows.h>
@@ -47,14 +50,12 @@
 #include <utility>
 #include <vector>
 
+using namespace testing_support::messenger;
+
 namespace {
 
-constexpr int kCommand3 = 103;  // app/control_ids.h
-constexpr wchar_t kForm1Class[] = L"VarneloForm1";
 constexpr wchar_t kWindowClass[] = L"VarneloBenchWindow";
-constexpr wchar_t kPassportListPath[] = L"Software\\Microsoft\\MSNMessenger\\PerPassportSettings";
-constexpr wchar_t kValueName[] = L"IM Color";
-constexpr std::array<BYTE, 4> kColor{0x00, 0xFF, 0x00, 0x00};
+const std::vector<BYTE> kColor = testing_support::Le32(0x00FF00);  // as the profile holds it
 constexpr DWORD kPatienceMs = 600000;
 
 class Failure : public std::runtime_error {
@@ -62,33 +63,9 @@ class Failure : public std::runtime_error {
   using std::runtime_error::runtime_error;
 };
 
-std::string Narrow(const std::wstring& text) {
-  std::string out;
-  for (const wchar_t c : text) out += (c < 128) ? static_cast<char>(c) : '?';
-  return out;
-}
-
 [[noreturn]] void Fail(const std::string& what) {
   throw Failure(what + " (error " + std::to_string(GetLastError()) + ")");
 }
-
-void CloseKernelHandle(HANDLE handle) { CloseHandle(handle); }
-using Handle = varnelo::UniqueHandle<HANDLE, CloseKernelHandle>;
-
-class Key {
- public:
-  Key() = default;
-  Key(const Key&) = delete;
-  Key& operator=(const Key&) = delete;
-  ~Key() {
-    if (key_ != nullptr) RegCloseKey(key_);
-  }
-  HKEY get() const { return key_; }
-  PHKEY receive() { return &key_; }
-
- private:
-  HKEY key_ = nullptr;
-};
 
 double Now() {
   static const double frequency = [] {
@@ -109,55 +86,34 @@ void Sample(const char* what, double ms) {
   std::fflush(stdout);
 }
 
-// A started program; ended (if it still runs) when this goes.
+// A started program that must do its work: the benchmark fails if it cannot
+// start, hangs or ends with an error. Ended (if it still runs) when this goes.
 class Child {
  public:
-  Child(std::wstring commandLine, HANDLE output) {
-    STARTUPINFOW startup{};
-    startup.cb = sizeof(startup);
-    BOOL inherit = FALSE;
-    if (output != nullptr) {
-      startup.dwFlags = STARTF_USESTDHANDLES;
-      startup.hStdInput = Nul();
-      startup.hStdOutput = output;
-      startup.hStdError = Nul();
-      inherit = TRUE;
-    }
-    PROCESS_INFORMATION info{};
-    if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, inherit, 0, nullptr, nullptr,
-                        &startup, &info)) {
-      Fail("cannot start " + Narrow(commandLine));
-    }
-    process_ = Handle(info.hProcess);
-    thread_ = Handle(info.hThread);
-    pid_ = info.dwProcessId;
-    name_ = Narrow(commandLine);
-  }
-  Child(const Child&) = delete;
-  Child& operator=(const Child&) = delete;
-  ~Child() {
-    if (WaitForSingleObject(process_.get(), 0) == WAIT_TIMEOUT) {
-      TerminateProcess(process_.get(), 99);
-      WaitForSingleObject(process_.get(), 5000);
+  // With an `output` handle, the program writes there and reads and writes
+  // nothing else.
+  explicit Child(const std::wstring& commandLine, HANDLE output = nullptr)
+      : name_(e2e::Narrow(commandLine)),
+        process_(commandLine, output ? Nul() : nullptr, output, output ? Nul() : nullptr) {
+    if (!process_.Started()) {
+      throw Failure("cannot start " + name_ + " (error " + std::to_string(process_.StartError()) +
+                    ")");
     }
   }
 
-  HANDLE process() const { return process_.get(); }
-  DWORD pid() const { return pid_; }
-  bool Running() const { return WaitForSingleObject(process_.get(), 0) == WAIT_TIMEOUT; }
+  const e2e::Process& process() const { return process_; }
 
   // Waits for the end; fails unless the exit code is 0.
   void WaitForExit() const {
-    if (WaitForSingleObject(process_.get(), kPatienceMs) != WAIT_OBJECT_0) Fail(name_ + " hangs");
-    DWORD code = 1;
-    GetExitCodeProcess(process_.get(), &code);
-    if (code != 0) throw Failure(name_ + " exited with " + std::to_string(code));
+    const auto code = process_.WaitForExit(kPatienceMs);
+    if (!code) throw Failure(name_ + " hangs");
+    if (*code != 0) throw Failure(name_ + " exited with " + std::to_string(*code));
   }
 
   std::size_t PeakKiB() const {
     PROCESS_MEMORY_COUNTERS counters{};
     counters.cb = sizeof(counters);
-    if (!GetProcessMemoryInfo(process_.get(), &counters, sizeof(counters))) {
+    if (!GetProcessMemoryInfo(process_.Handle(), &counters, sizeof(counters))) {
       Fail("GetProcessMemoryInfo of " + name_);
     }
     return counters.PeakWorkingSetSize / 1024;
@@ -165,22 +121,20 @@ class Child {
 
   // Standard input, output and error for programs whose output is not wanted.
   static HANDLE Nul() {
-    static const Handle nul = [] {
+    static const e2e::OwnedHandle nul = [] {
       SECURITY_ATTRIBUTES inheritable{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
-      Handle handle(CreateFileW(L"NUL", GENERIC_READ | GENERIC_WRITE,
-                                FILE_SHARE_READ | FILE_SHARE_WRITE, &inheritable, OPEN_EXISTING, 0,
-                                nullptr));
-      if (handle.get() == nullptr) Fail("cannot open NUL");
+      e2e::OwnedHandle handle(CreateFileW(L"NUL", GENERIC_READ | GENERIC_WRITE,
+                                          FILE_SHARE_READ | FILE_SHARE_WRITE, &inheritable,
+                                          OPEN_EXISTING, 0, nullptr));
+      if (handle.get() == INVALID_HANDLE_VALUE) Fail("cannot open NUL");
       return handle;
     }();
     return nul.get();
   }
 
  private:
-  Handle process_;
-  Handle thread_;
-  DWORD pid_ = 0;
   std::string name_;
+  e2e::Process process_;
 };
 
 // Waits until the program's window is shown and its thread has gone idle
@@ -188,14 +142,14 @@ class Child {
 // the window). WaitForInputIdle tells when the thread first waits for input;
 // the window is then checked, and polled for if a nested wait came first.
 HWND WaitUntilShown(const Child& child, const wchar_t* className) {
-  if (WaitForInputIdle(child.process(), kPatienceMs) != 0) Fail("WaitForInputIdle");
-  const double deadline = Now() + kPatienceMs;
-  while (Now() < deadline) {
-    if (HWND hwnd = e2e::FindVisibleTopLevel(child.pid(), className)) return hwnd;
-    if (!child.Running()) throw Failure("the program ended before showing its window");
-    Sleep(1);
-  }
-  throw Failure("the window was not shown");
+  const e2e::Process& process = child.process();
+  if (WaitForInputIdle(process.Handle(), kPatienceMs) != 0) Fail("WaitForInputIdle");
+  const HWND shown = e2e::SampleUntil(
+      [&] { return e2e::FindVisibleTopLevel(process.Pid(), className); },
+      [&](HWND found) { return found != nullptr || !process.Running(); }, kPatienceMs, 1);
+  if (shown != nullptr) return shown;
+  throw Failure(process.Running() ? "the window was not shown"
+                                  : "the program ended before showing its window");
 }
 
 void CloseWindowAndWait(const Child& child, HWND hwnd) {
@@ -207,70 +161,39 @@ void CloseWindowAndWait(const Child& child, HWND hwnd) {
 
 struct Profile {
   std::size_t accounts = 0;
-  std::wstring firstPath;  // the first account key in listing order
-  std::wstring lastPath;
+  std::string firstPath;  // the first account key in listing order
+  std::string lastPath;
 };
 
 Profile ReadProfile() {
-  Key list;
-  if (RegOpenKeyExW(HKEY_CURRENT_USER, kPassportListPath, 0, KEY_READ, list.receive()) !=
+  Reg::ScopedKey list;
+  if (RegOpenKeyExA(HKEY_CURRENT_USER, kAccounts, 0, KEY_ENUMERATE_SUB_KEYS, list.receive()) !=
       ERROR_SUCCESS) {
     Fail("no account keys");
   }
-  Profile profile;
-  std::wstring last;
-  for (DWORD index = 0;; ++index) {
-    std::array<wchar_t, 256> name{};
-    DWORD size = static_cast<DWORD>(name.size());
-    if (RegEnumKeyExW(list.get(), index, name.data(), &size, nullptr, nullptr, nullptr, nullptr) !=
-        ERROR_SUCCESS) {
-      break;
-    }
-    if (index == 0) profile.firstPath = std::wstring(kPassportListPath) + L"\\" + name.data();
-    last = name.data();
-    ++profile.accounts;
-  }
-  profile.lastPath = std::wstring(kPassportListPath) + L"\\" + last;
-  return profile;
+  const std::vector<std::string> names = testing_support::SubkeyNames(list.get());
+  if (names.empty()) throw Failure("no account keys");
+  return {names.size(), Account(names.front()), Account(names.back())};
 }
 
 // Whether `path` holds "IM Color" as the benchmark's 4 bytes of REG_BINARY;
 // fails if it holds anything else.
-bool HoldsColor(const std::wstring& path) {
-  Key key;
-  if (RegOpenKeyExW(HKEY_CURRENT_USER, path.c_str(), 0, KEY_QUERY_VALUE, key.receive()) !=
-      ERROR_SUCCESS) {
-    return false;
-  }
-  std::array<BYTE, 16> data{};
-  DWORD type = 0;
-  DWORD size = static_cast<DWORD>(data.size());
-  if (RegQueryValueExW(key.get(), kValueName, nullptr, &type, data.data(), &size) !=
-      ERROR_SUCCESS) {
-    return false;
-  }
-  if (type != REG_BINARY || size != 4 || !std::equal(kColor.begin(), kColor.end(), data.begin())) {
-    throw Failure("unexpected \"IM Color\" under " + Narrow(path));
+bool HoldsColor(const std::string& path) {
+  const auto value = testing_support::ReadValue(HKEY_CURRENT_USER, path, kValue);
+  if (!value) return false;
+  if (*value != testing_support::RawValue{REG_BINARY, kColor}) {
+    throw Failure("unexpected \"IM Color\" under " + path);
   }
   return true;
 }
 
-void RemoveColor(const std::wstring& path) {
-  Key key;
-  if (RegOpenKeyExW(HKEY_CURRENT_USER, path.c_str(), 0, KEY_SET_VALUE, key.receive()) !=
+void RemoveColor(const std::string& path) {
+  Reg::ScopedKey key;
+  if (RegOpenKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, KEY_SET_VALUE, key.receive()) !=
           ERROR_SUCCESS ||
-      RegDeleteValueW(key.get(), kValueName) != ERROR_SUCCESS) {
-    Fail("cannot remove \"IM Color\" under " + Narrow(path));
+      RegDeleteValueA(key.get(), kValue) != ERROR_SUCCESS) {
+    Fail("cannot remove \"IM Color\" under " + path);
   }
-}
-
-bool MessengerKeyHoldsValue(const wchar_t* path) {
-  Key key;
-  if (RegOpenKeyExW(HKEY_CURRENT_USER, path, 0, KEY_QUERY_VALUE, key.receive()) != ERROR_SUCCESS) {
-    return false;
-  }
-  return RegQueryValueExW(key.get(), kValueName, nullptr, nullptr, nullptr, nullptr) ==
-         ERROR_SUCCESS;
 }
 
 // ---- the measurements ----------------------------------------------------
@@ -305,8 +228,8 @@ LoopResult TimeLoop(const Programs& programs, const wchar_t* mode) {
   HANDLE writeRaw = nullptr;
   SECURITY_ATTRIBUTES inheritable{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
   if (!CreatePipe(&readRaw, &writeRaw, &inheritable, 0)) Fail("CreatePipe");
-  Handle readEnd(readRaw);
-  Handle writeEnd(writeRaw);
+  e2e::OwnedHandle readEnd(readRaw);
+  e2e::OwnedHandle writeEnd(writeRaw);
   SetHandleInformation(readEnd.get(), HANDLE_FLAG_INHERIT, 0);
 
   LoopResult result;
@@ -332,11 +255,8 @@ LoopResult TimeLoop(const Programs& programs, const wchar_t* mode) {
 }
 
 double SendAndWait(HWND hwnd, UINT message) {
-  DWORD_PTR ignored = 0;
   const double start = Now();
-  if (SendMessageTimeoutW(hwnd, message, 0, 0, SMTO_NORMAL, kPatienceMs, &ignored) == 0) {
-    Fail("the window did not answer");
-  }
+  if (!e2e::SendWaiting(hwnd, message, 0, 0, kPatienceMs)) Fail("the window did not answer");
   return Now() - start;
 }
 
@@ -345,7 +265,7 @@ double SendAndWait(HWND hwnd, UINT message) {
 std::size_t TimeUntilShown(const std::wstring& program, const wchar_t* className,
                            const char* sample) {
   const double start = Now();
-  const Child child(Quoted(program), nullptr);
+  const Child child(Quoted(program));
   const HWND shown = WaitUntilShown(child, className);
   Sample(sample, Now() - start);
   const std::size_t peak = child.PeakKiB();
@@ -358,7 +278,7 @@ void StartUp(const Programs& programs, const Profile& profile, int runs) {
   std::size_t windowPeak = 0;
   for (int run = -1; run < runs; ++run) {
     recording = run >= 0;
-    peak = std::max(peak, TimeUntilShown(programs.app, kForm1Class, "start.app"));
+    peak = std::max(peak, TimeUntilShown(programs.app, VARNELO_FORM1_CLASS, "start.app"));
     windowPeak =
         std::max(windowPeak, TimeUntilShown(programs.window, kWindowClass, "start.window"));
     {
@@ -370,8 +290,8 @@ void StartUp(const Programs& programs, const Profile& profile, int runs) {
       }
       Sample("start.floor", loop.toDone);
     }
-    Sample("start.reg",
-           TimeProcess(L"reg.exe query \"HKCU\\" + std::wstring(kPassportListPath) + L"\" /s"));
+    const std::wstring accounts(std::begin(kAccounts), std::end(kAccounts) - 1);
+    Sample("start.reg", TimeProcess(L"reg.exe query \"HKCU\\" + accounts + L"\" /s"));
     Sample("start.empty", TimeProcess(Quoted(programs.empty)));
     // Start-up only reads: the profile must be as it was.
     if (profile.accounts > 1 && HoldsColor(profile.firstPath)) {
@@ -382,9 +302,9 @@ void StartUp(const Programs& programs, const Profile& profile, int runs) {
 }
 
 void Apply(const Programs& programs, const Profile& profile, int runs) {
-  const Child app(Quoted(programs.app), nullptr);
-  const HWND form = WaitUntilShown(app, kForm1Class);
-  const HWND button = GetDlgItem(form, kCommand3);
+  const Child app(Quoted(programs.app));
+  const HWND form = WaitUntilShown(app, VARNELO_FORM1_CLASS);
+  const HWND button = GetDlgItem(form, varnelo::ids::Command3);
   if (button == nullptr) Fail("no 設 定 button");
 
   // The first apply creates the value under every account key but the last.
@@ -444,9 +364,11 @@ int wmain(int argc, wchar_t** argv) {
       throw Failure("the registry holds " + std::to_string(profile.accounts) +
                     " account keys, not " + std::to_string(expected));
     }
-    if (MessengerKeyHoldsValue(L"Software\\Microsoft\\MSNMessenger") ||
-        MessengerKeyHoldsValue(L"Software\\Microsoft\\MessengerService") ||
-        !HoldsColor(profile.lastPath) || (expected > 1 && HoldsColor(profile.firstPath))) {
+    const auto holdsValue = [](const char* path) {
+      return testing_support::ReadValue(HKEY_CURRENT_USER, path, kValue).has_value();
+    };
+    if (holdsValue(kMsn) || holdsValue(kService) || !HoldsColor(profile.lastPath) ||
+        (expected > 1 && HoldsColor(profile.firstPath))) {
       throw Failure("the registry does not hold the benchmark profile");
     }
     StartUp(programs, profile, runs);

@@ -11,6 +11,7 @@
 #include <cstdlib>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "app/form1.h"
@@ -18,18 +19,17 @@
 #include "memreg.h"
 #include "registry/scoped_key.h"
 #include "registry_view.h"
-#include "support/hive.h"
+#include "support/messenger.h"
 #include "support/recording_toolkit.h"
 
 using namespace testing_support::messenger;
 
 namespace {
 
-using fuzz::TreeView;
+using fuzz::Tree;
 using varnelo::ColorValue;
 using varnelo::LabelId;
 
-constexpr char kAccountPrefix[] = "Software\\Microsoft\\MSNMessenger\\PerPassportSettings\\";
 constexpr char kNotFound[] = "Error";
 constexpr std::size_t kNever = static_cast<std::size_t>(1)
                                << 40;  // an armed failure that never fires
@@ -194,8 +194,7 @@ class Session {
       case 4: size = in_.ConsumeBool() ? 4096 : 65536; break;
       default: {
         const auto colour = in_.ConsumeIntegral<std::uint32_t>();
-        return {static_cast<BYTE>(colour), static_cast<BYTE>(colour >> 8),
-                static_cast<BYTE>(colour >> 16), static_cast<BYTE>(colour >> 24)};
+        return testing_support::Le32(colour);
       }
     }
     std::vector<BYTE> data = in_.ConsumeBytes<BYTE>(std::min<std::size_t>(size, 300));
@@ -216,10 +215,20 @@ class Session {
     return names;
   }
 
-  std::vector<std::string> ExistingAccounts() {
-    const TreeView& view = Tree();
-    const auto found = view.find(fuzz::Fold(kAccounts));
-    return found == view.end() ? std::vector<std::string>{} : found->second.children;
+  // The names of an account key: now and then one that exists, otherwise
+  // a new one, named by `newName()`.
+  template <typename NewName>
+  std::vector<std::string> PickAccount(NewName newName) {
+    std::vector<std::string> names = Split(kAccounts);
+    const Tree& view = Known();
+    const auto list = view.find(fuzz::Fold(kAccounts));
+    if (list != view.end() && !list->second.children.empty() && in_.ConsumeBool()) {
+      const auto& accounts = list->second.children;
+      names.push_back(accounts[in_.ConsumeIntegralInRange<std::size_t>(0, accounts.size() - 1)]);
+    } else {
+      names.push_back(newName());
+    }
+    return names;
   }
 
   // A key for the world to change, as its names (so that paths too long for
@@ -232,14 +241,7 @@ class Session {
       case 2: names = Split(kAccounts); break;
       case 3:
       case 4: {
-        names = Split(kAccounts);
-        const auto accounts = ExistingAccounts();
-        if (!accounts.empty() && in_.ConsumeBool()) {
-          names.push_back(
-              accounts[in_.ConsumeIntegralInRange<std::size_t>(0, accounts.size() - 1)]);
-        } else {
-          names.push_back(PickAccountName());
-        }
+        names = PickAccount([&] { return PickAccountName(); });
         if (in_.ConsumeIntegralInRange(0, 3) == 0) names.push_back("Below");
         break;
       }
@@ -249,7 +251,7 @@ class Session {
       case 8: names = Split("Software\\Other\\MSNMessenger"); break;
       case 9: names = Split("software\\microsoft\\msnmessenger"); break;
       default: {
-        const TreeView& view = Tree();
+        const Tree& view = Known();
         const auto key = std::next(
             view.begin(), static_cast<std::ptrdiff_t>(
                               in_.ConsumeIntegralInRange<std::size_t>(0, view.size() - 1)));
@@ -312,13 +314,13 @@ class Session {
   // Forgets the tree as last seen when the world has changed it.
   class Forget {
    public:
-    explicit Forget(std::optional<TreeView>& known) : known_(known) {}
+    explicit Forget(std::optional<Tree>& known) : known_(known) {}
     Forget(const Forget&) = delete;
     Forget& operator=(const Forget&) = delete;
     ~Forget() { known_.reset(); }
 
    private:
-    std::optional<TreeView>& known_;
+    std::optional<Tree>& known_;
   };
 
   // Whether a key lies below one that refuses to list its subkeys: the
@@ -387,7 +389,7 @@ class Session {
         auto rights = static_cast<REGSAM>(in_.ConsumeIntegralInRange(1, 0x3F));
         // Only a key without subkeys, below Software\Microsoft, may hide
         // them: nothing is ever made below it, so the snapshot misses nothing.
-        const TreeView& view = Tree();
+        const Tree& view = Known();
         const auto key = view.find(folded);
         if (key == view.end()) break;
         if (!key->second.children.empty() || names.size() < 3) rights &= ~KEY_ENUMERATE_SUB_KEYS;
@@ -407,18 +409,11 @@ class Session {
     switch (in_.ConsumeIntegralInRange(0, 3)) {
       case 0: names = Split(kMsn); break;
       case 1: names = Split(kService); break;
-      default: {
-        names = Split(kAccounts);
-        const auto accounts = ExistingAccounts();
-        if (!accounts.empty() && in_.ConsumeBool()) {
-          names.push_back(
-              accounts[in_.ConsumeIntegralInRange<std::size_t>(0, accounts.size() - 1)]);
-        } else {
-          names.push_back(
-              std::string(1, static_cast<char>(in_.ConsumeIntegralInRange<int>('a', 'h'))));
-        }
+      default:
+        names = PickAccount([&] {
+          return std::string(1, static_cast<char>(in_.ConsumeIntegralInRange<int>('a', 'h')));
+        });
         break;
-      }
     }
     if (BelowHiddenKey(fuzz::Fold(Join(names)))) return;
     std::uint32_t colour = in_.ConsumeIntegral<std::uint32_t>();
@@ -426,10 +421,9 @@ class Session {
     const std::size_t size =
         in_.ConsumeIntegralInRange(0, 5) == 0 ? in_.ConsumeIntegralInRange<std::size_t>(0, 3) : 4;
     const DWORD type = in_.ConsumeBool() ? REG_BINARY : REG_DWORD;
-    const BYTE bytes[4] = {static_cast<BYTE>(colour), static_cast<BYTE>(colour >> 8),
-                           static_cast<BYTE>(colour >> 16), static_cast<BYTE>(colour >> 24)};
+    const std::vector<BYTE> bytes = testing_support::Le32(colour);
     if (const auto key = Walk(names, true, KEY_SET_VALUE); key.get() != nullptr) {
-      RegSetValueExA(key.get(), kValue, 0, type, bytes, static_cast<DWORD>(size));
+      RegSetValueExA(key.get(), kValue, 0, type, bytes.data(), static_cast<DWORD>(size));
     }
   }
 
@@ -447,77 +441,84 @@ class Session {
         const std::uint32_t colour =
             (static_cast<std::uint32_t>(base) * 2654435761u + static_cast<std::uint32_t>(i)) &
             0xFFFFFFu;
-        const BYTE bytes[4] = {static_cast<BYTE>(colour), static_cast<BYTE>(colour >> 8),
-                               static_cast<BYTE>(colour >> 16), 0};
-        RegSetValueExA(key.get(), kValue, 0, REG_BINARY, bytes, 4);
+        const std::vector<BYTE> bytes = testing_support::Le32(colour);  // the high byte is 0
+        RegSetValueExA(key.get(), kValue, 0, REG_BINARY, bytes.data(), 4);
       }
     }
   }
 
   // ---- checks ---------------------------------------------------------------
 
-  void ExpectTree(const TreeView& expected, const std::string& step) {
-    TreeView actual = fuzz::Snapshot();
-    std::string difference;
-    if (!fuzz::SameTree(expected, actual, &difference)) {
-      Broken(step + ": the tree is not as the rules say\n" + difference);
+  void ExpectTree(const Tree& expected, const std::string& step) {
+    Tree actual = testing_support::Snapshot(HKEY_CURRENT_USER);
+    if (const std::string changes = testing_support::Changes(expected, actual); !changes.empty()) {
+      Broken(step + ": the tree is not as the rules say\n" + changes);
     }
     Check(memreg::OpenKeyCount() == 0, step + ": a key was left open");
     known_ = std::move(actual);
   }
 
   // The tree as last seen; seen afresh after the world changed it.
-  const TreeView& Tree() {
-    if (!known_) known_ = fuzz::Snapshot();
+  const Tree& Known() {
+    if (!known_) known_ = testing_support::Snapshot(HKEY_CURRENT_USER);
     return *known_;
   }
 
   ColorValue Label(LabelId label) const { return toolkit_.LabelForeColor(label); }
 
-  // Arms a toolkit failure at the n-th operation of the next handler, now
-  // and then; returns the n armed.
-  std::optional<std::size_t> MaybeFailToolkit(std::size_t operations) {
+  // Now and then makes one operation of the toolkit fail the next time the
+  // next handler asks for it (RecordingToolkit::FailOn); the operation.
+  std::optional<std::string> MaybeFailToolkit() {
+    static constexpr const char* kOperations[] = {"LabelForeColor ColorT1",
+                                                  "LabelForeColor",
+                                                  "SetLabelForeColor ColorT1",
+                                                  "SetLabelForeColor ColorT2",
+                                                  "SetLabelCaption",
+                                                  "MsgBox",
+                                                  "AppVersion",
+                                                  "WindowHandle",
+                                                  "InstanceHandle",
+                                                  "EndProgram"};
     if (in_.ConsumeIntegralInRange(0, 7) != 0) return std::nullopt;
-    const auto n = in_.ConsumeIntegralInRange<std::size_t>(0, operations);
-    toolkit_.FailOperationAt(n);
-    return n;
+    const std::string operation =
+        kOperations[in_.ConsumeIntegralInRange<std::size_t>(0, std::size(kOperations) - 1)];
+    toolkit_.FailOn(operation);
+    return operation;
   }
-
-  void DisarmToolkit() { toolkit_.FailOperationAt(kNever); }
 
   // Runs one handler with the toolkit failure (if any) armed, disarms every
   // scripted failure, then checks the whole tree against `expected` and that
-  // a failure reached the caller exactly when one was due. Returns whether
-  // the handler failed.
-  bool RunHandler(void (varnelo::Form1::*handler)(), std::optional<std::size_t> failAt,
-                  std::size_t operations, const TreeView& expected, const std::string& what) {
+  // a failure reached the caller exactly when the toolkit raised one.
+  // Returns whether the handler failed.
+  bool RunHandler(void (varnelo::Form1::*handler)(), const Tree& expected,
+                  const std::string& what) {
     bool failed = false;
     try {
       (form_.*handler)();
     } catch (const varnelo::ToolkitError&) {
       failed = true;
     }
-    DisarmToolkit();
+    const bool raised = toolkit_.failureRaised;
+    toolkit_.FailOn("");
     memreg::FailSetValueAt(kNever, ERROR_ACCESS_DENIED);
     ExpectTree(expected, what);
-    Check(failed == (failAt && *failAt < operations),
-          what + ": a toolkit failure is not passed on");
+    Check(failed == raised, what + (failed ? ": a toolkit failure was made up"
+                                           : ": a toolkit failure was not passed on"));
     return failed;
   }
 
   // ---- the window's handlers ----------------------------------------------
 
   bool FormLoad() {
-    const TreeView view = Tree();
+    const Tree view = Known();
     const std::string notFound = kNotFound;
     const std::string msn = Text(fuzz::ExpectedRead(view, refusals_, kMsn, kValue, 4, notFound));
     const std::string service =
         Text(fuzz::ExpectedRead(view, refusals_, kService, kValue, 4, notFound));
     const auto listing = fuzz::ExpectedListing(view, refusals_, kAccounts);
 
-    // What both labels must end with, and how many toolkit calls it takes.
+    // What both labels must end with.
     std::optional<ColorValue> shown;
-    std::size_t operations = 2;  // the version label, or the message and the end
     const bool notInstalled = msn == kNotFound && service == kNotFound && listing.empty();
     if (msn != kNotFound) {
       shown = ToColor(msn);
@@ -525,15 +526,14 @@ class Session {
       shown = ToColor(service);
     } else {
       for (const auto& name : listing) {
-        const auto colour =
-            fuzz::ExpectedRead(view, refusals_, kAccountPrefix + name, kValue, 4, notFound);
+        const auto colour = fuzz::ExpectedRead(view, refusals_, Account(name), kValue, 4, notFound);
         if (Text(colour) != kNotFound) shown = std::get<std::int32_t>(colour);
       }
     }
     if (shown) operations += 2;  // both labels, once
 
-    const auto failAt = MaybeFailToolkit(operations + 1);
-    if (RunHandler(&varnelo::Form1::Form_Load, failAt, operations, view, "Form_Load")) {
+    MaybeFailToolkit();
+    if (RunHandler(&varnelo::Form1::Form_Load, view, "Form_Load")) {
       return false;  // the run-time error report ends the program
     }
 
@@ -575,11 +575,10 @@ class Session {
     const std::int32_t picked = answer.confirmed == FALSE ? 0 : returned > 0xFFFFFF ? -2 : returned;
     const ColorValue t1Before = Label(LabelId::ColorT1);
     const ColorValue t2Before = Label(LabelId::ColorT2);
-    const TreeView view = Tree();
+    const Tree view = Known();
 
-    const std::size_t operations = picked > 0 ? 3 : 2;  // owner, instance, [ColorT1]
-    const auto failAt = MaybeFailToolkit(operations);
-    if (RunHandler(&varnelo::Form1::Command1_Click, failAt, operations, view, "Command1_Click")) {
+    MaybeFailToolkit();
+    if (RunHandler(&varnelo::Form1::Command1_Click, view, "Command1_Click")) {
       return false;
     }
     Check(form_.PickedColor == std::to_string(picked), "Command1_Click: PickedColor " +
@@ -595,23 +594,26 @@ class Session {
     const ColorValue t2Before = Label(LabelId::ColorT2);
     const bool explicitColor = selected >= 0 && selected <= 0xFFFFFF;
     const FormState before = Save();
-    const TreeView view = Tree();
+    const Tree view = Known();
 
     fuzz::SetCalls sets;
     if (in_.ConsumeIntegralInRange(0, 3) == 0) {
       sets.failing = in_.ConsumeIntegralInRange<std::size_t>(0, 6);
       memreg::FailSetValueAt(*sets.failing, ERROR_ACCESS_DENIED);
     }
-    const std::size_t operations = explicitColor ? 3 : 1;  // ColorT1, [ColorT1, ColorT2]
-    const auto failAt = MaybeFailToolkit(operations);
+    const auto failing = MaybeFailToolkit();
 
     // What the click must write: MSN Messenger if it has a value now,
     // Windows Messenger if it had one at start-up, every account key listed
-    // now; nothing at all while ColorT1 holds no explicit colour.
-    TreeView expected = view;
+    // now; nothing at all while ColorT1 holds no explicit colour, or when the
+    // selection in ColorT1 cannot be read. A failure after that (showing the
+    // colour as the current one) keeps every write made.
+    const bool selectionUnread =
+        failing && std::string_view("LabelForeColor ColorT1").starts_with(*failing);
+    Tree expected = view;
     std::vector<std::string> listing;
     std::string msn = kNotFound;
-    const bool writes = explicitColor && !(failAt && *failAt == 0);
+    const bool writes = explicitColor && !selectionUnread;
     if (writes) {
       listing = fuzz::ExpectedListing(view, refusals_, kAccounts);
       msn = Text(fuzz::ExpectedRead(view, refusals_, kMsn, kValue, 4, std::string(kNotFound)));
@@ -620,11 +622,11 @@ class Session {
       if (serviceHadValue_)
         fuzz::ExpectWrite(expected, refusals_, kService, kValue, 4, colour, sets);
       for (const auto& name : listing) {
-        fuzz::ExpectWrite(expected, refusals_, kAccountPrefix + name, kValue, 4, colour, sets);
+        fuzz::ExpectWrite(expected, refusals_, Account(name), kValue, 4, colour, sets);
       }
     }
 
-    if (RunHandler(&varnelo::Form1::Command3_Click, failAt, operations, expected,
+    if (RunHandler(&varnelo::Form1::Command3_Click, expected,
                    "Command3_Click with ColorT1 " + std::to_string(selected))) {
       return false;  // writes made stay made: checked above
     }
@@ -647,7 +649,7 @@ class Session {
   }
 
   bool Close() {
-    const TreeView view = Tree();
+    const Tree view = Known();
     toolkit_.log.clear();
     form_.Command2_Click();
     ExpectTree(view, "Command2_Click");
@@ -658,12 +660,18 @@ class Session {
 
   // ---- the Reg routines, called directly ---------------------------------
 
+  // The arguments of a direct ReadRegValue or WriteRegValue (the default to
+  // read, or the value to write), picked in this order.
+  struct Call {
+    std::string path, name;
+    std::int32_t kind;
+    Reg::RegData data;
+  };
+  Call PickCall() { return {PickPath(), PickValueName(), PickKind(), PickData32()}; }
+
   void DirectRead() {
-    const std::string path = PickPath();
-    const std::string name = PickValueName();
-    const std::int32_t kind = PickKind();
-    const Reg::RegData fallback = PickData32();
-    const TreeView view = Tree();
+    const auto [path, name, kind, fallback] = PickCall();
+    const Tree view = Known();
     const Reg::RegData expected = fuzz::ExpectedRead(view, refusals_, path, name, kind, fallback);
 
     const Reg::RegData got = Reg::ReadRegValue(HKEY_CURRENT_USER, path, name, kind, fallback);
@@ -673,11 +681,8 @@ class Session {
   }
 
   void DirectWrite() {
-    const std::string path = PickPath();
-    const std::string name = PickValueName();
-    const std::int32_t kind = PickKind();
-    const Reg::RegData value = PickData32();
-    const TreeView view = Tree();
+    const auto [path, name, kind, value] = PickCall();
+    const Tree view = Known();
     // Creating keys under one that hides its subkeys is what the world avoids too.
     if (const auto names = Split(path); !names.empty()) {
       std::string folded;
@@ -686,7 +691,7 @@ class Session {
         if (BelowHiddenKey(folded)) return;
       }
     }
-    TreeView expected = view;
+    Tree expected = view;
     fuzz::SetCalls sets;
     const bool stores = fuzz::ExpectWrite(expected, refusals_, path, name, kind, value, sets);
 
@@ -703,7 +708,7 @@ class Session {
     const int stale = in_.ConsumeIntegralInRange(0, 3);
     for (int i = 0; i < stale; ++i) names.push_back("stale" + std::to_string(i));
     const std::vector<std::string> before = names;
-    const TreeView view = Tree();
+    const Tree view = Known();
     const auto expected = fuzz::ExpectedListing(view, refusals_, path);
 
     const std::int32_t count = Reg::EnumRegSubKeys(HKEY_CURRENT_USER, path, names);
@@ -731,7 +736,7 @@ class Session {
   }
 
   FuzzedDataProvider& in_;
-  std::optional<TreeView> known_;
+  std::optional<Tree> known_;
   fuzz::Refusals refusals_;
   testing_support::RecordingToolkit toolkit_;
   varnelo::Form1 form_{toolkit_};

@@ -1,14 +1,15 @@
 #include "fake_commdlg.h"
 
+#include <algorithm>
 #include <cwchar>
 #include <deque>
 #include <string_view>
 
 namespace {
 
-struct Dialog {
+struct State {
   std::deque<fakecc::Answer> script;
-  std::vector<fakecc::Request> requests;
+  std::vector<fakecc::Dialog> dialogs;
   std::vector<std::wstring> loaded;
   bool libraryMissing = false;
 };
@@ -16,40 +17,41 @@ struct Dialog {
 constexpr std::wstring_view kSystemFolder = L"C:\\WINDOWS\\system32";
 HINSTANCE__* const kComdlg32 = reinterpret_cast<HINSTANCE__*>(std::uintptr_t{0x7E000000});
 
-Dialog& State() {
-  static Dialog dialog;
-  return dialog;
+State& Current() {
+  static State state;
+  return state;
 }
 
 }  // namespace
 
 namespace fakecc {
 
-void Script(std::vector<Answer> answers) { State().script.assign(answers.begin(), answers.end()); }
-const std::vector<Request>& Requests() { return State().requests; }
-void Reset() { State() = Dialog{}; }
-const std::vector<std::wstring>& LoadedLibraries() { return State().loaded; }
-void SetDialogLibraryMissing(bool missing) { State().libraryMissing = missing; }
+void Script(std::vector<Answer> answers) {
+  Current().script.assign(answers.begin(), answers.end());
+}
+const std::vector<Dialog>& Dialogs() { return Current().dialogs; }
+void Reset() { Current() = State{}; }
+const std::vector<std::wstring>& LoadedLibraries() { return Current().loaded; }
+void SetDialogLibraryMissing(bool missing) { Current().libraryMissing = missing; }
 
 }  // namespace fakecc
 
 BOOL ChooseColorA(LPCHOOSECOLORA request) {
-  auto& state = State();
-  fakecc::Request seen{*request, {}};
-  if (request->lpCustColors != nullptr) {
-    for (std::size_t i = 0; i < seen.customColorsIn.size(); ++i) {
-      seen.customColorsIn[i] = request->lpCustColors[i];
-    }
+  auto& state = Current();
+  if (request->lStructSize != sizeof(CHOOSECOLORA) || request->lpCustColors == nullptr) {
+    return FALSE;
   }
-  state.requests.push_back(seen);
+  fakecc::Dialog shown;
+  shown.owner = request->hwndOwner;
+  shown.initial = (request->Flags & CC_RGBINIT) != 0 ? request->rgbResult : 0;
+  std::copy_n(request->lpCustColors, shown.customColors.size(), shown.customColors.begin());
+  shown.plain = (request->Flags & ~CC_RGBINIT) == 0;
+  state.dialogs.push_back(shown);
+
   if (state.script.empty()) return FALSE;
   const fakecc::Answer answer = state.script.front();
   state.script.pop_front();
-  if (request->lpCustColors != nullptr) {
-    for (std::size_t i = 0; i < answer.customColors.size(); ++i) {
-      request->lpCustColors[i] = answer.customColors[i];
-    }
-  }
+  std::copy(answer.customColors.begin(), answer.customColors.end(), request->lpCustColors);
   if (answer.confirmed != FALSE) request->rgbResult = answer.colour;
   return answer.confirmed;
 }
@@ -63,10 +65,10 @@ UINT GetSystemDirectoryW(wchar_t* buffer, UINT size) {
 }
 
 HMODULE LoadLibraryExW(const wchar_t* path, HANDLE, DWORD) {
-  State().loaded.emplace_back(path);
+  Current().loaded.emplace_back(path);
   const bool isDialogLibrary =
       std::wstring(path) == std::wstring(kSystemFolder) + L"\\comdlg32.dll";
-  return isDialogLibrary && !State().libraryMissing ? kComdlg32 : nullptr;
+  return isDialogLibrary && !Current().libraryMissing ? kComdlg32 : nullptr;
 }
 
 FARPROC GetProcAddress(HMODULE module, LPCSTR name) {

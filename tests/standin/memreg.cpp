@@ -1,5 +1,7 @@
 #include "memreg.h"
 
+#include "support/registry_rules.h"
+
 #include <algorithm>
 #include <cstring>
 #include <map>
@@ -8,14 +10,7 @@
 
 namespace {
 
-std::string Fold(std::string_view name) {
-  std::string folded(name);
-  std::transform(folded.begin(), folded.end(), folded.begin(), [](char c) {
-    // Lower case, as Wine compares: "_" and "[" sort before the letters.
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-  });
-  return folded;
-}
+using registry_rules::Fold;
 
 struct Value {
   std::string name;
@@ -67,6 +62,7 @@ struct Handle {
 
 struct Registry {
   std::shared_ptr<Node> currentUser = std::make_shared<Node>();
+  std::shared_ptr<Node> currentUserOverride;  // RegOverridePredefKey
   std::shared_ptr<Node> localMachine = std::make_shared<Node>();
   std::map<std::uintptr_t, Handle> open;
   std::uintptr_t nextHandle = 0x1000;
@@ -81,55 +77,45 @@ Registry& State() {
   return registry;
 }
 
-constexpr REGSAM kKeyRights = 0x3F;
-// Wine takes a key name of 256 characters (one more than Windows documents);
-// a longer one fails with 87.
-constexpr std::size_t kMaxNameLength = 256;
-constexpr LSTATUS kBadPathname = 161;
-// The A functions convert a key path into the thread's static Unicode
-// buffer of 261 characters: a longer path fails with 234 (buffer overflow).
-constexpr std::size_t kMaxAnsiPathLength = 260;
-
 // The node a handle stands for: a predefined root or an open key.
-std::shared_ptr<Node> Resolve(HKEY key, REGSAM* granted, LSTATUS* status) {
+std::shared_ptr<Node> Resolve(HKEY key, LSTATUS& status, REGSAM* granted = nullptr) {
   auto& state = State();
-  const auto raw = reinterpret_cast<std::uintptr_t>(key);
   if (key == HKEY_CURRENT_USER || key == HKEY_LOCAL_MACHINE) {
     if (granted) *granted = KEY_ALL_ACCESS;
-    return key == HKEY_CURRENT_USER ? state.currentUser : state.localMachine;
+    if (key == HKEY_LOCAL_MACHINE) return state.localMachine;
+    return state.currentUserOverride ? state.currentUserOverride : state.currentUser;
   }
-  const auto found = state.open.find(raw);
+  const auto found = state.open.find(reinterpret_cast<std::uintptr_t>(key));
   if (found == state.open.end()) {
-    *status = ERROR_INVALID_HANDLE;
+    status = ERROR_INVALID_HANDLE;
     return nullptr;
   }
   if (found->second.node->deleted) {
-    *status = ERROR_KEY_DELETED;
+    status = ERROR_KEY_DELETED;
     return nullptr;
   }
   if (granted) *granted = found->second.granted;
   return found->second.node;
 }
 
-// Splits a key path at backslashes; one trailing backslash is allowed. On
-// failure `status` says why: 161 for an empty name, 87 for one too long.
-std::optional<std::vector<std::string>> SplitPath(LPCSTR path, LSTATUS* status = nullptr) {
-  std::vector<std::string> parts;
-  if (path == nullptr || *path == '\0') return parts;
-  std::string_view rest(path);
-  if (rest.back() == '\\') rest.remove_suffix(1);
-  while (true) {
-    const auto cut = rest.find('\\');
-    const std::string_view part = rest.substr(0, cut);
-    if (part.empty() || part.size() > kMaxNameLength) {
-      if (status) *status = part.empty() ? kBadPathname : ERROR_INVALID_PARAMETER;
-      return std::nullopt;
-    }
-    parts.emplace_back(part);
-    if (cut == std::string_view::npos) break;
-    rest.remove_prefix(cut + 1);
+// The node of a key opened with `right`; 5 when it was opened without.
+std::shared_ptr<Node> OpenedFor(HKEY key, REGSAM right, LSTATUS& status) {
+  REGSAM granted = 0;
+  auto node = Resolve(key, status, &granted);
+  if (node && (granted & right) == 0) {
+    status = ERROR_ACCESS_DENIED;
+    return nullptr;
   }
-  return parts;
+  return node;
+}
+
+// The names of a key path (see registry_rules::SplitKeyPath), or nullopt with
+// the status that refuses it.
+std::optional<std::vector<std::string>> SplitPath(LPCSTR path, LSTATUS& status) {
+  std::vector<std::string> names;
+  status = registry_rules::SplitKeyPath(path ? path : "", names);
+  if (status != ERROR_SUCCESS) return std::nullopt;
+  return names;
 }
 
 HKEY NewHandle(std::shared_ptr<Node> node, REGSAM access) {
@@ -156,14 +142,29 @@ struct PathStart {
 
 LSTATUS BeginPath(HKEY key, LPCSTR subKey, PathStart& start) {
   LSTATUS status = ERROR_SUCCESS;
-  start.node = Resolve(key, nullptr, &status);
+  start.node = Resolve(key, status);
   if (!start.node) return status;
-  if (subKey != nullptr && std::strlen(subKey) > kMaxAnsiPathLength) return ERROR_MORE_DATA;
-  LSTATUS pathStatus = kBadPathname;
-  auto parts = SplitPath(subKey, &pathStatus);
-  if (!parts) return pathStatus;
+  if (subKey != nullptr && std::strlen(subKey) > registry_rules::kMaxAnsiPath) {
+    return ERROR_MORE_DATA;
+  }
+  auto parts = SplitPath(subKey, status);
+  if (!parts) return status;
   start.parts = std::move(*parts);
   return ERROR_SUCCESS;
+}
+
+// The key at `path` below `root`, for the test controls; nullptr if missing.
+std::shared_ptr<Node> ExistingKey(HKEY root, const std::string& path) {
+  LSTATUS status = ERROR_SUCCESS;
+  auto node = Resolve(root, status);
+  const auto parts = SplitPath(path.c_str(), status);
+  if (!node || !parts) return nullptr;
+  for (const auto& part : *parts) {
+    const auto child = node->subkeys.find(Fold(part));
+    if (child == node->subkeys.end()) return nullptr;
+    node = child->second;
+  }
+  return node;
 }
 
 }  // namespace
@@ -173,6 +174,7 @@ namespace memreg {
 void Reset() {
   auto& state = State();
   state.currentUser = std::make_shared<Node>();
+  state.currentUserOverride.reset();
   state.localMachine = std::make_shared<Node>();
   state.calls.clear();
   state.failSetAt.reset();
@@ -183,30 +185,16 @@ void Reset() {
 std::size_t OpenKeyCount() { return State().open.size(); }
 
 bool RefuseRights(HKEY root, const std::string& path, REGSAM rights) {
-  LSTATUS status = ERROR_SUCCESS;
-  auto node = Resolve(root, nullptr, &status);
-  const auto parts = SplitPath(path.c_str());
-  if (!node || !parts) return false;
-  for (const auto& part : *parts) {
-    const auto child = node->subkeys.find(Fold(part));
-    if (child == node->subkeys.end()) return false;
-    node = child->second;
-  }
+  const auto node = ExistingKey(root, path);
+  if (!node) return false;
   node->refused |= rights;
   return true;
 }
 
 bool CreateKeyOutsideCodePage(HKEY root, const std::string& parentPath,
                               const std::string& utf8Name) {
-  LSTATUS status = ERROR_SUCCESS;
-  auto node = Resolve(root, nullptr, &status);
-  const auto parts = SplitPath(parentPath.c_str());
-  if (!node || !parts) return false;
-  for (const auto& part : *parts) {
-    const auto child = node->subkeys.find(Fold(part));
-    if (child == node->subkeys.end()) return false;
-    node = child->second;
-  }
+  const auto node = ExistingKey(root, parentPath);
+  if (!node) return false;
   // The key is found by its own name; the 8-bit spelling is only what the
   // enumeration shows: one '?' per character beyond ASCII.
   auto fresh = std::make_shared<Node>();
@@ -243,7 +231,7 @@ LSTATUS RegOpenKeyExA(HKEY key, LPCSTR subKey, DWORD /*options*/, REGSAM access,
     if (child == node->subkeys.end()) return ERROR_FILE_NOT_FOUND;
     node = child->second;
   }
-  if ((access & kKeyRights & node->refused) != 0) return ERROR_ACCESS_DENIED;
+  if (registry_rules::Refuses(node->refused, access)) return ERROR_ACCESS_DENIED;
   *result = NewHandle(std::move(node), access);
   return ERROR_SUCCESS;
 }
@@ -269,7 +257,7 @@ LSTATUS RegCreateKeyExA(HKEY key, LPCSTR subKey, DWORD /*reserved*/, LPSTR /*key
     }
     node = child->second;
   }
-  if ((access & kKeyRights & node->refused) != 0) return ERROR_ACCESS_DENIED;
+  if (registry_rules::Refuses(node->refused, access)) return ERROR_ACCESS_DENIED;
   if (disposition) *disposition = created ? 1 : 2;  // REG_CREATED_NEW_KEY / REG_OPENED_EXISTING_KEY
   *result = NewHandle(std::move(node), access);
   return ERROR_SUCCESS;
@@ -279,10 +267,8 @@ LSTATUS RegQueryValueExA(HKEY key, LPCSTR valueName, LPDWORD /*reserved*/, LPDWO
                          LPBYTE data, LPDWORD dataSize) {
   Log("RegQueryValueExA");
   LSTATUS status = ERROR_SUCCESS;
-  REGSAM granted = 0;
-  auto node = Resolve(key, &granted, &status);
+  const auto node = OpenedFor(key, KEY_QUERY_VALUE, status);
   if (!node) return status;
-  if ((granted & KEY_QUERY_VALUE) == 0) return ERROR_ACCESS_DENIED;
   const Value* value = node->FindValue(valueName ? valueName : "");
   if (value == nullptr) return ERROR_FILE_NOT_FOUND;
   const auto needed = static_cast<DWORD>(value->data.size());
@@ -304,10 +290,8 @@ LSTATUS RegSetValueExA(HKEY key, LPCSTR valueName, DWORD /*reserved*/, DWORD typ
   Log("RegSetValueExA");
   auto& state = State();
   LSTATUS status = ERROR_SUCCESS;
-  REGSAM granted = 0;
-  auto node = Resolve(key, &granted, &status);
+  const auto node = OpenedFor(key, KEY_SET_VALUE, status);
   if (!node) return status;
-  if ((granted & KEY_SET_VALUE) == 0) return ERROR_ACCESS_DENIED;
   if (state.failSetAt && *state.failSetAt == state.setCalls++) {
     state.failSetAt.reset();
     return state.failSetStatus;
@@ -327,10 +311,8 @@ LSTATUS RegEnumKeyExA(HKEY key, DWORD index, LPSTR name, LPDWORD nameSize, LPDWO
                       LPSTR /*keyClass*/, LPDWORD /*classSize*/, PFILETIME lastWriteTime) {
   Log("RegEnumKeyExA");
   LSTATUS status = ERROR_SUCCESS;
-  REGSAM granted = 0;
-  auto node = Resolve(key, &granted, &status);
+  const auto node = OpenedFor(key, KEY_ENUMERATE_SUB_KEYS, status);
   if (!node) return status;
-  if ((granted & KEY_ENUMERATE_SUB_KEYS) == 0) return ERROR_ACCESS_DENIED;
   const Node* child = node->SubkeyAt(index);
   if (child == nullptr) return ERROR_NO_MORE_ITEMS;
   if (child->name.size() + 1 > *nameSize) return ERROR_MORE_DATA;
@@ -347,13 +329,26 @@ LSTATUS RegCloseKey(HKEY key) {
                                                                         : ERROR_INVALID_HANDLE;
 }
 
+LSTATUS RegOverridePredefKey(HKEY key, HKEY newKey) {
+  if (key != HKEY_CURRENT_USER) return ERROR_INVALID_HANDLE;
+  auto& state = State();
+  if (newKey == nullptr) {
+    state.currentUserOverride.reset();
+    return ERROR_SUCCESS;
+  }
+  LSTATUS status = ERROR_SUCCESS;
+  auto node = Resolve(newKey, status);
+  if (!node) return status;
+  state.currentUserOverride = std::move(node);  // the key stays redirected to after newKey closes
+  return ERROR_SUCCESS;
+}
+
 LSTATUS RegDeleteTreeA(HKEY key, LPCSTR subKey) {
   LSTATUS status = ERROR_SUCCESS;
-  auto node = Resolve(key, nullptr, &status);
+  auto node = Resolve(key, status);
   if (!node) return status;
-  LSTATUS pathStatus = kBadPathname;
-  const auto parts = SplitPath(subKey, &pathStatus);
-  if (!parts) return pathStatus;
+  const auto parts = SplitPath(subKey, status);
+  if (!parts) return status;
   if (parts->empty()) {  // the key itself stays; everything below it goes
     for (auto& [folded, child] : node->subkeys) MarkDeleted(*child);
     node->subkeys.clear();
@@ -376,7 +371,7 @@ LSTATUS RegDeleteTreeA(HKEY key, LPCSTR subKey) {
 
 LSTATUS RegDeleteValueA(HKEY key, LPCSTR valueName) {
   LSTATUS status = ERROR_SUCCESS;
-  auto node = Resolve(key, nullptr, &status);
+  auto node = Resolve(key, status);
   if (!node) return status;
   const std::string folded = Fold(valueName ? valueName : "");
   const auto found = std::find_if(node->values.begin(), node->values.end(),
@@ -389,10 +384,8 @@ LSTATUS RegDeleteValueA(HKEY key, LPCSTR valueName) {
 LSTATUS RegEnumValueA(HKEY key, DWORD index, LPSTR name, LPDWORD nameSize, LPDWORD /*reserved*/,
                       LPDWORD type, LPBYTE data, LPDWORD dataSize) {
   LSTATUS status = ERROR_SUCCESS;
-  REGSAM granted = 0;
-  auto node = Resolve(key, &granted, &status);
+  const auto node = OpenedFor(key, KEY_QUERY_VALUE, status);
   if (!node) return status;
-  if ((granted & KEY_QUERY_VALUE) == 0) return ERROR_ACCESS_DENIED;
   if (index >= node->values.size()) return ERROR_NO_MORE_ITEMS;
   const Value& value = node->values[index];
   if (value.name.size() + 1 > *nameSize) return ERROR_MORE_DATA;

@@ -16,8 +16,9 @@
 
 namespace memreg {
 
-// Empties HKEY_CURRENT_USER and HKEY_LOCAL_MACHINE, forgets refused rights,
-// the call log and any scripted failure. Keys still open are reported by
+// Empties HKEY_CURRENT_USER and HKEY_LOCAL_MACHINE, ends a redirection of
+// HKEY_CURRENT_USER (RegOverridePredefKey), forgets refused rights, the call
+// log and any scripted failure. Keys still open are reported by
 // OpenKeyCount() until closed, then forgotten.
 void Reset();
 

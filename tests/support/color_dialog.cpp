@@ -6,12 +6,6 @@ namespace {
 constexpr int kCustomRows = 2;
 constexpr int kCustomColumns = 8;
 
-// Sends across processes without hanging the test if the program is stuck.
-bool SendWaiting(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, DWORD ms = 10000) {
-  DWORD_PTR ignored = 0;
-  return SendMessageTimeoutW(hwnd, message, wParam, lParam, SMTO_NORMAL, ms, &ignored) != 0;
-}
-
 }  // namespace
 
 HWND OpenColorDialog(Varnelo& app) {
@@ -45,7 +39,7 @@ void TypeDialogColor(HWND dialog, COLORREF colour) {
 
 void PressDialogButton(HWND dialog, int id) {
   // Sent, not posted: a text typed next must not overtake the press.
-  SendWaiting(GetDlgItem(dialog, id), BM_CLICK, 0, 0);
+  PressAndWait(GetDlgItem(dialog, id));
 }
 
 std::vector<COLORREF> CustomColors(HWND dialog) {
@@ -68,21 +62,11 @@ std::vector<COLORREF> CustomColors(HWND dialog) {
 
 std::vector<COLORREF> CustomColorsOnceDrawn(
     HWND dialog, const std::function<bool(const std::vector<COLORREF>&)>& drawn, DWORD ms) {
-  const DWORD start = GetTickCount();
-  std::vector<COLORREF> colours = CustomColors(dialog);
-  while (!drawn(colours) && GetTickCount() - start < ms) {
-    Sleep(100);
-    colours = CustomColors(dialog);
-  }
-  return colours;
+  return SampleUntil([&] { return CustomColors(dialog); }, drawn, ms, 100);
 }
 
 bool WaitClosed(Varnelo& app, HWND dialog, DWORD ms) {
-  const DWORD start = GetTickCount();
-  while (IsWindow(dialog)) {
-    if (GetTickCount() - start > ms) return false;
-    Sleep(50);
-  }
+  if (!Eventually([&] { return !IsWindow(dialog); }, ms)) return false;
   // The dialog goes before the handler that showed it returns; a message
   // sent now is handled after it.
   app.Settle();
@@ -95,21 +79,6 @@ bool ChooseColor(Varnelo& app, COLORREF colour) {
   TypeDialogColor(dialog, colour);
   PressDialogButton(dialog, IDOK);
   return WaitClosed(app, dialog);
-}
-
-bool PressAndWait(const Varnelo& app, int id, DWORD ms) {
-  const HWND button = app.Control(id);
-  return button != nullptr && SendWaiting(button, BM_CLICK, 0, 0, ms);
-}
-
-std::set<COLORREF> InkOnceDrawn(HWND label, const std::set<COLORREF>& expected, DWORD ms) {
-  const DWORD start = GetTickCount();
-  std::set<COLORREF> ink = InkColors(label);
-  while (ink != expected && GetTickCount() - start < ms) {
-    Sleep(100);
-    ink = InkColors(label);
-  }
-  return ink;
 }
 
 }  // namespace e2e

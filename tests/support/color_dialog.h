@@ -1,8 +1,7 @@
 // The system colour dialog as a user meets it, driven from outside the
 // program that opened it: open it from 色 選 択, read and type its colour,
 // define custom colours, look at its 16 custom-colour boxes, and close it by
-// OK, Cancel or its close box. Also pressing a button of the main window and
-// waiting until its handler has finished. Windows test programs only.
+// OK, Cancel or its close box. Windows test programs only.
 #pragma once
 
 #include "support/driver.h"
@@ -11,7 +10,6 @@
 
 #include <array>
 #include <functional>
-#include <set>
 #include <string>
 #include <vector>
 
@@ -53,14 +51,5 @@ bool WaitClosed(Varnelo& app, HWND dialog, DWORD ms = 10000);
 // Chooses a colour as a user would: 色 選 択, type it, OK. False if the
 // dialog did not come or did not go.
 bool ChooseColor(Varnelo& app, COLORREF colour);
-
-// Clicks a button of the main window and returns once its handler has run;
-// false if it had not within `ms` (for example because it showed a message
-// box). Not for 色 選 択, whose handler waits for the user.
-bool PressAndWait(const Varnelo& app, int id, DWORD ms = 10000);
-
-// InkColors(label) once it equals `expected`, or as it is after `ms`:
-// a repaint that is due may come a moment after the handler returned.
-std::set<COLORREF> InkOnceDrawn(HWND label, const std::set<COLORREF>& expected, DWORD ms = 5000);
 
 }  // namespace e2e

@@ -1,24 +1,14 @@
 #include "support/driver.h"
 
-#include "support/find_window.h"
-
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cwchar>
 #include <iterator>
 #include <map>
 
 namespace e2e {
 namespace {
-
-HWND WaitFor(DWORD pid, const wchar_t* className, DWORD ms) {
-  const DWORD start = GetTickCount();
-  do {
-    if (HWND hwnd = FindVisibleTopLevel(pid, className)) return hwnd;
-    Sleep(50);
-  } while (GetTickCount() - start < ms);
-  return nullptr;
-}
 
 BOOL CALLBACK CollectChild(HWND hwnd, LPARAM param) {
   reinterpret_cast<std::vector<HWND>*>(param)->push_back(hwnd);
@@ -55,72 +45,53 @@ std::wstring VersionText() {
 
 Varnelo::Varnelo() : Varnelo(ExePath()) {}
 
-Varnelo::Varnelo(const std::wstring& exePath) {
-  std::wstring commandLine = L"\"" + exePath + L"\"";
-  STARTUPINFOW startup{};
-  startup.cb = sizeof(startup);
-  PROCESS_INFORMATION info{};
-  if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                      &startup, &info)) {
-    ADD_FAILURE() << "cannot start " << Narrow(commandLine) << ": " << GetLastError();
-    return;
-  }
-  process_ = OwnedHandle(info.hProcess);
-  thread_ = OwnedHandle(info.hThread);
-  pid_ = info.dwProcessId;
-}
-
-Varnelo::~Varnelo() {
-  if (process_.get() && WaitForSingleObject(process_.get(), 0) == WAIT_TIMEOUT) {
-    TerminateProcess(process_.get(), 99);
-    WaitForSingleObject(process_.get(), 5000);
+Varnelo::Varnelo(const std::wstring& exePath) : process_(L"\"" + exePath + L"\"") {
+  if (!process_.Started()) {
+    ADD_FAILURE() << "cannot start " << Narrow(exePath) << ": " << process_.StartError();
   }
 }
 
 HWND Varnelo::WaitForMainWindow(DWORD ms) {
-  main_ = WaitFor(pid_, VARNELO_FORM1_CLASS, ms);
+  main_ = WaitForTopLevel(Pid(), VARNELO_FORM1_CLASS, ms);
   if (main_) Settle();
   return main_;
 }
 
 HWND Varnelo::WaitForDialog(DWORD ms) {
-  HWND dialog = WaitFor(pid_, L"#32770", ms);
+  const HWND dialog = WaitForTopLevel(Pid(), L"#32770", ms);
   if (dialog) Settle();
   return dialog;
 }
 
 bool Varnelo::MainWindowVisible() const {
-  return FindVisibleTopLevel(pid_, VARNELO_FORM1_CLASS) != nullptr;
-}
-
-bool Varnelo::WaitForExit(DWORD ms, DWORD* exitCode) {
-  if (!process_.get() || WaitForSingleObject(process_.get(), ms) != WAIT_OBJECT_0) return false;
-  if (exitCode) GetExitCodeProcess(process_.get(), exitCode);
-  return true;
+  return FindVisibleTopLevel(Pid(), VARNELO_FORM1_CLASS) != nullptr;
 }
 
 void Varnelo::Settle() const {
   // Waits until the window's thread answers a sent message (it is back in its
   // message loop), then gives painting a moment. A sent message overtakes
   // posted ones, so this is no proof that a posted click has been handled.
-  if (main_) {
-    DWORD_PTR ignored = 0;
-    SendMessageTimeoutW(main_, WM_NULL, 0, 0, SMTO_NORMAL, 5000, &ignored);
-  }
+  if (main_) SendWaiting(main_, WM_NULL, 0, 0, 5000);
   Sleep(300);
 }
 
 void Varnelo::CloseWithButton() {
   Click(varnelo::ids::Command2);
-  DWORD code = 1;
-  ASSERT_TRUE(WaitForExit(10000, &code)) << "閉 じ る did not end the program";
-  EXPECT_EQ(code, 0u);
+  EXPECT_EQ(WaitForExit(10000), 0u) << "閉 じ る did not end the program at once, without error";
 }
 
 void Varnelo::Click(int id) const {
   const HWND button = Control(id);
   ASSERT_NE(button, nullptr) << "no control " << id;
-  PostMessageW(button, BM_CLICK, 0, 0);
+  e2e::Click(button);
+}
+
+bool ClearedMessengerTest::ApplyAndCheck(const Varnelo& app, Tree before, COLORREF colour,
+                                         const std::vector<std::string>& written) const {
+  if (!app.PressAndWait(ids::Command3)) return false;
+  for (const auto& key : written) SetValue(before, key, kValue, {REG_BINARY, Le32(colour)});
+  EXPECT_EQ(hive.ChangesSince(before), "") << "written: the colour where it is due, only there";
+  return true;
 }
 
 std::wstring WindowText(HWND hwnd) {
@@ -178,81 +149,47 @@ Pixels CapturePixels(HWND hwnd) {
   return pixels;
 }
 
-std::set<COLORREF> InkColors(HWND label) {
-  const Pixels pixels = CapturePixels(label);
-  std::set<COLORREF> ink;
-  if (pixels.data.empty()) return ink;
-  const COLORREF background = pixels.data.front();
-  for (const COLORREF pixel : pixels.data) {
-    if (pixel != background) ink.insert(pixel);
+Ink Area::Colors() const {
+  Ink ink;
+  for (int y = rect.top; y < rect.bottom; ++y) {
+    for (int x = rect.left; x < rect.right; ++x) {
+      if (pixels->At(x, y) != Background()) ink.insert(pixels->At(x, y));
+    }
   }
   return ink;
 }
 
-namespace {
-
-using DumpBlocks = std::map<std::string, std::set<std::string>>;
-
-DumpBlocks Blocks(const std::string& dump) {
-  DumpBlocks blocks;
-  std::string key;
-  std::size_t start = 0;
-  while (start < dump.size()) {
-    std::size_t end = dump.find('\n', start);
-    if (end == std::string::npos) end = dump.size();
-    const std::string line = dump.substr(start, end - start);
-    start = end + 1;
-    if (line.starts_with("[")) {
-      key = line;
-      blocks[key];
-    } else {
-      blocks[key].insert(line);
+RECT Area::InkBox() const {
+  RECT box{rect.right, rect.bottom, rect.left, rect.top};
+  for (int y = rect.top; y < rect.bottom; ++y) {
+    for (int x = rect.left; x < rect.right; ++x) {
+      if (pixels->At(x, y) == Background()) continue;
+      box.left = std::min<LONG>(box.left, x);
+      box.top = std::min<LONG>(box.top, y);
+      box.right = std::max<LONG>(box.right, x + 1);
+      box.bottom = std::max<LONG>(box.bottom, y + 1);
     }
   }
-  std::erase_if(blocks, [](const auto& block) {
-    return block.first.starts_with("[Software\\Wine\\Temporary System Parameters") ||
-           block.first.starts_with("[Volatile Environment");
-  });
-  return blocks;
+  return box;
 }
 
-}  // namespace
-
-std::string Changes(const std::string& before, const std::string& after) {
-  const DumpBlocks old = Blocks(before);
-  const DumpBlocks now = Blocks(after);
-  std::string changes;
-  for (const auto& [key, lines] : old) {
-    const auto found = now.find(key);
-    if (found == now.end()) {
-      changes += "- " + key + "\n";
-      continue;
-    }
-    for (const auto& line : lines) {
-      if (!found->second.contains(line)) changes += "- " + key + line + "\n";
-    }
-    for (const auto& line : found->second) {
-      if (!lines.contains(line)) changes += "+ " + key + line + "\n";
-    }
-  }
-  for (const auto& [key, lines] : now) {
-    if (!old.contains(key)) changes += "+ " + key + "\n";
-  }
-  return changes;
+bool Area::CornersAre(COLORREF colour) const {
+  return pixels->At(rect.left, rect.top) == colour &&
+         pixels->At(rect.right - 1, rect.top) == colour &&
+         pixels->At(rect.left, rect.bottom - 1) == colour &&
+         pixels->At(rect.right - 1, rect.bottom - 1) == colour;
 }
 
-void ClearMessenger(testing_support::Hive& hive) {
-  hive.DeleteKey("Software\\Microsoft\\MSNMessenger");
-  hive.DeleteKey("Software\\Microsoft\\MessengerService");
+Ink InkColors(HWND label) {
+  const Pixels pixels = CapturePixels(label);
+  return Area{&pixels, {0, 0, pixels.width, pixels.height}}.Colors();
 }
 
-std::string Narrow(const std::wstring& text) {
-  const int length =
-      WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, nullptr, 0, nullptr, nullptr);
-  std::string out(static_cast<std::size_t>(length > 0 ? length - 1 : 0), '\0');
-  if (length > 1)
-    WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, out.data(), length, nullptr, nullptr);
-  return out;
+Ink InkOnceDrawn(HWND label, const Ink& expected, DWORD ms) {
+  return SampleUntil([&] { return InkColors(label); },
+                     [&](const Ink& ink) { return ink == expected; }, ms, 100);
 }
+
+Ink InkOf(COLORREF colour) { return colour == RGB(255, 255, 255) ? Ink{} : Ink{colour}; }
 
 }  // namespace e2e

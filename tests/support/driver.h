@@ -5,22 +5,27 @@
 #pragma once
 
 #include "app/control_ids.h"
-#include "base/unique_handle.h"
+#include "support/from_outside.h"
 #include "support/hive.h"
 
 #include <windows.h>
 
+#include <optional>
 #include <set>
 #include <string>
-#include <utility>
 #include <vector>
 
 namespace e2e {
 
-inline void CloseKernelHandle(HANDLE handle) { CloseHandle(handle); }
-
-// A kernel handle (process, thread) closed exactly once.
-using OwnedHandle = varnelo::UniqueHandle<HANDLE, CloseKernelHandle>;
+// The rest of the test support, by the short names the end-to-end tests use.
+using testing_support::Bytes;
+using testing_support::FromLe32;
+using testing_support::Hive;
+using testing_support::Le32;
+using testing_support::RawValue;
+using testing_support::Tree;
+using namespace testing_support::messenger;
+namespace ids = varnelo::ids;
 
 // The exe under test, as a Windows path.
 std::wstring ExePath();
@@ -41,7 +46,6 @@ class Varnelo {
  public:
   Varnelo();                                      // starts it; fails the test if it cannot
   explicit Varnelo(const std::wstring& exePath);  // starts another copy of it
-  ~Varnelo();
   Varnelo(const Varnelo&) = delete;
   Varnelo& operator=(const Varnelo&) = delete;
 
@@ -51,8 +55,8 @@ class Varnelo {
   HWND WaitForDialog(DWORD ms = 20000);
   // Whether Form1 of this process exists and is visible right now.
   bool MainWindowVisible() const;
-  // Waits for the process to end; its exit code, or nothing on time-out.
-  bool WaitForExit(DWORD ms, DWORD* exitCode = nullptr);
+  // Its exit code once it has ended, or nothing if it still runs after `ms`.
+  std::optional<DWORD> WaitForExit(DWORD ms) const { return process_.WaitForExit(ms); }
   // Waits until the window answers again, then lets it finish painting.
   void Settle() const;
 
@@ -63,14 +67,32 @@ class Varnelo {
   // Presses a button as a mouse click would; returns at once, so a handler
   // that opens a modal dialog does not block the test.
   void Click(int id) const;
+  // Presses a button and returns once its handler has run; false if it had
+  // not within `ms` (for example because it showed a message box). Not for
+  // 色 選 択, whose handler waits for the user.
+  bool PressAndWait(int id, DWORD ms = 30000) const { return e2e::PressAndWait(Control(id), ms); }
 
-  DWORD Pid() const { return pid_; }
+  DWORD Pid() const { return process_.Pid(); }
 
  private:
-  OwnedHandle process_;
-  OwnedHandle thread_;
-  DWORD pid_ = 0;
+  Process process_;
   HWND main_ = nullptr;
+};
+
+// An end-to-end test on the test prefix's HKEY_CURRENT_USER, with no
+// Messenger key in it when the test starts and none left when it ends.
+class ClearedMessengerTest : public ::testing::Test {
+ protected:
+  void SetUp() override { ClearMessenger(hive); }
+  void TearDown() override { ClearMessenger(hive); }
+
+  // Presses 設 定 and waits for its handler; false if it did not finish.
+  // Expects "IM Color" under each key of `written` to hold `colour` (4 bytes
+  // of REG_BINARY) and nothing else to differ from `before`.
+  [[nodiscard]] bool ApplyAndCheck(const Varnelo& app, Tree before, COLORREF colour,
+                                   const std::vector<std::string>& written) const;
+
+  Hive hive;
 };
 
 std::wstring WindowText(HWND hwnd);
@@ -86,20 +108,31 @@ struct Pixels {
 };
 Pixels CapturePixels(HWND hwnd);
 
-// The colours a label's text is drawn in: every colour in its client area
-// other than its background (the colour of its top-left pixel). Empty when
-// the text is invisible.
-std::set<COLORREF> InkColors(HWND label);
+using Ink = std::set<COLORREF>;
 
-// What differs between two Hive::Dump()s, key by key ("+"/"-" lines), or
-// empty. Wine's own volatile bookkeeping, which changes whenever a process
-// starts ("Software\Wine\Temporary System Parameters", "Volatile
-// Environment"), is left out: no program of ours touches it.
-std::string Changes(const std::string& before, const std::string& after);
+// A part of a capture: its background is the colour of its top-left pixel,
+// its ink every other colour in it.
+struct Area {
+  const Pixels* pixels;
+  RECT rect;
 
-// Removes every Messenger key from HKEY_CURRENT_USER.
-void ClearMessenger(testing_support::Hive& hive);
+  COLORREF Background() const { return pixels->At(rect.left, rect.top); }
+  Ink Colors() const;
+  // The smallest rectangle holding every pixel that is not background.
+  RECT InkBox() const;
+  bool CornersAre(COLORREF colour) const;
+};
 
-std::string Narrow(const std::wstring& text);
+// The colours a label's text is drawn in: the ink of its client area. Empty
+// when the text is invisible.
+Ink InkColors(HWND label);
+
+// InkColors(label) once it equals `expected`, or as it is after `ms`:
+// a repaint that is due may come a moment after the handler returned.
+Ink InkOnceDrawn(HWND label, const Ink& expected, DWORD ms = 5000);
+
+// The ink a label shows a colour in: white is drawn like the white box
+// behind the selected and current colours and leaves none.
+Ink InkOf(COLORREF colour);
 
 }  // namespace e2e

@@ -1,25 +1,24 @@
 // Test access to HKEY_CURRENT_USER through the plain registry calls, the same
-// on both sides. Hive works on HKEY_CURRENT_USER as it is (in end-to-end
-// tests: the throwaway Wine prefix's); ScratchHive first makes it a fresh,
-// empty one for one test: natively the in-memory registry, emptied; under
-// Wine a new key that HKEY_CURRENT_USER is redirected to for this process
-// (RegOverridePredefKey), deleted again afterwards.
+// on both sides (the in-memory registry natively, the real one under Wine).
+// Hive works on HKEY_CURRENT_USER as it is (in end-to-end tests: the
+// throwaway Wine prefix's); FreshHkcuTest gives each test an empty one.
 #pragma once
 
+#include "support/messenger.h"
+#include "support/registry_tree.h"
+
+#include <gtest/gtest.h>
 #include <windows.h>
 
 #include <cstdint>
+#include <iosfwd>
 #include <optional>
 #include <string>
-#include <vector>
 
 namespace testing_support {
 
-struct RawValue {
-  DWORD type = 0;
-  std::vector<BYTE> data;
-  bool operator==(const RawValue&) const = default;
-};
+// How GoogleTest shows a value in a failure: "type 3: 00 00 FF 00".
+void PrintTo(const RawValue& value, std::ostream* out);
 
 class Hive {
  public:
@@ -28,41 +27,53 @@ class Hive {
   void CreateKeyBelow(const std::string& parent, const std::string& name);
   void SetRaw(const std::string& path, const std::string& name, DWORD type, std::vector<BYTE> data);
   void SetText(const std::string& path, const std::string& name, const std::string& text);
+  // Stores a colour as the Messenger clients do: "IM Color", 4 bytes of
+  // REG_BINARY, least significant first.
+  template <typename Colour>
+  void SetColor(const std::string& path, Colour colour) {
+    SetRaw(path, messenger::kValue, REG_BINARY, Le32(static_cast<std::uint32_t>(colour)));
+  }
   void DeleteKey(const std::string& path);
   void DeleteValue(const std::string& path, const std::string& name);
   bool KeyExists(const std::string& path) const;
-  std::optional<RawValue> GetRaw(const std::string& path, const std::string& name) const;
+  std::optional<RawValue> GetRaw(const std::string& path, const std::string& name) const {
+    return ReadValue(HKEY_CURRENT_USER, path, name);
+  }
 
-  // The whole tree below HKEY_CURRENT_USER, one line per key and per value.
-  std::string Dump() const;
+  // The whole tree below HKEY_CURRENT_USER, and what differs from it now.
+  Tree Snapshot() const { return testing_support::Snapshot(HKEY_CURRENT_USER); }
+  std::string ChangesSince(const Tree& before) const { return Changes(before, Snapshot()); }
 
   // Refuses the given KEY_* rights on an existing key to this user.
   void RefuseRights(const std::string& path, REGSAM rights);
 };
 
-class ScratchHive : public Hive {
- public:
-  ScratchHive();
-  ~ScratchHive();
-  ScratchHive(const ScratchHive&) = delete;
-  ScratchHive& operator=(const ScratchHive&) = delete;
+// A test whose HKEY_CURRENT_USER is an empty key of its own. SetUp makes a
+// scratch key below the real HKEY_CURRENT_USER and redirects
+// HKEY_CURRENT_USER to it for this process (RegOverridePredefKey, which the
+// stand-in has too); TearDown puts HKEY_CURRENT_USER back and deletes the
+// scratch key (under Wine, not one whose listing the test refused: that one
+// stays behind, under a name no later test uses). If the scratch key cannot
+// be made or redirected to, SetUp fails and the test does not run, so it
+// never touches the real HKEY_CURRENT_USER. Where the registry can tell (the
+// stand-in), a test that left a key open fails.
+class FreshHkcuTest : public ::testing::Test {
+ protected:
+  void SetUp() override;
+  void TearDown() override;
 
-  // Keys opened and not closed since the hive was made, where that can be
-  // seen (the in-memory registry); nullopt on Windows.
-  std::optional<std::size_t> OpenKeys() const;
+  Hive hive;
+
+ private:
+  std::string scratchPath_;
+  bool redirected_ = false;
+  std::optional<std::size_t> openAtStart_;
 };
 
-// Where the Messenger clients keep the colour, spelled out here on their own
-// (not taken from the program), so a wrong path on either side shows.
-namespace messenger {
-inline constexpr char kMsn[] = "Software\\Microsoft\\MSNMessenger";
-inline constexpr char kService[] = "Software\\Microsoft\\MessengerService";
-inline constexpr char kAccounts[] = "Software\\Microsoft\\MSNMessenger\\PerPassportSettings";
-inline constexpr char kValue[] = "IM Color";
-inline std::string Account(const std::string& name) { return std::string(kAccounts) + "\\" + name; }
-}  // namespace messenger
+// Keys open now, where the registry can tell (the stand-in); nullopt on Windows.
+std::optional<std::size_t> OpenKeyCount();
 
-std::vector<BYTE> Bytes(std::initializer_list<int> bytes);
-std::vector<BYTE> Le32(std::uint32_t value);
+// Removes both Messenger keys, and the account keys with them.
+void ClearMessenger(Hive& hive);
 
 }  // namespace testing_support

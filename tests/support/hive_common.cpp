@@ -1,24 +1,16 @@
-// The parts of ScratchHive that are plain registry calls, the same on both
-// sides.
+// The parts of the test support for HKEY_CURRENT_USER that are plain registry
+// calls, the same on both sides.
 #include "support/hive.h"
 
 #include "registry/scoped_key.h"
 
-#include <gtest/gtest.h>
-
-#include <array>
-#include <cstdio>
+#include <chrono>
+#include <ostream>
 
 namespace testing_support {
 namespace {
 
-Reg::ScopedKey Open(const std::string& path, REGSAM access) {
-  Reg::ScopedKey key;
-  if (RegOpenKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, access, key.receive()) != ERROR_SUCCESS) {
-    return Reg::ScopedKey{};
-  }
-  return key;
-}
+constexpr char kScratchParent[] = "Software\\VarneloTestScratch";
 
 Reg::ScopedKey Create(const std::string& path) {
   Reg::ScopedKey key;
@@ -28,64 +20,41 @@ Reg::ScopedKey Create(const std::string& path) {
   return key;
 }
 
-std::string Hex(const std::vector<BYTE>& data) {
-  std::string out;
-  for (const BYTE b : data) {
-    std::array<char, 4> cell{};
-    std::snprintf(cell.data(), cell.size(), "%02X ", b);
-    out += cell.data();
-  }
-  return out;
-}
-
-// `data` is one buffer, big enough for any value, shared by the whole dump.
-void DumpKey(HKEY parent, const std::string& path, std::vector<BYTE>& data, std::string& out) {
-  Reg::ScopedKey key;
-  if (RegOpenKeyExA(parent, path.c_str(), 0, KEY_READ, key.receive()) != ERROR_SUCCESS) {
-    out += "[" + path + "] (cannot be read)\n";
-    return;
-  }
-  out += "[" + path + "]\n";
-  for (DWORD index = 0;; ++index) {
-    std::array<char, 16384> name{};
-    DWORD nameSize = static_cast<DWORD>(name.size());
-    DWORD type = 0;
-    DWORD dataSize = static_cast<DWORD>(data.size());
-    if (RegEnumValueA(key.get(), index, name.data(), &nameSize, nullptr, &type, data.data(),
-                      &dataSize) != ERROR_SUCCESS) {
-      break;
-    }
-    const std::vector<BYTE> value(data.data(), data.data() + dataSize);
-    out += "  \"" + std::string(name.data()) + "\" type " + std::to_string(type) + ": " +
-           Hex(value) + "\n";
-  }
-  std::vector<std::string> children;
-  for (DWORD index = 0;; ++index) {
-    std::array<char, 1024> name{};
-    DWORD nameSize = static_cast<DWORD>(name.size());
-    if (RegEnumKeyExA(key.get(), index, name.data(), &nameSize, nullptr, nullptr, nullptr,
-                      nullptr) != ERROR_SUCCESS) {
-      break;
-    }
-    children.emplace_back(name.data());
-  }
-  for (const auto& child : children) {
-    DumpKey(parent, path.empty() ? child : path + "\\" + child, data, out);
-  }
-}
-
 }  // namespace
 
-std::vector<BYTE> Bytes(std::initializer_list<int> bytes) {
-  std::vector<BYTE> out;
-  for (const int b : bytes) out.push_back(static_cast<BYTE>(b));
-  return out;
+void FreshHkcuTest::SetUp() {
+  // Named after the test and the time, so that a key left by an earlier run
+  // (a key whose listing a test refused cannot be deleted) is never used again.
+  const auto* test = ::testing::UnitTest::GetInstance()->current_test_info();
+  scratchPath_ = std::string(kScratchParent) + "\\" + test->test_suite_name() + "." + test->name() +
+                 "." + std::to_string(std::chrono::steady_clock::now().time_since_epoch().count());
+  Reg::ScopedKey scratch;
+  ASSERT_EQ(
+      RegCreateKeyExA(HKEY_CURRENT_USER, scratchPath_.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
+                      KEY_ALL_ACCESS, nullptr, scratch.receive(), nullptr),
+      ERROR_SUCCESS)
+      << "cannot make the scratch key " << scratchPath_;
+  ASSERT_EQ(RegOverridePredefKey(HKEY_CURRENT_USER, scratch.get()), ERROR_SUCCESS)
+      << "cannot redirect HKEY_CURRENT_USER to the scratch key";
+  redirected_ = true;
+  scratch.reset();
+  openAtStart_ = OpenKeyCount();
 }
 
-std::vector<BYTE> Le32(std::uint32_t value) {
-  return {static_cast<BYTE>(value), static_cast<BYTE>(value >> 8), static_cast<BYTE>(value >> 16),
-          static_cast<BYTE>(value >> 24)};
+void FreshHkcuTest::TearDown() {
+  if (openAtStart_) {
+    EXPECT_EQ(OpenKeyCount(), openAtStart_) << "a registry key was left open";
+  }
+  if (redirected_) RegOverridePredefKey(HKEY_CURRENT_USER, nullptr);
+  if (!scratchPath_.empty()) RegDeleteTreeA(HKEY_CURRENT_USER, scratchPath_.c_str());
 }
+
+void ClearMessenger(Hive& hive) {
+  hive.DeleteKey(messenger::kMsn);
+  hive.DeleteKey(messenger::kService);
+}
+
+void PrintTo(const RawValue& value, std::ostream* out) { *out << Describe(value); }
 
 void Hive::CreateKey(const std::string& path) { Create(path); }
 
@@ -119,8 +88,10 @@ void Hive::DeleteKey(const std::string& path) {
 }
 
 void Hive::DeleteValue(const std::string& path, const std::string& name) {
-  const auto key = Open(path, KEY_SET_VALUE);
-  ASSERT_NE(key.get(), nullptr) << path;
+  Reg::ScopedKey key;
+  ASSERT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, KEY_SET_VALUE, key.receive()),
+            ERROR_SUCCESS)
+      << path;
   ASSERT_EQ(RegDeleteValueA(key.get(), name.c_str()), ERROR_SUCCESS);
 }
 
@@ -130,31 +101,6 @@ bool Hive::KeyExists(const std::string& path) const {
   const LSTATUS status =
       RegOpenKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, KEY_NOTIFY, key.receive());
   return status == ERROR_SUCCESS || status == ERROR_ACCESS_DENIED;
-}
-
-std::optional<RawValue> Hive::GetRaw(const std::string& path, const std::string& name) const {
-  const auto key = Open(path, KEY_QUERY_VALUE);
-  if (key.get() == nullptr) return std::nullopt;
-  RawValue value;
-  DWORD size = 0;
-  if (RegQueryValueExA(key.get(), name.c_str(), nullptr, &value.type, nullptr, &size) !=
-      ERROR_SUCCESS) {
-    return std::nullopt;
-  }
-  value.data.resize(size);
-  if (size > 0 && RegQueryValueExA(key.get(), name.c_str(), nullptr, &value.type, value.data.data(),
-                                   &size) != ERROR_SUCCESS) {
-    return std::nullopt;
-  }
-  value.data.resize(size);
-  return value;
-}
-
-std::string Hive::Dump() const {
-  std::string out;
-  std::vector<BYTE> data(1 << 20);
-  DumpKey(HKEY_CURRENT_USER, "", data, out);
-  return out;
 }
 
 }  // namespace testing_support

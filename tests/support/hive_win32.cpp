@@ -1,44 +1,14 @@
-// ScratchHive over the real registry: HKEY_CURRENT_USER is redirected, for
-// this process only, to a fresh key below the real one.
+// What the test support for HKEY_CURRENT_USER does its own way on the real
+// registry.
 #include "support/hive.h"
 
 #include "registry/scoped_key.h"
 
 #include <aclapi.h>
-#include <gtest/gtest.h>
 
 #include <string>
 
 namespace testing_support {
-namespace {
-
-constexpr char kScratchParent[] = "Software\\VarneloTestScratch";
-std::string scratchPath;
-int scratchCount = 0;
-
-}  // namespace
-
-ScratchHive::ScratchHive() {
-  // Leftovers of crashed runs go first; they hold nothing of value.
-  if (scratchCount == 0) RegDeleteTreeA(HKEY_CURRENT_USER, kScratchParent);
-  scratchPath = std::string(kScratchParent) + "\\" + std::to_string(GetCurrentProcessId()) + "-" +
-                std::to_string(++scratchCount);
-  Reg::ScopedKey scratch;
-  const LSTATUS created =
-      RegCreateKeyExA(HKEY_CURRENT_USER, scratchPath.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
-                      KEY_ALL_ACCESS, nullptr, scratch.receive(), nullptr);
-  if (created != ERROR_SUCCESS) {
-    ADD_FAILURE() << "cannot create the scratch key: " << created;
-    return;
-  }
-  const LSTATUS redirected = RegOverridePredefKey(HKEY_CURRENT_USER, scratch.get());
-  if (redirected != ERROR_SUCCESS) ADD_FAILURE() << "cannot redirect HKCU: " << redirected;
-}
-
-ScratchHive::~ScratchHive() {
-  RegOverridePredefKey(HKEY_CURRENT_USER, nullptr);
-  RegDeleteTreeA(HKEY_CURRENT_USER, kScratchParent);
-}
 
 void Hive::RefuseRights(const std::string& path, REGSAM rights) {
   Reg::ScopedKey key;
@@ -60,6 +30,6 @@ void Hive::RefuseRights(const std::string& path, REGSAM rights) {
   ASSERT_EQ(status, static_cast<DWORD>(ERROR_SUCCESS));
 }
 
-std::optional<std::size_t> ScratchHive::OpenKeys() const { return std::nullopt; }
+std::optional<std::size_t> OpenKeyCount() { return std::nullopt; }
 
 }  // namespace testing_support

@@ -20,12 +20,12 @@ RecordingToolkit::RecordingToolkit()
               {varnelo::LabelId::Label6, kDefaultTextColor}} {}
 
 void RecordingToolkit::Operation(const std::string& entry) const {
-  if (failAt_ && operations_ == *failAt_) {
-    ++operations_;
+  if (!failOn_.empty() && entry.starts_with(failOn_)) {
+    failOn_.clear();
+    failureRaised = true;
     log.push_back("FAILED " + entry);
     throw varnelo::ToolkitError("scripted failure: " + entry);
   }
-  ++operations_;
   log.push_back(entry);
 }
 

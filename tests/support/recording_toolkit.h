@@ -6,7 +6,6 @@
 #include "base/toolkit.h"
 
 #include <map>
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -25,8 +24,15 @@ class RecordingToolkit : public varnelo::Toolkit {
   HINSTANCE InstanceHandle() const override;
   void EndProgram() override;
 
-  // The n-th toolkit operation from now on (0-based) throws ToolkitError.
-  void FailOperationAt(std::size_t n) { failAt_ = operations_ + n; }
+  // The next time `operation` is asked, it throws ToolkitError: a log entry
+  // (below) that starts with it, e.g. "SetLabelForeColor ColorT2" or
+  // "InstanceHandle". FailOn("") asks for no failure.
+  void FailOn(std::string operation) {
+    failOn_ = std::move(operation);
+    failureRaised = false;
+  }
+  // Whether the failure asked for has been raised.
+  mutable bool failureRaised = false;
 
   // Everything asked, in order, e.g. "SetLabelForeColor ColorT1 255".
   mutable std::vector<std::string> log;
@@ -41,8 +47,7 @@ class RecordingToolkit : public varnelo::Toolkit {
   void Operation(const std::string& entry) const;
 
   std::map<varnelo::LabelId, varnelo::ColorValue> colors_;
-  mutable std::size_t operations_ = 0;
-  std::optional<std::size_t> failAt_;
+  mutable std::string failOn_;
 };
 
 }  // namespace testing_support

@@ -4,8 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <vector>
-
 namespace e2e {
 namespace {
 
@@ -38,25 +36,19 @@ Finished RunExe(const std::wstring& arguments, DWORD ms) {
   Finished finished;
   const OwnedHandle out = TempFile(L"out");
   const OwnedHandle err = TempFile(L"err");
-  std::wstring commandLine = L"\"" + ExePath() + L"\" " + arguments;
-  STARTUPINFOW startup{};
-  startup.cb = sizeof(startup);
-  startup.dwFlags = STARTF_USESTDHANDLES;
-  startup.hStdOutput = out.get();
-  startup.hStdError = err.get();
-  PROCESS_INFORMATION info{};
-  if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr,
-                      &startup, &info)) {
-    ADD_FAILURE() << "cannot start " << Narrow(commandLine) << ": " << GetLastError();
-    return finished;
+  {
+    const Process process(L"\"" + ExePath() + L"\" " + arguments, nullptr, out.get(), err.get());
+    if (!process.Started()) {
+      ADD_FAILURE() << "cannot start varnelo.exe " << Narrow(arguments) << ": "
+                    << process.StartError();
+      return finished;
+    }
+    // Not ended in time: a window or a message box waits for a user who is
+    // not there. The process is ended when it goes out of scope.
+    const auto code = process.WaitForExit(ms);
+    finished.ended = code.has_value();
+    finished.exitCode = code.value_or(0);
   }
-  const OwnedHandle process(info.hProcess), thread(info.hThread);
-  finished.ended = WaitForSingleObject(process.get(), ms) == WAIT_OBJECT_0;
-  if (!finished.ended) {  // a window or a message box waits for a user who is not there
-    TerminateProcess(process.get(), 99);
-    WaitForSingleObject(process.get(), 5000);
-  }
-  GetExitCodeProcess(process.get(), &finished.exitCode);
   finished.out = ReadAll(out.get());
   finished.err = ReadAll(err.get());
   return finished;

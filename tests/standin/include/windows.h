@@ -102,6 +102,7 @@ LSTATUS RegEnumKeyExA(HKEY key, DWORD index, LPSTR name, LPDWORD nameSize, LPDWO
 LSTATUS RegCloseKey(HKEY key);
 
 // Used by tests to prepare and inspect a tree, as on Windows.
+LSTATUS RegOverridePredefKey(HKEY key, HKEY newKey);
 LSTATUS RegDeleteTreeA(HKEY key, LPCSTR subKey);
 LSTATUS RegDeleteValueA(HKEY key, LPCSTR valueName);
 LSTATUS RegEnumValueA(HKEY key, DWORD index, LPSTR name, LPDWORD nameSize, LPDWORD reserved,

@@ -1,0 +1,59 @@
+// The registry's rules for key names, paths and rights, as Wine applies them
+// to the 8-bit (A) functions. The in-memory stand-in obeys them and the
+// fuzzer's model predicts with them, so both read them from here.
+#pragma once
+
+#include <windows.h>
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace registry_rules {
+
+// The rights a key has of its own (KEY_QUERY_VALUE .. KEY_CREATE_LINK): the
+// ones a key can refuse. Opening or creating it with a refused one fails with 5.
+inline constexpr REGSAM kKeyRights = 0x3F;
+
+inline bool Refuses(REGSAM refused, REGSAM access) { return (access & kKeyRights & refused) != 0; }
+
+// Wine takes a key name of 256 characters (one more than Windows documents);
+// a longer one fails with 87, an empty one with 161.
+inline constexpr std::size_t kMaxKeyName = 256;
+inline constexpr LSTATUS kBadPathname = 161;
+
+// The A functions convert a key path into the thread's static Unicode buffer
+// of 261 characters: a longer path fails with 234 (buffer overflow).
+inline constexpr std::size_t kMaxAnsiPath = 260;
+
+// Names compare as the registry compares them: ASCII letters lower-cased, so
+// "_" and "[" sort before the letters.
+inline std::string Fold(std::string_view name) {
+  std::string folded(name);
+  for (char& c : folded) {
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  }
+  return folded;
+}
+
+// Cuts a key path into its names; one trailing backslash is allowed and an
+// empty path names the key itself. ERROR_SUCCESS, or the status that refuses
+// the path: 161 for an empty name, 87 for one too long. (The length of the
+// whole path is the caller's to check: not every function limits it.)
+inline LSTATUS SplitKeyPath(std::string_view path, std::vector<std::string>& names) {
+  names.clear();
+  if (path.empty()) return ERROR_SUCCESS;
+  if (path.back() == '\\') path.remove_suffix(1);
+  while (true) {
+    const auto cut = path.find('\\');
+    const std::string_view name = path.substr(0, cut);
+    if (name.empty()) return kBadPathname;
+    if (name.size() > kMaxKeyName) return ERROR_INVALID_PARAMETER;
+    names.emplace_back(name);
+    if (cut == std::string_view::npos) return ERROR_SUCCESS;
+    path.remove_prefix(cut + 1);
+  }
+}
+
+}  // namespace registry_rules
