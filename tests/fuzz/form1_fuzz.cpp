@@ -530,7 +530,6 @@ class Session {
         if (Text(colour) != kNotFound) shown = std::get<std::int32_t>(colour);
       }
     }
-    if (shown) operations += 2;  // both labels, once
 
     MaybeFailToolkit();
     if (RunHandler(&varnelo::Form1::Form_Load, view, "Form_Load")) {
