@@ -129,7 +129,10 @@ void FormControls::Create(HWND form, HINSTANCE instance, int dpi) {
   for (std::size_t i = 0; i < kCount; ++i) controls_[i].font = fonts.Make(kControls[i].font);
   VARNELO_TRACE("fonts");
 
-  for (std::size_t i = 0; i < kCount; ++i) {
+  // Created front to back: each new child goes behind its siblings, so the
+  // stacking order needs no reordering afterwards.
+  for (const int id : kStacking) {
+    const std::size_t i = SlotOf(id);
     const ControlLayout& layout = kControls[i];
     Control& control = controls_[i];
     control.foreColor = layout.fore;
@@ -164,13 +167,6 @@ void FormControls::Create(HWND form, HINSTANCE instance, int dpi) {
     if (layout.type == ControlType::Label) DrawLabelsWithinThemselves(control.hwnd);
 
     SendMessageW(control.hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(control.font.get()), FALSE);
-  }
-
-  HWND previous = HWND_TOP;  // each control goes just behind the one before it
-  for (const int id : kStacking) {
-    const HWND control = WithId(id).hwnd;
-    SetWindowPos(control, previous, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-    previous = control;
   }
 }
 
