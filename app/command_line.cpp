@@ -28,14 +28,10 @@ constexpr char kNotInstalled[] =
 
 // ASCII only, so the text reads the same in any code page: anything else
 // shows as '?'.
-std::string Ascii(std::wstring_view text) {
+// (Bytes of 0x80 and above are negative as char: '?' too.)
+std::string Ascii(const auto& text) {
   std::string out;
-  for (const wchar_t c : text) out += (c >= 0x20 && c < 0x7F) ? static_cast<char>(c) : '?';
-  return out;
-}
-std::string Ascii(std::string_view text) {
-  std::string out;
-  for (const char c : text) out += (c >= 0x20 && c < 0x7F) ? c : '?';
+  for (const auto c : text) out += (c >= 0x20 && c < 0x7F) ? static_cast<char>(c) : '?';
   return out;
 }
 
@@ -115,13 +111,11 @@ struct Locations {
 CommandResult Get() {
   const Locations now;
   if (!now.Installed()) return {"", kNotInstalled, kExitNotInstalled};
-  std::vector<std::string> accountColors;
+  const std::vector<std::string> accountColors = ReadAccountColors(now.accounts);
   std::string lines =
       Line(Describe(now.msn), kMsnKeyPath) + Line(Describe(now.service), kServiceKeyPath);
-  for (std::int32_t i = 0; i < now.accountCount; ++i) {
-    const std::string keyPath = AccountKeyPath(now.accounts[static_cast<std::size_t>(i)]);
-    accountColors.push_back(ReadColor(keyPath));
-    lines += Line(Describe(accountColors.back()), keyPath);
+  for (std::size_t i = 0; i < accountColors.size(); ++i) {
+    lines += Line(Describe(accountColors[i]), AccountKeyPath(now.accounts[i]));
   }
   return {"colour " + Describe(ShownColor(now.msn, now.service, accountColors)) + "\r\n" + lines,
           "", kExitDone};

@@ -24,13 +24,10 @@ void Form1::Form_Load() {
   // The account keys are read only when neither Messenger key has a colour.
   std::vector<std::string> accountColors;
   if (MsnColor == kNotFound && ServiceColor == kNotFound) {
-    accountColors.reserve(PassportIds.size());
-    for (PassportIndex = 0; PassportIndex < static_cast<std::int32_t>(PassportIds.size());
-         ++PassportIndex) {
-      PassportKeyPath = AccountKeyPath(PassportIds[static_cast<std::size_t>(PassportIndex)]);
-      PassportColor = ReadColor(PassportKeyPath);
-      accountColors.push_back(PassportColor);
-    }
+    accountColors = ReadAccountColors(PassportIds);
+    PassportIndex = static_cast<std::int32_t>(PassportIds.size());  // where the listing ended
+    PassportKeyPath = AccountKeyPath(PassportIds.back());           // the last one read
+    PassportColor = accountColors.back();
   }
   // Shown once, before the window is: the labels are not redrawn per account.
   if (const std::string shown = ShownColor(MsnColor, ServiceColor, accountColors);

@@ -32,6 +32,13 @@ std::string AccountKeyPath(const std::string& id) {
   return std::string(kPassportListPath) + "\\" + id;
 }
 
+std::vector<std::string> ReadAccountColors(const std::vector<std::string>& ids) {
+  std::vector<std::string> colors;
+  colors.reserve(ids.size());
+  for (const auto& id : ids) colors.push_back(ReadColor(AccountKeyPath(id)));
+  return colors;
+}
+
 bool MessengerInstalled(const std::string& msnColor, const std::string& serviceColor,
                         std::int32_t accountCount) {
   return msnColor != kNotFound || serviceColor != kNotFound || accountCount >= 1;

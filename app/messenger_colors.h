@@ -37,6 +37,8 @@ std::string ReadColor(const std::string& keyPath);
 // least one (left as it was when there is none).
 std::int32_t ListAccounts(std::vector<std::string>& ids);
 std::string AccountKeyPath(const std::string& id);
+// The colour of each listed account key, in listing order.
+std::vector<std::string> ReadAccountColors(const std::vector<std::string>& ids);
 
 // Messenger counts as installed when either Messenger key holds a colour or
 // at least one account key is listed.
