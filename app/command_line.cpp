@@ -3,6 +3,7 @@
 #include "app/messenger_colors.h"
 
 #include <cstdint>
+#include <exception>
 #include <optional>
 
 namespace varnelo {
@@ -20,7 +21,8 @@ constexpr char kUsage[] =
     "  /?, /help     print this text\r\n"
     "\r\n"
     "Switches may begin with / or - and ignore case.\r\n"
-    "Exit codes: 0 done, 1 a write failed, 2 bad arguments, 3 Messenger not found.\r\n";
+    "Exit codes: 0 done, 1 a write failed, 2 bad arguments, 3 Messenger not found,\r\n"
+    "4 the output could not be written, 5 an unexpected failure.\r\n";
 
 constexpr char kNotInstalled[] =
     "Messenger is not installed, or is a version Varnelo does not support: no colour is set "
@@ -33,6 +35,15 @@ std::string Ascii(const auto& text) {
   std::string out;
   for (const auto c : text) out += (c >= 0x20 && c < 0x7F) ? static_cast<char>(c) : '?';
   return out;
+}
+
+// An argument as an error message quotes it: ASCII, and cut to a readable
+// length, so that a 30,000-character argument still makes one short line.
+std::string Quoted(std::wstring_view arg) {
+  constexpr std::size_t kShown = 60;
+  if (arg.size() <= kShown) return "'" + Ascii(arg) + "'";
+  return "'" + Ascii(arg.substr(0, kShown)) + "...' (cut: " + std::to_string(arg.size()) +
+         " characters)";
 }
 
 std::wstring Lower(std::wstring_view text) {
@@ -86,11 +97,15 @@ std::string Line(const std::string& state, const std::string& keyPath) {
   return state + " HKCU\\" + Ascii(keyPath) + "\r\n";
 }
 
+// About an account key listed under a name that is not its own.
+constexpr char kNotSpellable[] =
+    "its own name has characters this system's code page cannot spell, and the listing "
+    "gives it as shown, which is not its name; left alone";
+
 std::string Reason(LSTATUS status) {
   switch (status) {
-    case ERROR_FILE_NOT_FOUND:
-      return "no key of that name (a name this system's code page cannot spell is listed "
-             "with '?'); nothing created";
+    case ERROR_FILE_NOT_FOUND: return "the key has gone; nothing created";
+    case kNameNotSpellable: return kNotSpellable;
     case ERROR_ACCESS_DENIED: return "access denied";
     case ERROR_KEY_DELETED: return "the key was deleted";
     default: return "error " + std::to_string(status);
@@ -104,21 +119,25 @@ struct Locations {
   std::string msn = ReadColor(kMsnKeyPath);
   std::string service = ReadColor(kServiceKeyPath);
   std::vector<std::string> accounts;
-  std::int32_t accountCount = ListAccounts(accounts);
+  std::vector<bool> misspelt;
+  std::int32_t accountCount = ListAccounts(accounts, misspelt);
   bool Installed() const { return MessengerInstalled(msn, service, accountCount); }
 };
 
 CommandResult Get() {
   const Locations now;
   if (!now.Installed()) return {"", kNotInstalled, kExitNotInstalled};
-  const std::vector<std::string> accountColors = ReadAccountColors(now.accounts);
+  const std::vector<std::string> accountColors = ReadAccountColors(now.accounts, now.misspelt);
   std::string lines =
       Line(Describe(now.msn), kMsnKeyPath) + Line(Describe(now.service), kServiceKeyPath);
+  std::string notes;
   for (std::size_t i = 0; i < accountColors.size(); ++i) {
-    lines += Line(Describe(accountColors[i]), AccountKeyPath(now.accounts[i]));
+    const std::string keyPath = AccountKeyPath(now.accounts[i]);
+    lines += Line(Describe(accountColors[i]), keyPath);
+    if (now.misspelt[i]) notes += "not read: HKCU\\" + Ascii(keyPath) + ": " + kNotSpellable + "\r\n";
   }
   return {"colour " + Describe(ShownColor(now.msn, now.service, accountColors)) + "\r\n" + lines,
-          "", kExitDone};
+          notes, kExitDone};
 }
 
 CommandResult Set(ColorValue color) {
@@ -126,7 +145,8 @@ CommandResult Set(ColorValue color) {
   if (!now.Installed()) return {"", kNotInstalled, kExitNotInstalled};
   CommandResult result;
   for (const LocationWrite& write : WriteColorEverywhere(ColorText(color), now.msn, now.service,
-                                                         now.accounts, now.accountCount)) {
+                                                         now.accounts, now.misspelt,
+                                                         now.accountCount)) {
     if (write.status == ERROR_SUCCESS) {
       result.out += Line(WebColor(color), write.keyPath);
     } else {
@@ -144,7 +164,7 @@ CommandLine ParseCommandLine(const std::vector<std::wstring>& args) {
   if (args.empty()) return {};
   const std::wstring& first = args[0];
   if (!first.starts_with(L'/') && !first.starts_with(L'-')) {
-    return Bad("unexpected argument '" + Ascii(first) + "'");
+    return Bad("unexpected argument " + Quoted(first));
   }
   const std::wstring name = Lower(std::wstring_view(first).substr(1));
   CommandLine command;
@@ -154,7 +174,7 @@ CommandLine ParseCommandLine(const std::vector<std::wstring>& args) {
   } else if (name == L"set") {
     if (args.size() < 2) return Bad("/set needs a colour, such as #0000FF");
     const auto color = ParseWebColor(args[1]);
-    if (!color) return Bad("'" + Ascii(args[1]) + "' is not a colour: give #RRGGBB or RRGGBB");
+    if (!color) return Bad(Quoted(args[1]) + " is not a colour: give #RRGGBB or RRGGBB");
     command = {Mode::Set, *color, ""};
     expected = 2;
   } else if (name == L"?" || name == L"help") {
@@ -162,9 +182,9 @@ CommandLine ParseCommandLine(const std::vector<std::wstring>& args) {
   } else if (name == L"version") {
     command.mode = Mode::Version;
   } else {
-    return Bad("unknown switch '" + Ascii(first) + "'");
+    return Bad("unknown switch " + Quoted(first));
   }
-  if (args.size() > expected) return Bad("unexpected argument '" + Ascii(args[expected]) + "'");
+  if (args.size() > expected) return Bad("unexpected argument " + Quoted(args[expected]));
   return command;
 }
 
@@ -178,6 +198,27 @@ CommandResult RunCommandLine(const CommandLine& command, const VersionNumbers& v
     case Mode::Window: break;
   }
   return {"", "varnelo: " + command.problem + "\r\n\r\n" + kUsage, kExitBadArguments};
+}
+
+int RunCommandLineMain(const std::function<std::vector<std::wstring>()>& readArguments,
+                       const std::function<VersionNumbers()>& readVersion,
+                       const WriteText& writeOut, const WriteText& writeErr) {
+  CommandResult result;
+  try {
+    const CommandLine command = ParseCommandLine(readArguments());
+    result = RunCommandLine(command, command.mode == Mode::Version ? readVersion()
+                                                                   : VersionNumbers{});
+  } catch (const std::exception& error) {
+    result = {"", std::string("varnelo: unexpected failure: ") + Ascii(std::string_view(error.what())) + "\r\n",
+              kExitUnexpected};
+  } catch (...) {
+    result = {"", "varnelo: unexpected failure\r\n", kExitUnexpected};
+  }
+  // Each stream is tried, whatever became of the other.
+  const bool outWritten = result.out.empty() || writeOut(result.out);
+  const bool errWritten = result.err.empty() || writeErr(result.err);
+  if (result.exitCode == kExitDone && !(outWritten && errWritten)) return kExitOutputFailed;
+  return result.exitCode;
 }
 
 }  // namespace varnelo

@@ -6,6 +6,7 @@
 
 #include "base/toolkit.h"
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -29,6 +30,8 @@ inline constexpr int kExitDone = 0;
 inline constexpr int kExitWriteFailed = 1;
 inline constexpr int kExitBadArguments = 2;
 inline constexpr int kExitNotInstalled = 3;
+inline constexpr int kExitOutputFailed = 4;  // standard output or error could not be written
+inline constexpr int kExitUnexpected = 5;    // reading the arguments failed, or a bug
 
 struct CommandResult {
   std::string out;  // standard output, ASCII, lines ending in CR LF
@@ -40,5 +43,17 @@ struct CommandResult {
 // /set touch the registry; /set writes exactly what the window's 設 定 would
 // write with that colour selected.
 CommandResult RunCommandLine(const CommandLine& command, const VersionNumbers& version);
+
+// Writes a text to one of the standard streams: true when all of it was written.
+using WriteText = std::function<bool(const std::string&)>;
+
+// The command line from its arguments to its exit code: reads the arguments,
+// parses and runs them (the version is read only for /version), and writes
+// the output. Any exception becomes kExitUnexpected with one line on standard
+// error; output that could not be written turns a success into
+// kExitOutputFailed (a failure keeps its own code). Never a message box.
+int RunCommandLineMain(const std::function<std::vector<std::wstring>()>& readArguments,
+                       const std::function<VersionNumbers()>& readVersion,
+                       const WriteText& writeOut, const WriteText& writeErr);
 
 }  // namespace varnelo

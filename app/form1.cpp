@@ -14,7 +14,7 @@ void Form1::Form_Load() {
   ServiceKeyPath = kServiceKeyPath;
   MsnColor = ReadColor(MsnKeyPath);
   ServiceColor = ReadColor(ServiceKeyPath);
-  PassportCount = ListAccounts(PassportIds);
+  PassportCount = ListAccounts(PassportIds, PassportIdMisspelt);
   if (!MessengerInstalled(MsnColor, ServiceColor, PassportCount)) {
     toolkit_.MsgBox(kNotInstalledMessage);
     toolkit_.EndProgram();
@@ -24,7 +24,7 @@ void Form1::Form_Load() {
   // The account keys are read only when neither Messenger key has a colour.
   std::vector<std::string> accountColors;
   if (MsnColor == kNotFound && ServiceColor == kNotFound) {
-    accountColors = ReadAccountColors(PassportIds);
+    accountColors = ReadAccountColors(PassportIds, PassportIdMisspelt);
     PassportIndex = static_cast<std::int32_t>(PassportIds.size());  // where the listing ended
     PassportKeyPath = AccountKeyPath(PassportIds.back());           // the last one read
     PassportColor = accountColors.back();
@@ -58,11 +58,12 @@ void Form1::Command3_Click() {
 
   MsnKeyPath = kMsnKeyPath;
   ServiceKeyPath = kServiceKeyPath;
-  PassportCount = ListAccounts(PassportIds);
+  PassportCount = ListAccounts(PassportIds, PassportIdMisspelt);
   MsnColor = ReadColor(MsnKeyPath);
 
   // Failed writes are not reported here and do not stop the rest.
-  WriteColorEverywhere(ApplyColor, MsnColor, ServiceColor, PassportIds, PassportCount);
+  WriteColorEverywhere(ApplyColor, MsnColor, ServiceColor, PassportIds, PassportIdMisspelt,
+                       PassportCount);
   if (PassportCount > 0) {
     PassportIndex = PassportCount;
     PassportKeyPath = AccountKeyPath(PassportIds.back());

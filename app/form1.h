@@ -40,6 +40,7 @@ class Form1 {
   std::string ApplyColor;
   std::int32_t PassportCount = 0;
   std::vector<std::string> PassportIds;
+  std::vector<bool> PassportIdMisspelt;  // per listed id: not the key's own name
   std::int32_t PassportIndex = 0;
 
  private:

@@ -4,11 +4,13 @@
 #include "app/main_window.h"
 #include "app/startup_trace.h"
 #include "app/version_info.h"
+#include "base/unique_handle.h"
 
 #include <windows.h>
 
 #include <cstdlib>
 #include <exception>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -45,6 +47,9 @@ void KeepDllSearchToTheSystem() {
   }
 }
 
+void CloseFile(HANDLE handle) { CloseHandle(handle); }
+using FileHandle = varnelo::UniqueHandle<HANDLE, CloseFile>;
+
 // Where the command line's output goes. A GUI program has standard handles
 // only when its parent passed some (a file, a pipe, Wine's terminal); else it
 // borrows the console of the window it was started from, if there is one.
@@ -54,60 +59,56 @@ class StandardOutput {
     out_ = Usable(GetStdHandle(STD_OUTPUT_HANDLE));
     err_ = Usable(GetStdHandle(STD_ERROR_HANDLE));
     if ((out_ == nullptr || err_ == nullptr) && AttachConsole(ATTACH_PARENT_PROCESS) != FALSE) {
-      console_ = CreateFileW(L"CONOUT$", GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                             OPEN_EXISTING, 0, nullptr);
-      if (console_ == INVALID_HANDLE_VALUE) console_ = nullptr;
-      if (out_ == nullptr) out_ = console_;
-      if (err_ == nullptr) err_ = console_;
+      const HANDLE console = CreateFileW(L"CONOUT$", GENERIC_WRITE,
+                                         FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                         OPEN_EXISTING, 0, nullptr);
+      if (console != INVALID_HANDLE_VALUE) console_.reset(console);
+      if (out_ == nullptr) out_ = console_.get();
+      if (err_ == nullptr) err_ = console_.get();
     }
   }
-  StandardOutput(const StandardOutput&) = delete;
-  StandardOutput& operator=(const StandardOutput&) = delete;
-  ~StandardOutput() {
-    if (console_ != nullptr) CloseHandle(console_);
-  }
 
-  void Out(const std::string& text) const { Write(out_, text); }
-  void Err(const std::string& text) const { Write(err_, text); }
+  bool Out(const std::string& text) const { return Write(out_, text); }
+  bool Err(const std::string& text) const { return Write(err_, text); }
 
  private:
   static HANDLE Usable(HANDLE handle) {
     if (handle == nullptr || handle == INVALID_HANDLE_VALUE) return nullptr;
     return GetFileType(handle) != FILE_TYPE_UNKNOWN ? handle : nullptr;
   }
-  static void Write(HANDLE handle, const std::string& text) {
+  // True only when every byte went out; with no stream at all, nothing did.
+  static bool Write(HANDLE handle, const std::string& text) {
     DWORD written = 0;
-    if (handle != nullptr && !text.empty()) {
-      WriteFile(handle, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
-    }
+    return handle != nullptr &&
+           WriteFile(handle, text.data(), static_cast<DWORD>(text.size()), &written, nullptr) !=
+               FALSE &&
+           written == text.size();
   }
 
   HANDLE out_ = nullptr;
   HANDLE err_ = nullptr;
-  HANDLE console_ = nullptr;
+  FileHandle console_;
 };
 
 // The arguments after the program's name, as the C runtime split them.
 std::vector<std::wstring> Arguments() {
+  if (__wargv == nullptr) throw std::runtime_error("the C runtime gave no arguments");
   std::vector<std::wstring> args;
   for (int i = 1; i < __argc; ++i) args.emplace_back(__wargv[i]);
   return args;
 }
 
-int RunWithoutWindow(HINSTANCE instance, const varnelo::CommandLine& command) {
+// With a switch the program must not end in a message box, not even through
+// a bug: the C runtime's abort() shows one in a GUI program.
+[[noreturn]] void EndUnexpectedly() { ExitProcess(varnelo::kExitUnexpected); }
+
+int RunWithoutWindow(HINSTANCE instance) {
+  std::set_terminate(EndUnexpectedly);
   const StandardOutput output;
-  try {
-    const varnelo::VersionNumbers version = command.mode == varnelo::Mode::Version
-                                                ? varnelo::ReadVersionResource(instance)
-                                                : varnelo::VersionNumbers{};
-    const varnelo::CommandResult result = varnelo::RunCommandLine(command, version);
-    output.Out(result.out);
-    output.Err(result.err);
-    return result.exitCode;
-  } catch (const std::exception& error) {
-    output.Err(std::string("varnelo: ") + error.what() + "\r\n");
-    return varnelo::kExitWriteFailed;
-  }
+  return varnelo::RunCommandLineMain(
+      Arguments, [instance] { return varnelo::ReadVersionResource(instance); },
+      [&output](const std::string& text) { return output.Out(text); },
+      [&output](const std::string& text) { return output.Err(text); });
 }
 
 }  // namespace
@@ -115,8 +116,7 @@ int RunWithoutWindow(HINSTANCE instance, const varnelo::CommandLine& command) {
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
   VARNELO_TRACE("process and DLLs loaded, C runtime started");
   KeepDllSearchToTheSystem();
-  const varnelo::CommandLine command = varnelo::ParseCommandLine(Arguments());
-  if (command.mode != varnelo::Mode::Window) return RunWithoutWindow(instance, command);
+  if (__argc > 1) return RunWithoutWindow(instance);  // a switch: no window
   varnelo::MainWindow window(instance);
   return window.Run(showCommand);
 }

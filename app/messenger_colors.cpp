@@ -23,19 +23,23 @@ std::string ReadColor(const std::string& keyPath) {
       Reg::ReadRegValue(root, keyPath, kColorValueName, Reg::KindNumber, std::string(kNotFound)));
 }
 
-std::int32_t ListAccounts(std::vector<std::string>& ids) {
+std::int32_t ListAccounts(std::vector<std::string>& ids, std::vector<bool>& misspelt) {
   const HKEY root = HKEY_CURRENT_USER;
-  return Reg::EnumRegSubKeys(root, kPassportListPath, ids);
+  return Reg::EnumRegSubKeysChecked(root, kPassportListPath, ids, misspelt);
 }
 
 std::string AccountKeyPath(const std::string& id) {
   return std::string(kPassportListPath) + "\\" + id;
 }
 
-std::vector<std::string> ReadAccountColors(const std::vector<std::string>& ids) {
+std::vector<std::string> ReadAccountColors(const std::vector<std::string>& ids,
+                                           const std::vector<bool>& misspelt) {
   std::vector<std::string> colors;
   colors.reserve(ids.size());
-  for (const auto& id : ids) colors.push_back(ReadColor(AccountKeyPath(id)));
+  for (std::size_t i = 0; i < ids.size(); ++i) {
+    const bool leftAlone = i >= misspelt.size() || misspelt[i];
+    colors.push_back(leftAlone ? std::string(kNotFound) : ReadColor(AccountKeyPath(ids[i])));
+  }
   return colors;
 }
 
@@ -54,24 +58,42 @@ std::string ShownColor(const std::string& msnColor, const std::string& serviceCo
   return kNotFound;
 }
 
+std::vector<ColorLocation> ColorLocations(const std::string& msnColorNow,
+                                          const std::string& serviceColorAtStartup,
+                                          const std::vector<std::string>& accountIds,
+                                          const std::vector<bool>& misspelt,
+                                          std::int32_t accountCount) {
+  std::vector<ColorLocation> locations;
+  if (msnColorNow != kNotFound) locations.push_back({kMsnKeyPath, true, false});
+  if (serviceColorAtStartup != kNotFound) locations.push_back({kServiceKeyPath, true, false});
+  const auto listed = static_cast<std::size_t>(std::max(accountCount, std::int32_t{0}));
+  for (std::size_t i = 0; i < listed && i < accountIds.size(); ++i) {
+    const bool leftAlone = i >= misspelt.size() || misspelt[i];
+    locations.push_back({AccountKeyPath(accountIds[i]), false, leftAlone});
+  }
+  return locations;
+}
+
 std::vector<LocationWrite> WriteColorEverywhere(const std::string& colorText,
                                                 const std::string& msnColorNow,
                                                 const std::string& serviceColorAtStartup,
                                                 const std::vector<std::string>& accountIds,
+                                                const std::vector<bool>& misspelt,
                                                 std::int32_t accountCount) {
   const HKEY root = HKEY_CURRENT_USER;
   std::vector<LocationWrite> writes;
-  const auto write = [&](const std::string& keyPath, Reg::IfKeyMissing ifMissing) {
-    writes.push_back({keyPath, Reg::WriteRegValueStatus(root, keyPath, kColorValueName,
-                                                        Reg::KindNumber, colorText, ifMissing)});
-  };
-  if (msnColorNow != kNotFound) write(kMsnKeyPath, Reg::IfKeyMissing::Create);
-  if (serviceColorAtStartup != kNotFound) write(kServiceKeyPath, Reg::IfKeyMissing::Create);
-  // An account key is written only under a name that exists: a name the
-  // listing could not spell would otherwise become a new key.
-  const auto listed = static_cast<std::size_t>(std::max(accountCount, std::int32_t{0}));
-  for (std::size_t i = 0; i < listed && i < accountIds.size(); ++i) {
-    write(AccountKeyPath(accountIds[i]), Reg::IfKeyMissing::Fail);
+  for (const ColorLocation& location :
+       ColorLocations(msnColorNow, serviceColorAtStartup, accountIds, misspelt, accountCount)) {
+    if (location.leftAlone) {
+      writes.push_back({location.keyPath, kNameNotSpellable});
+      continue;
+    }
+    // An account key is written only under a name that exists, never created.
+    const auto ifMissing = location.mayCreateKey ? Reg::IfKeyMissing::Create
+                                                 : Reg::IfKeyMissing::Fail;
+    writes.push_back({location.keyPath,
+                      Reg::WriteRegValueStatus(root, location.keyPath, kColorValueName,
+                                               Reg::KindNumber, colorText, ifMissing)});
   }
   return writes;
 }

@@ -34,11 +34,17 @@ bool IsExplicitColor(ColorValue color);
 std::string ReadColor(const std::string& keyPath);
 
 // Lists the account keys: their count, and `ids` rebuilt when there is at
-// least one (left as it was when there is none).
-std::int32_t ListAccounts(std::vector<std::string>& ids);
+// least one (left as it was when there is none). `misspelt` is rebuilt
+// alongside: true where the listed name is not the key's own, because the
+// system's 8-bit code page cannot spell it ('?' or a look-alike in place of
+// a character it lacks). Such a name may be the path of another key, or of
+// none: the program neither reads nor writes under it.
+std::int32_t ListAccounts(std::vector<std::string>& ids, std::vector<bool>& misspelt);
 std::string AccountKeyPath(const std::string& id);
-// The colour of each listed account key, in listing order.
-std::vector<std::string> ReadAccountColors(const std::vector<std::string>& ids);
+// The colour of each listed account key, in listing order; kNotFound for a
+// misspelt one, which is not read.
+std::vector<std::string> ReadAccountColors(const std::vector<std::string>& ids,
+                                           const std::vector<bool>& misspelt);
 
 // Messenger counts as installed when either Messenger key holds a colour or
 // at least one account key is listed.
@@ -51,24 +57,43 @@ bool MessengerInstalled(const std::string& msnColor, const std::string& serviceC
 std::string ShownColor(const std::string& msnColor, const std::string& serviceColor,
                        const std::vector<std::string>& accountColors);
 
+// The status of an account key left alone because its listed name is
+// misspelt (see ListAccounts): nothing was tried.
+inline constexpr LSTATUS kNameNotSpellable = 1113;  // ERROR_NO_UNICODE_TRANSLATION
+
+// One place where 設 定 writes "IM Color".
+struct ColorLocation {
+  std::string keyPath;
+  bool mayCreateKey = false;  // the key is created again if it has gone
+  bool leftAlone = false;     // an account key listed under a misspelt name
+};
+
+// Where 設 定 writes, in this order: MSN Messenger if `msnColorNow` is a
+// colour; Windows Messenger if `serviceColorAtStartup` was (its key may be
+// created again); each of the first `accountCount` listed account keys, only
+// if it exists under the name the listing gave, and none whose name is
+// misspelt (those are listed, marked leftAlone).
+std::vector<ColorLocation> ColorLocations(const std::string& msnColorNow,
+                                          const std::string& serviceColorAtStartup,
+                                          const std::vector<std::string>& accountIds,
+                                          const std::vector<bool>& misspelt,
+                                          std::int32_t accountCount);
+
 struct LocationWrite {
   std::string keyPath;
   LSTATUS status = ERROR_SUCCESS;  // ERROR_SUCCESS: written
 };
 
-// Writes `colorText` (an explicit colour) as "IM Color" where 設 定 writes it,
-// in this order: MSN Messenger if `msnColorNow` is a colour; Windows Messenger
-// if `serviceColorAtStartup` was (its key is created again if it has gone);
-// each of the first `accountCount` listed account keys that exists under the
-// name the listing gave. An account key whose name the system's 8-bit code
-// page cannot spell is listed with '?' for what it lacks; no key of that
-// spelling exists, and none is created: that account is left alone
-// (ERROR_FILE_NOT_FOUND). A failed write does not stop the others. Returns
-// each location tried, with how it went.
+// Writes `colorText` (an explicit colour) as "IM Color" at each of
+// ColorLocations(...), in order. An account key that has gone is not created
+// again (ERROR_FILE_NOT_FOUND); one left alone is not touched
+// (kNameNotSpellable). A failed write does not stop the others. Returns each
+// location, with how it went.
 std::vector<LocationWrite> WriteColorEverywhere(const std::string& colorText,
                                                 const std::string& msnColorNow,
                                                 const std::string& serviceColorAtStartup,
                                                 const std::vector<std::string>& accountIds,
+                                                const std::vector<bool>& misspelt,
                                                 std::int32_t accountCount);
 
 }  // namespace varnelo

@@ -6,6 +6,7 @@
 #include <charconv>
 #include <cstring>
 #include <optional>
+#include <string_view>
 #include <utility>
 
 namespace Reg {
@@ -37,6 +38,70 @@ std::string TextBeforeZero(const char* bytes, std::size_t size) {
   const std::size_t length =
       zero != nullptr ? static_cast<std::size_t>(static_cast<const char*>(zero) - bytes) : size;
   return std::string(bytes, length);
+}
+
+// True when `ansiName`, listed at `index` by RegEnumKeyExA, is not the name
+// of the key at that index: the Unicode name, converted to the code page
+// without best fit, must give the same bytes with no default character.
+bool IsMisspelt(HKEY key, DWORD index, const std::string& ansiName) {
+  std::array<wchar_t, kNameBufferSize> wide{};
+  DWORD wideSize = kNameBufferSize;
+  FILETIME lastWrite{};
+  if (RegEnumKeyExW(key, index, wide.data(), &wideSize, nullptr, nullptr, nullptr, &lastWrite) !=
+      ERROR_SUCCESS) {
+    return true;  // gone or changed since the 8-bit listing: not to be trusted
+  }
+  const int wideLength = static_cast<int>(wideSize);
+  std::array<char, 2 * kNameBufferSize> exact{};
+  BOOL usedDefault = FALSE;
+  int length = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.data(), wideLength,
+                                   exact.data(), static_cast<int>(exact.size()), nullptr,
+                                   &usedDefault);
+  if (length == 0 && wideLength != 0) {
+    // A UTF-8 system code page (Windows 10 and later can have one) takes
+    // neither that flag nor a default character: it spells every character
+    // and refuses only a broken surrogate pair. Elsewhere this fails too.
+    constexpr DWORD kErrorOnInvalidChars = 0x80;  // WC_ERR_INVALID_CHARS, Vista's
+    length = WideCharToMultiByte(CP_ACP, kErrorOnInvalidChars, wide.data(), wideLength,
+                                 exact.data(), static_cast<int>(exact.size()), nullptr, nullptr);
+  }
+  if (length == 0 && wideLength != 0) return true;
+  return usedDefault != FALSE ||
+         std::string_view(exact.data(), static_cast<std::size_t>(length)) != ansiName;
+}
+
+// The listing behind EnumRegSubKeys, with the spelling check when `misspelt`
+// is given.
+std::int32_t ListSubKeys(HKEY const& rootKey, const std::string& keyPath,
+                         std::vector<std::string>& names, std::vector<bool>* misspelt) {
+  ScopedKey key;
+  if (RegOpenKeyExA(rootKey, keyPath.c_str(), 0, KEY_ENUMERATE_SUB_KEYS, key.receive()) !=
+      ERROR_SUCCESS) {
+    return 0;
+  }
+
+  std::int32_t count = 0;
+  for (;;) {
+    std::array<char, kNameBufferSize> name{};
+    DWORD nameSize = kNameBufferSize;
+    DWORD classSize = 0;
+    FILETIME lastWrite{};
+    const auto index = static_cast<DWORD>(count);
+    // 259 (no more items) is the usual end; any other status, such as 234 for
+    // a name longer than 255 bytes, ends the listing the same way.
+    if (RegEnumKeyExA(key.get(), index, name.data(), &nameSize, nullptr, nullptr, &classSize,
+                      &lastWrite) != ERROR_SUCCESS) {
+      break;
+    }
+    if (count == 0) {  // the first name found starts the array afresh
+      names.clear();
+      if (misspelt) misspelt->clear();
+    }
+    names.push_back(TextBeforeZero(name.data(), name.size()));
+    if (misspelt) misspelt->push_back(IsMisspelt(key.get(), index, names.back()));
+    ++count;
+  }
+  return count;
 }
 
 }  // namespace
@@ -119,29 +184,12 @@ RegData ReadRegValue(HKEY const& rootKey, std::string keyPath, std::string value
 
 std::int32_t EnumRegSubKeys(HKEY const& rootKey, std::string keyPath,
                             std::vector<std::string>& names) {
-  ScopedKey key;
-  if (RegOpenKeyExA(rootKey, keyPath.c_str(), 0, KEY_ENUMERATE_SUB_KEYS, key.receive()) !=
-      ERROR_SUCCESS) {
-    return 0;
-  }
+  return ListSubKeys(rootKey, keyPath, names, nullptr);
+}
 
-  std::int32_t count = 0;
-  for (;;) {
-    std::array<char, kNameBufferSize> name{};
-    DWORD nameSize = kNameBufferSize;
-    DWORD classSize = 0;
-    FILETIME lastWrite{};
-    // 259 (no more items) is the usual end; any other status, such as 234 for
-    // a name longer than 255 bytes, ends the listing the same way.
-    if (RegEnumKeyExA(key.get(), static_cast<DWORD>(count), name.data(), &nameSize, nullptr,
-                      nullptr, &classSize, &lastWrite) != ERROR_SUCCESS) {
-      break;
-    }
-    if (count == 0) names.clear();  // the first name found starts the array afresh
-    names.push_back(TextBeforeZero(name.data(), name.size()));
-    ++count;
-  }
-  return count;
+std::int32_t EnumRegSubKeysChecked(HKEY const& rootKey, std::string keyPath,
+                                   std::vector<std::string>& names, std::vector<bool>& misspelt) {
+  return ListSubKeys(rootKey, keyPath, names, &misspelt);
 }
 
 }  // namespace Reg

@@ -69,4 +69,16 @@ RegData ReadRegValue(HKEY const& rootKey, std::string keyPath, std::string value
 std::int32_t EnumRegSubKeys(HKEY const& rootKey, std::string keyPath,
                             std::vector<std::string>& names);
 
+// EnumRegSubKeys, and for each name listed whether it is the key's own name.
+// The 8-bit listing spells a character that the system's code page lacks as
+// '?' or as a look-alike ("best fit": a full-width reverse solidus becomes
+// '\\'), and a name so misspelt may be the path of another, existing key. Each
+// index is listed a second time with the Unicode call on the same open key,
+// converted without best fit and compared: `misspelt[i]` is true where the
+// two differ, where the conversion needed a default character, and where the
+// second listing failed. `misspelt` is rebuilt alongside `names` (left as it
+// was when no name is found).
+std::int32_t EnumRegSubKeysChecked(HKEY const& rootKey, std::string keyPath,
+                                   std::vector<std::string>& names, std::vector<bool>& misspelt);
+
 }  // namespace Reg

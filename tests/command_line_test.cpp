@@ -11,6 +11,8 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <new>
+#include <stdexcept>
 #include <optional>
 
 using namespace testing_support::messenger;
@@ -25,8 +27,9 @@ TEST(CommandLineTest, ArgumentRules) {
     std::vector<std::wstring> args;
     Mode mode;
     varnelo::ColorValue color;
-    const char* problem;  // a part of the one-line message
+    const char* problem;  // a part of the one-line message; "" for none at all
   };
+  const std::wstring huge(30000, L'x');
   const std::vector<Case> cases{
       {{}, Mode::Window, 0, ""},
       {{L"/get"}, Mode::Get, 0, ""},
@@ -46,6 +49,8 @@ TEST(CommandLineTest, ArgumentRules) {
       {{L"/colour"}, Mode::BadArguments, 0, "unknown switch '/colour'"},
       {{L"get"}, Mode::BadArguments, 0, "unexpected argument 'get'"},
       {{L"/\u8272"}, Mode::BadArguments, 0, "unknown switch '/?'"},  // ASCII only
+      {{L"/set", huge}, Mode::BadArguments, 0,
+       "'xxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxx...' (cut: 30000 characters)"},
   };
   for (const auto& c : cases) {
     const auto parsed = varnelo::ParseCommandLine(c.args);
@@ -54,7 +59,54 @@ TEST(CommandLineTest, ArgumentRules) {
     if (c.mode == Mode::Set) {
       EXPECT_EQ(parsed.color, c.color);
     }
-    EXPECT_NE(parsed.problem.find(c.problem), std::string::npos) << parsed.problem;
+    if (*c.problem == '\0') {
+      EXPECT_EQ(parsed.problem, "");
+    } else {
+      EXPECT_NE(parsed.problem.find(c.problem), std::string::npos) << parsed.problem;
+    }
+    EXPECT_LT(parsed.problem.size(), 150u) << "one short line, whatever the argument";
+  }
+}
+
+// From the arguments to the exit code: a stream that cannot be written and a
+// failure nobody expected each have their own code, and never borrow one that
+// means something else.
+TEST(CommandLineTest, ExitCodesSayOnlyWhatHappened) {
+  struct Case {
+    const char* what;
+    std::function<std::vector<std::wstring>()> arguments;
+    std::function<varnelo::VersionNumbers()> version;
+    bool outWorks, errWorks;
+    int exitCode;
+    const char* err;  // a part of standard error, as written; "" for none at all
+  };
+  const auto args = [](std::vector<std::wstring> list) { return [list] { return list; }; };
+  const auto version = [] { return varnelo::VersionNumbers{1, 5, 1}; };
+  const auto fails = []() -> std::vector<std::wstring> { throw std::runtime_error("no args"); };
+  const auto versionFails = []() -> varnelo::VersionNumbers { throw std::bad_alloc(); };
+  const std::vector<Case> cases{
+      {"done", args({L"/version"}), version, true, true, varnelo::kExitDone, ""},
+      {"output lost", args({L"/version"}), version, false, true, varnelo::kExitOutputFailed, ""},
+      {"both streams lost", args({L"/x"}), version, false, false, varnelo::kExitBadArguments, ""},
+      {"reading the arguments fails", fails, version, true, true, varnelo::kExitUnexpected,
+       "varnelo: unexpected failure: no args\r\n"},
+      {"an exception", args({L"/version"}), versionFails, true, true, varnelo::kExitUnexpected,
+       "varnelo: unexpected failure: std::bad_alloc\r\n"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    std::string out, err;
+    const auto sink = [](std::string& into, bool works) {
+      return [&into, works](const std::string& text) {
+        if (works) into += text;
+        return works;
+      };
+    };
+    EXPECT_EQ(varnelo::RunCommandLineMain(c.arguments, c.version, sink(out, c.outWorks),
+                                          sink(err, c.errWorks)),
+              c.exitCode);
+    EXPECT_EQ(err, c.err);
+    EXPECT_EQ(out, c.exitCode == varnelo::kExitDone ? "v1.5.1\r\n" : "");
   }
 }
 
@@ -142,37 +194,46 @@ TEST_F(CommandLineRunTest, SetWritesExactlyWhatTheWindowsApplyWrites) {
   }
 }
 
-// An account key named outside the system's 8-bit code page is listed as
-// "??": writing there would create a stray key. It is left alone.
-TEST_F(CommandLineRunTest, AnAccountNameTheCodePageCannotSpellIsLeftAlone) {
+// The 8-bit listing spells an account name it cannot spell with '?' (no such
+// key) or with a look-alike: "A＼B" (a full-width reverse solidus) is listed
+// as "A\B", the path of another key. Neither is read nor written, by start-up,
+// 設 定 or /set, and the command line names them.
+TEST_F(CommandLineRunTest, AnAccountNameTheCodePageMisspellsIsLeftAlone) {
   const auto seed = [&] {
-    hive.SetColor(kMsn, kRed);
     hive.SetColor(Account("a@example.com"), kRed);
+    hive.SetColor(Account("A\\B"), kGreen);  // account key "A" and its subkey "B"
+    ASSERT_TRUE(memreg::CreateKeyOutsideCodePage(HKEY_CURRENT_USER, kAccounts, "A\uFF3CB"));
+    ASSERT_TRUE(memreg::CreateKeyOutsideCodePage(HKEY_CURRENT_USER, kAccounts, "\uD55C\uAD6D"));
   };
   seed();
-  ASSERT_TRUE(
-      memreg::CreateKeyOutsideCodePage(HKEY_CURRENT_USER, kAccounts, "\xED\x95\x9C\xEA\xB5\xAD"));
   const auto before = hive.Snapshot();
-  const auto& listed = before.at(registry_rules::Fold(Account("??")));
-  ASSERT_TRUE(listed.valuesHidden && listed.subkeysHidden) << "listed, but no key of that spelling";
-  auto expected = before;  // blue at MSN and at the account that can be spelt, nothing else
-  for (const std::string& key : {std::string(kMsn), Account("a@example.com")}) {
+  ASSERT_TRUE(before.at(registry_rules::Fold(Account("??"))).valuesHidden) << "no key so spelt";
+  auto expected = before;  // blue at the accounts whose names are spelt right, nothing else
+  for (const std::string& key : {Account("a@example.com"), Account("A")}) {
     testing_support::SetValue(expected, key, kValue, RawValue{REG_BINARY, Le32(kBlue)});
   }
 
   testing_support::RecordingToolkit toolkit;
   varnelo::Form1 form(toolkit);
   form.Form_Load();
+  EXPECT_EQ(toolkit.LabelForeColor(varnelo::LabelId::ColorT1), kRed) << "not A\\B's green";
   toolkit.SetLabelForeColor(varnelo::LabelId::ColorT1, kBlue);
   form.Command3_Click();
   EXPECT_EQ(hive.ChangesSince(expected), "");
 
+  testing_support::ClearMessenger(hive);
   seed();
-  const auto result = varnelo::RunCommandLine({Mode::Set, kBlue, ""}, {});
+  const auto get = varnelo::RunCommandLine({Mode::Get, 0, ""}, {});
+  EXPECT_EQ(get.exitCode, varnelo::kExitDone);
+  EXPECT_NE(get.out.find("colour #FF0000\r\n"), std::string::npos) << get.out;
+  const auto set = varnelo::RunCommandLine({Mode::Set, kBlue, ""}, {});
   EXPECT_EQ(hive.ChangesSince(expected), "");
-  EXPECT_EQ(result.exitCode, varnelo::kExitWriteFailed);
-  EXPECT_NE(result.err.find("PerPassportSettings\\??: no key of that name"), std::string::npos)
-      << result.err;
+  EXPECT_EQ(set.exitCode, varnelo::kExitWriteFailed);
+  for (const char* name : {"A\\B", "??"}) {
+    const std::string key = "HKCU\\" + Account(name) + ": its own name has characters";
+    EXPECT_NE(get.err.find("not read: " + key), std::string::npos) << get.err;
+    EXPECT_NE(set.err.find("not written: " + key), std::string::npos) << set.err;
+  }
 }
 
 }  // namespace

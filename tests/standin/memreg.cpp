@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <cwchar>
 #include <map>
 #include <memory>
 #include <optional>
@@ -19,7 +20,8 @@ struct Value {
 };
 
 struct Node {
-  std::string name;
+  std::string name;      // as the 8-bit functions spell it
+  std::wstring ownName;  // as the Unicode functions spell it
   std::map<std::string, std::shared_ptr<Node>> subkeys;  // by folded name: enumeration order
   std::vector<Value> values;                             // in the order first set
   REGSAM refused = 0;
@@ -75,6 +77,43 @@ struct Registry {
 Registry& State() {
   static Registry registry;
   return registry;
+}
+
+// The 8-bit spelling of one character: Latin-1 as it is, a best-fit
+// look-alike if `bestFit` and there is one, else nothing.
+std::optional<char> AnsiChar(wchar_t c, bool bestFit) {
+  if (c <= 0xFF) return static_cast<char>(c);
+  if (!bestFit) return std::nullopt;
+  if (c >= 0xFF01 && c <= 0xFF5E) return static_cast<char>(c - 0xFF01 + 0x21);  // full-width ASCII
+  if (c == 0x2215) return '/';                                                  // division slash
+  return std::nullopt;
+}
+
+std::string AnsiSpelling(std::wstring_view name) {
+  std::string out;
+  for (const wchar_t c : name) out += AnsiChar(c, true).value_or('?');
+  return out;
+}
+
+std::wstring Widened(std::string_view latin1) {
+  std::wstring out;
+  for (const char c : latin1) out += static_cast<wchar_t>(static_cast<unsigned char>(c));
+  return out;
+}
+
+std::wstring FromUtf8(std::string_view utf8) {
+  std::wstring out;
+  for (std::size_t i = 0; i < utf8.size();) {
+    const auto lead = static_cast<unsigned char>(utf8[i]);
+    const std::size_t length = lead < 0x80 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
+    std::uint32_t c = length == 1 ? lead : lead & (0x7Fu >> length);
+    for (std::size_t k = 1; k < length && i + k < utf8.size(); ++k) {
+      c = c << 6 | (static_cast<unsigned char>(utf8[i + k]) & 0x3Fu);
+    }
+    out += static_cast<wchar_t>(c);
+    i += length;
+  }
+  return out;
 }
 
 // The node a handle stands for: a predefined root or an open key.
@@ -196,15 +235,10 @@ bool CreateKeyOutsideCodePage(HKEY root, const std::string& parentPath,
   const auto node = ExistingKey(root, parentPath);
   if (!node) return false;
   // The key is found by its own name; the 8-bit spelling is only what the
-  // enumeration shows: one '?' per character beyond ASCII.
+  // enumeration shows.
   auto fresh = std::make_shared<Node>();
-  for (const char c : utf8Name) {
-    const auto byte = static_cast<unsigned char>(c);
-    if (byte < 0x80)
-      fresh->name += c;
-    else if (byte >= 0xC0)
-      fresh->name += '?';  // a lead byte; continuation bytes add nothing
-  }
+  fresh->ownName = FromUtf8(utf8Name);
+  fresh->name = AnsiSpelling(fresh->ownName);
   node->subkeys.emplace(Fold(utf8Name), std::move(fresh));
   node->SubkeysChanged();
   return true;
@@ -251,6 +285,7 @@ LSTATUS RegCreateKeyExA(HKEY key, LPCSTR subKey, DWORD /*reserved*/, LPSTR /*key
       // Like Wine, a parent's refused KEY_CREATE_SUB_KEY does not stop it.
       auto fresh = std::make_shared<Node>();
       fresh->name = part;
+      fresh->ownName = Widened(part);
       child = node->subkeys.emplace(folded, std::move(fresh)).first;
       node->SubkeysChanged();
       created = true;
@@ -320,6 +355,42 @@ LSTATUS RegEnumKeyExA(HKEY key, DWORD index, LPSTR name, LPDWORD nameSize, LPDWO
   *nameSize = static_cast<DWORD>(child->name.size());
   if (lastWriteTime) *lastWriteTime = FILETIME{};
   return ERROR_SUCCESS;
+}
+
+LSTATUS RegEnumKeyExW(HKEY key, DWORD index, wchar_t* name, LPDWORD nameSize,
+                      LPDWORD /*reserved*/, wchar_t* /*keyClass*/, LPDWORD /*classSize*/,
+                      PFILETIME lastWriteTime) {
+  LSTATUS status = ERROR_SUCCESS;
+  const auto node = OpenedFor(key, KEY_ENUMERATE_SUB_KEYS, status);
+  if (!node) return status;
+  const Node* child = node->SubkeyAt(index);
+  if (child == nullptr) return ERROR_NO_MORE_ITEMS;
+  if (child->ownName.size() + 1 > *nameSize) return ERROR_MORE_DATA;
+  std::copy(child->ownName.begin(), child->ownName.end(), name);
+  name[child->ownName.size()] = L'\0';
+  *nameSize = static_cast<DWORD>(child->ownName.size());
+  if (lastWriteTime) *lastWriteTime = FILETIME{};
+  return ERROR_SUCCESS;
+}
+
+int WideCharToMultiByte(UINT codePage, DWORD flags, const wchar_t* wide, int wideLength,
+                        LPSTR bytes, int byteSize, LPCSTR defaultChar, BOOL* usedDefault) {
+  if (codePage != CP_ACP || wide == nullptr || byteSize < 0) return 0;
+  const std::wstring_view text =
+      wideLength < 0 ? std::wstring_view(wide, std::wcslen(wide) + 1)
+                     : std::wstring_view(wide, static_cast<std::size_t>(wideLength));
+  std::string out;
+  bool defaulted = false;
+  for (const wchar_t c : text) {
+    const auto spelt = AnsiChar(c, (flags & WC_NO_BEST_FIT_CHARS) == 0);
+    defaulted = defaulted || !spelt;
+    out += spelt.value_or(defaultChar ? *defaultChar : '?');
+  }
+  if (usedDefault) *usedDefault = defaulted ? TRUE : FALSE;
+  if (byteSize == 0) return static_cast<int>(out.size());
+  if (out.size() > static_cast<std::size_t>(byteSize)) return 0;  // buffer too small
+  std::copy(out.begin(), out.end(), bytes);
+  return static_cast<int>(out.size());
 }
 
 LSTATUS RegCloseKey(HKEY key) {

@@ -30,10 +30,12 @@ std::size_t OpenKeyCount();
 bool RefuseRights(HKEY root, const std::string& path, REGSAM rights);
 
 // Creates the key `utf8Name` under the existing key `parentPath`, as the
-// Unicode functions would. The stand-in's 8-bit code page is ASCII, and, as
-// Windows and Wine do, the 8-bit functions spell each character outside it
-// as '?': the enumeration lists the key under that spelling, and no 8-bit
-// name opens it. Returns false if the parent does not exist.
+// Unicode functions would. The stand-in's 8-bit code page is Latin-1, and, as
+// Windows and Wine do, the 8-bit functions spell a character outside it with
+// a look-alike where there is one (full-width ASCII as ASCII, U+2215 as '/')
+// and as '?' where there is none: the 8-bit enumeration lists the key under
+// that spelling, which opens another key or none. Returns false if the
+// parent does not exist.
 bool CreateKeyOutsideCodePage(HKEY root, const std::string& parentPath,
                               const std::string& utf8Name);
 

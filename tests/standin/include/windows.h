@@ -99,7 +99,16 @@ LSTATUS RegSetValueExA(HKEY key, LPCSTR valueName, DWORD reserved, DWORD type, c
                        DWORD dataSize);
 LSTATUS RegEnumKeyExA(HKEY key, DWORD index, LPSTR name, LPDWORD nameSize, LPDWORD reserved,
                       LPSTR keyClass, LPDWORD classSize, PFILETIME lastWriteTime);
+LSTATUS RegEnumKeyExW(HKEY key, DWORD index, wchar_t* name, LPDWORD nameSize, LPDWORD reserved,
+                      wchar_t* keyClass, LPDWORD classSize, PFILETIME lastWriteTime);
 LSTATUS RegCloseKey(HKEY key);
+
+// The 8-bit code page (memreg.cpp): Latin-1, with Windows' best fit for a
+// few characters it lacks (full-width ASCII, U+2215) and '?' for the rest.
+inline constexpr UINT CP_ACP = 0;
+inline constexpr DWORD WC_NO_BEST_FIT_CHARS = 0x00000400;
+int WideCharToMultiByte(UINT codePage, DWORD flags, const wchar_t* wide, int wideLength,
+                        LPSTR bytes, int byteSize, LPCSTR defaultChar, BOOL* usedDefault);
 
 // Used by tests to prepare and inspect a tree, as on Windows.
 LSTATUS RegOverridePredefKey(HKEY key, HKEY newKey);
