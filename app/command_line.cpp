@@ -134,7 +134,8 @@ CommandResult Get() {
   for (std::size_t i = 0; i < accountColors.size(); ++i) {
     const std::string keyPath = AccountKeyPath(now.accounts[i]);
     lines += Line(Describe(accountColors[i]), keyPath);
-    if (now.misspelt[i]) notes += "not read: HKCU\\" + Ascii(keyPath) + ": " + kNotSpellable + "\r\n";
+    if (now.misspelt[i])
+      notes += "not read: HKCU\\" + Ascii(keyPath) + ": " + kNotSpellable + "\r\n";
   }
   return {"colour " + Describe(ShownColor(now.msn, now.service, accountColors)) + "\r\n" + lines,
           notes, kExitDone};
@@ -144,9 +145,8 @@ CommandResult Set(ColorValue color) {
   const Locations now;
   if (!now.Installed()) return {"", kNotInstalled, kExitNotInstalled};
   CommandResult result;
-  for (const LocationWrite& write : WriteColorEverywhere(ColorText(color), now.msn, now.service,
-                                                         now.accounts, now.misspelt,
-                                                         now.accountCount)) {
+  for (const LocationWrite& write : WriteColorEverywhere(
+           ColorText(color), now.msn, now.service, now.accounts, now.misspelt, now.accountCount)) {
     if (write.status == ERROR_SUCCESS) {
       result.out += Line(WebColor(color), write.keyPath);
     } else {
@@ -206,10 +206,12 @@ int RunCommandLineMain(const std::function<std::vector<std::wstring>()>& readArg
   CommandResult result;
   try {
     const CommandLine command = ParseCommandLine(readArguments());
-    result = RunCommandLine(command, command.mode == Mode::Version ? readVersion()
-                                                                   : VersionNumbers{});
+    result =
+        RunCommandLine(command, command.mode == Mode::Version ? readVersion() : VersionNumbers{});
   } catch (const std::exception& error) {
-    result = {"", std::string("varnelo: unexpected failure: ") + Ascii(std::string_view(error.what())) + "\r\n",
+    result = {"",
+              std::string("varnelo: unexpected failure: ") + Ascii(std::string_view(error.what())) +
+                  "\r\n",
               kExitUnexpected};
   } catch (...) {
     result = {"", "varnelo: unexpected failure\r\n", kExitUnexpected};

@@ -59,9 +59,9 @@ class StandardOutput {
     out_ = Usable(GetStdHandle(STD_OUTPUT_HANDLE));
     err_ = Usable(GetStdHandle(STD_ERROR_HANDLE));
     if ((out_ == nullptr || err_ == nullptr) && AttachConsole(ATTACH_PARENT_PROCESS) != FALSE) {
-      const HANDLE console = CreateFileW(L"CONOUT$", GENERIC_WRITE,
-                                         FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                         OPEN_EXISTING, 0, nullptr);
+      const HANDLE console =
+          CreateFileW(L"CONOUT$", GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                      OPEN_EXISTING, 0, nullptr);
       if (console != INVALID_HANDLE_VALUE) console_.reset(console);
       if (out_ == nullptr) out_ = console_.get();
       if (err_ == nullptr) err_ = console_.get();

@@ -89,11 +89,11 @@ std::vector<LocationWrite> WriteColorEverywhere(const std::string& colorText,
       continue;
     }
     // An account key is written only under a name that exists, never created.
-    const auto ifMissing = location.mayCreateKey ? Reg::IfKeyMissing::Create
-                                                 : Reg::IfKeyMissing::Fail;
-    writes.push_back({location.keyPath,
-                      Reg::WriteRegValueStatus(root, location.keyPath, kColorValueName,
-                                               Reg::KindNumber, colorText, ifMissing)});
+    const auto ifMissing =
+        location.mayCreateKey ? Reg::IfKeyMissing::Create : Reg::IfKeyMissing::Fail;
+    writes.push_back(
+        {location.keyPath, Reg::WriteRegValueStatus(root, location.keyPath, kColorValueName,
+                                                    Reg::KindNumber, colorText, ifMissing)});
   }
   return writes;
 }

@@ -54,9 +54,9 @@ bool IsMisspelt(HKEY key, DWORD index, const std::string& ansiName) {
   const int wideLength = static_cast<int>(wideSize);
   std::array<char, 2 * kNameBufferSize> exact{};
   BOOL usedDefault = FALSE;
-  int length = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.data(), wideLength,
-                                   exact.data(), static_cast<int>(exact.size()), nullptr,
-                                   &usedDefault);
+  int length =
+      WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.data(), wideLength, exact.data(),
+                          static_cast<int>(exact.size()), nullptr, &usedDefault);
   if (length == 0 && wideLength != 0) {
     // A UTF-8 system code page (Windows 10 and later can have one) takes
     // neither that flag nor a default character: it spells every character

@@ -12,8 +12,8 @@
 
 #include <functional>
 #include <new>
-#include <stdexcept>
 #include <optional>
+#include <stdexcept>
 
 using namespace testing_support::messenger;
 using testing_support::Le32;
@@ -49,7 +49,9 @@ TEST(CommandLineTest, ArgumentRules) {
       {{L"/colour"}, Mode::BadArguments, 0, "unknown switch '/colour'"},
       {{L"get"}, Mode::BadArguments, 0, "unexpected argument 'get'"},
       {{L"/\u8272"}, Mode::BadArguments, 0, "unknown switch '/?'"},  // ASCII only
-      {{L"/set", huge}, Mode::BadArguments, 0,
+      {{L"/set", huge},
+       Mode::BadArguments,
+       0,
        "'xxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxx...' (cut: 30000 characters)"},
   };
   for (const auto& c : cases) {

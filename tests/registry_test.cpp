@@ -232,6 +232,36 @@ TEST_F(RegistryTest, EnumSortsNamesAsLowerCase) {
   EXPECT_EQ(names, (std::vector<std::string>{"[y", "_x", "A", "a_", "b", "Zed"}));
 }
 
+// The 8-bit listing spells a character the code page lacks with a look-alike
+// ("best fit") or '?'. The checked listing tells which names are the keys'
+// own; a name with a real '?' is.
+TEST_F(RegistryTest, CheckedEnumTellsWhichListedNamesAreMisspelt) {
+  struct Case {
+    const char* name;  // UTF-8
+    const char* listed;
+    bool misspelt;
+  };
+  const std::vector<Case> cases{
+      {"a?b", "a?b", false},     {"b\uFF3Cc", "b\\c", true},  // full-width reverse solidus
+      {"c\u2215d", "c/d", true},                              // division slash
+      {"d\uFF21", "dA", true},                                // full-width A
+      {"e\uD55C", "e?", true},                                // Hangul: no look-alike
+      {"plain", "plain", false},
+  };
+  std::vector<std::string> listed;
+  std::vector<bool> misspelt;
+  for (const auto& c : cases) {
+    hive.CreateKeyNamed(kKey, c.name);
+    listed.push_back(c.listed);
+    misspelt.push_back(c.misspelt);
+  }
+  std::vector<std::string> names;
+  std::vector<bool> flags{true};
+  EXPECT_EQ(Reg::EnumRegSubKeysChecked(kRoot, kKey, names, flags), 6);
+  EXPECT_EQ(names, listed);
+  EXPECT_EQ(flags, misspelt);
+}
+
 // The A functions hand the whole key path over in a 261-character buffer.
 TEST_F(RegistryTest, AKeyPathOver260CharactersCanBeNeitherReadNorWritten) {
   const std::string parent = std::string(kKey) + "\\";

@@ -20,8 +20,8 @@ struct Value {
 };
 
 struct Node {
-  std::string name;      // as the 8-bit functions spell it
-  std::wstring ownName;  // as the Unicode functions spell it
+  std::string name;                                      // as the 8-bit functions spell it
+  std::wstring ownName;                                  // as the Unicode functions spell it
   std::map<std::string, std::shared_ptr<Node>> subkeys;  // by folded name: enumeration order
   std::vector<Value> values;                             // in the order first set
   REGSAM refused = 0;
@@ -357,9 +357,8 @@ LSTATUS RegEnumKeyExA(HKEY key, DWORD index, LPSTR name, LPDWORD nameSize, LPDWO
   return ERROR_SUCCESS;
 }
 
-LSTATUS RegEnumKeyExW(HKEY key, DWORD index, wchar_t* name, LPDWORD nameSize,
-                      LPDWORD /*reserved*/, wchar_t* /*keyClass*/, LPDWORD /*classSize*/,
-                      PFILETIME lastWriteTime) {
+LSTATUS RegEnumKeyExW(HKEY key, DWORD index, wchar_t* name, LPDWORD nameSize, LPDWORD /*reserved*/,
+                      wchar_t* /*keyClass*/, LPDWORD /*classSize*/, PFILETIME lastWriteTime) {
   LSTATUS status = ERROR_SUCCESS;
   const auto node = OpenedFor(key, KEY_ENUMERATE_SUB_KEYS, status);
   if (!node) return status;

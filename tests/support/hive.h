@@ -25,6 +25,9 @@ class Hive {
   void CreateKey(const std::string& path);
   // For names that would make the whole path too long for the A functions.
   void CreateKeyBelow(const std::string& parent, const std::string& name);
+  // A subkey of `parent` named by its Unicode name (given in UTF-8), which
+  // the 8-bit functions may not be able to spell.
+  void CreateKeyNamed(const std::string& parent, const std::string& utf8Name);
   void SetRaw(const std::string& path, const std::string& name, DWORD type, std::vector<BYTE> data);
   void SetText(const std::string& path, const std::string& name, const std::string& text);
   // Stores a colour as the Messenger clients do: "IM Color", 4 bytes of

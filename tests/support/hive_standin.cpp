@@ -12,4 +12,9 @@ void Hive::RefuseRights(const std::string& path, REGSAM rights) {
   ASSERT_TRUE(memreg::RefuseRights(HKEY_CURRENT_USER, path, rights)) << path;
 }
 
+void Hive::CreateKeyNamed(const std::string& parent, const std::string& utf8Name) {
+  CreateKey(parent);
+  ASSERT_TRUE(memreg::CreateKeyOutsideCodePage(HKEY_CURRENT_USER, parent, utf8Name)) << parent;
+}
+
 }  // namespace testing_support

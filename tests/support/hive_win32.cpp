@@ -30,6 +30,19 @@ void Hive::RefuseRights(const std::string& path, REGSAM rights) {
   ASSERT_EQ(status, static_cast<DWORD>(ERROR_SUCCESS));
 }
 
+void Hive::CreateKeyNamed(const std::string& parent, const std::string& utf8Name) {
+  const std::string path = parent + "\\" + utf8Name;
+  std::wstring wide(path.size(), L'\0');
+  wide.resize(static_cast<std::size_t>(
+      MultiByteToWideChar(CP_UTF8, 0, path.data(), static_cast<int>(path.size()), wide.data(),
+                          static_cast<int>(wide.size()))));
+  Reg::ScopedKey key;
+  ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, wide.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
+                            key.receive(), nullptr),
+            ERROR_SUCCESS)
+      << path;
+}
+
 std::optional<std::size_t> OpenKeyCount() { return std::nullopt; }
 
 }  // namespace testing_support

@@ -8,15 +8,15 @@ namespace e2e {
 namespace {
 
 // A new, empty file in the temporary folder, inheritable, deleted when closed.
-OwnedHandle TempFile(const wchar_t* prefix) {
+OwnedHandle TempFile(const wchar_t* prefix, bool writable) {
   wchar_t folder[MAX_PATH] = {};
   wchar_t path[MAX_PATH] = {};
   GetTempPathW(MAX_PATH, folder);
   GetTempFileNameW(folder, prefix, 0, path);
   SECURITY_ATTRIBUTES inherit{sizeof(inherit), nullptr, TRUE};
-  const HANDLE file =
-      CreateFileW(path, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit,
-                  CREATE_ALWAYS, FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+  const HANDLE file = CreateFileW(path, writable ? GENERIC_READ | GENERIC_WRITE : GENERIC_READ,
+                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, &inherit,
+                                  CREATE_ALWAYS, FILE_FLAG_DELETE_ON_CLOSE, nullptr);
   EXPECT_NE(file, INVALID_HANDLE_VALUE) << "temporary file";
   return OwnedHandle(file == INVALID_HANDLE_VALUE ? nullptr : file);
 }
@@ -32,10 +32,10 @@ std::string ReadAll(HANDLE file) {
 
 }  // namespace
 
-Finished RunExe(const std::wstring& arguments, DWORD ms) {
+Finished RunExe(const std::wstring& arguments, DWORD ms, bool writableOutput) {
   Finished finished;
-  const OwnedHandle out = TempFile(L"out");
-  const OwnedHandle err = TempFile(L"err");
+  const OwnedHandle out = TempFile(L"out", writableOutput);
+  const OwnedHandle err = TempFile(L"err", writableOutput);
   {
     const Process process(L"\"" + ExePath() + L"\" " + arguments, nullptr, out.get(), err.get());
     if (!process.Started()) {

@@ -16,7 +16,9 @@ struct Finished {
   std::string err;
 };
 
-// `arguments` as they follow the program's name on a command line.
-Finished RunExe(const std::wstring& arguments, DWORD ms = 20000);
+// `arguments` as they follow the program's name on a command line. With
+// `writableOutput` false, its standard output and error are files it may
+// only read: every write to them fails.
+Finished RunExe(const std::wstring& arguments, DWORD ms = 20000, bool writableOutput = true);
 
 }  // namespace e2e
