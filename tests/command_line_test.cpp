@@ -1,23 +1,16 @@
-// The command line against the in-memory registry: its argument rules, what
-// /get prints, and that /set writes exactly what the window's apply writes.
+// The command line against the in-memory registry: its argument rules, its
+// exit codes and what /get prints. That /set writes exactly what the window's
+// 設 定 writes is a shared scenario (form1_test.cpp).
 #include "app/command_line.h"
-#include "app/form1.h"
 #include "support/hive.h"
-#include "support/recording_toolkit.h"
-#include "support/registry_rules.h"
-
-#include "memreg.h"
 
 #include <gtest/gtest.h>
 
 #include <functional>
 #include <new>
-#include <optional>
 #include <stdexcept>
 
 using namespace testing_support::messenger;
-using testing_support::Le32;
-using testing_support::RawValue;
 using varnelo::Mode;
 
 namespace {
@@ -144,98 +137,6 @@ TEST_F(CommandLineRunTest, NothingFoundIsNotInstalledAndWritesNothing) {
     EXPECT_NE(result.err.find("not installed"), std::string::npos);
   }
   EXPECT_EQ(hive.ChangesSince(before), "");
-}
-
-// A registry shape to seed, and what the window's apply (with `chosen`
-// selected) and /set leave behind.
-struct Shape {
-  const char* what;
-  std::function<void(testing_support::Hive&)> seed;
-};
-
-TEST_F(CommandLineRunTest, SetWritesExactlyWhatTheWindowsApplyWrites) {
-  const std::vector<Shape> shapes{
-      {"every location",
-       [](auto& h) {
-         h.SetColor(kMsn, 255);
-         h.SetColor(kService, 255);
-         h.CreateKey(Account("A"));
-         h.SetColor(Account("b"), 65280);
-       }},
-      {"MSN key without a value",
-       [](auto& h) {
-         h.CreateKey(kMsn);
-         h.SetColor(kService, 0);
-       }},
-      {"accounts only, one refusing writes",
-       [](auto& h) {
-         h.CreateKey(Account("A"));
-         h.CreateKey(Account("B"));
-         h.RefuseRights(Account("A"), KEY_SET_VALUE);
-       }},
-  };
-  constexpr varnelo::ColorValue kChosen = 0x000000;  // black: only the command line can set it
-  for (const auto& shape : shapes) {
-    SCOPED_TRACE(shape.what);
-    testing_support::ClearMessenger(hive);
-    shape.seed(hive);
-    testing_support::RecordingToolkit toolkit;
-    varnelo::Form1 form(toolkit);
-    form.Form_Load();
-    toolkit.SetLabelForeColor(varnelo::LabelId::ColorT1, kChosen);
-    form.Command3_Click();
-    const auto byWindow = hive.Snapshot();
-
-    testing_support::ClearMessenger(hive);
-    shape.seed(hive);
-    const auto result = varnelo::RunCommandLine({Mode::Set, kChosen, ""}, {});
-    EXPECT_EQ(hive.ChangesSince(byWindow), "");
-    const bool refused = std::string(shape.what).find("refusing") != std::string::npos;
-    EXPECT_EQ(result.exitCode, refused ? varnelo::kExitWriteFailed : varnelo::kExitDone);
-    EXPECT_EQ(result.err.find("access denied") != std::string::npos, refused) << result.err;
-  }
-}
-
-// The 8-bit listing spells an account name it cannot spell with '?' (no such
-// key) or with a look-alike: "A＼B" (a full-width reverse solidus) is listed
-// as "A\B", the path of another key. Neither is read nor written, by start-up,
-// 設 定 or /set, and the command line names them.
-TEST_F(CommandLineRunTest, AnAccountNameTheCodePageMisspellsIsLeftAlone) {
-  const auto seed = [&] {
-    hive.SetColor(Account("a@example.com"), kRed);
-    hive.SetColor(Account("A\\B"), kGreen);  // account key "A" and its subkey "B"
-    ASSERT_TRUE(memreg::CreateKeyOutsideCodePage(HKEY_CURRENT_USER, kAccounts, "A\uFF3CB"));
-    ASSERT_TRUE(memreg::CreateKeyOutsideCodePage(HKEY_CURRENT_USER, kAccounts, "\uD55C\uAD6D"));
-  };
-  seed();
-  const auto before = hive.Snapshot();
-  ASSERT_TRUE(before.at(registry_rules::Fold(Account("??"))).valuesHidden) << "no key so spelt";
-  auto expected = before;  // blue at the accounts whose names are spelt right, nothing else
-  for (const std::string& key : {Account("a@example.com"), Account("A")}) {
-    testing_support::SetValue(expected, key, kValue, RawValue{REG_BINARY, Le32(kBlue)});
-  }
-
-  testing_support::RecordingToolkit toolkit;
-  varnelo::Form1 form(toolkit);
-  form.Form_Load();
-  EXPECT_EQ(toolkit.LabelForeColor(varnelo::LabelId::ColorT1), kRed) << "not A\\B's green";
-  toolkit.SetLabelForeColor(varnelo::LabelId::ColorT1, kBlue);
-  form.Command3_Click();
-  EXPECT_EQ(hive.ChangesSince(expected), "");
-
-  testing_support::ClearMessenger(hive);
-  seed();
-  const auto get = varnelo::RunCommandLine({Mode::Get, 0, ""}, {});
-  EXPECT_EQ(get.exitCode, varnelo::kExitDone);
-  EXPECT_NE(get.out.find("colour #FF0000\r\n"), std::string::npos) << get.out;
-  const auto set = varnelo::RunCommandLine({Mode::Set, kBlue, ""}, {});
-  EXPECT_EQ(hive.ChangesSince(expected), "");
-  EXPECT_EQ(set.exitCode, varnelo::kExitWriteFailed);
-  for (const char* name : {"A\\B", "??"}) {
-    const std::string key = "HKCU\\" + Account(name) + ": its own name has characters";
-    EXPECT_NE(get.err.find("not read: " + key), std::string::npos) << get.err;
-    EXPECT_NE(set.err.find("not written: " + key), std::string::npos) << set.err;
-  }
 }
 
 }  // namespace

@@ -5,10 +5,11 @@
 // REG_BINARY, least significant first, and nothing else has changed.
 #include "support/color_dialog.h"
 #include "support/driver.h"
+#include "support/run_exe.h"
+#include "support/scenarios.h"
 
 #include <gtest/gtest.h>
 
-#include <functional>
 #include <optional>
 
 namespace e2e {
@@ -16,138 +17,42 @@ namespace {
 
 using ApplyTest = ClearedMessengerTest;
 
-struct ApplyCase {
-  const char* what;
-  std::function<void(Hive&)> atStartup;
-  std::function<void(Hive&)> sinceStartup;  // changed before 設 定 is pressed
-  std::optional<COLORREF> chosen;           // none: 設 定 without a choice
-  COLORREF shown;                           // in ColorT1 at the click
-  std::vector<std::string> written;         // keys whose "IM Color" the click sets to `shown`
-};
-
-void Nothing(Hive&) {}
-
-TEST_F(ApplyTest, SetWritesEveryQualifyingLocationAndNothingElse) {
-  const std::vector<ApplyCase> cases{
-      {"every kind of location, blue chosen",
-       [](Hive& h) {
-         h.SetColor(kMsn, kRed);
-         h.SetRaw(kMsn, "Other", REG_DWORD, Le32(7));
-         h.SetColor(kService, kGreen);
-         h.SetColor(Account("A"), kRed);
-         h.CreateKey(Account("B"));
-       },
-       Nothing,
-       kBlue,
-       kBlue,
-       {kMsn, kService, Account("A"), Account("B")}},
-      {"no choice: the colour found at start-up goes back everywhere",
-       [](Hive& h) {
-         h.SetColor(kMsn, kRed);
-         h.CreateKey(Account("A"));
-       },
-       Nothing,
-       std::nullopt,
-       kRed,
-       {kMsn, Account("A")}},
-      {"black found at start-up is a colour and goes everywhere",
-       [](Hive& h) {
-         h.SetColor(kMsn, kBlack);
-         h.SetColor(kService, kRed);
-         h.CreateKey(Account("A"));
-       },
-       Nothing,
-       std::nullopt,
-       kBlack,
-       {kMsn, kService, Account("A")}},
-      {"white chosen",
-       [](Hive& h) { h.SetColor(kService, kRed); },
-       Nothing,
-       kWhite,
-       kWhite,
-       {kService}},
-      {"locations that came and went since start-up",
-       [](Hive& h) {
-         h.SetRaw(kMsn, "Other", REG_DWORD, Le32(7));  // key, but no colour
-         h.CreateKey(kService);
-         h.SetColor(Account("A"), kGreen);
-         h.CreateKey(Account("B"));
-       },
-       [](Hive& h) {
-         h.SetColor(kMsn, kGreen);      // MSN has one now: written
-         h.SetColor(kService, kGreen);  // Windows Messenger had none at start-up: not written
-         h.DeleteKey(Account("B"));     // gone: not made again
-         h.CreateKey(Account("C"));     // new: written
-       },
-       kRed,
-       kRed,
-       {kMsn, Account("A"), Account("C")}},
-      {"MSN value removed and Windows Messenger key deleted since start-up",
-       [](Hive& h) {
-         h.SetColor(kMsn, kRed);
-         h.SetRaw(kMsn, "Other", REG_DWORD, Le32(7));
-         h.SetColor(kService, kRed);
-       },
-       [](Hive& h) {
-         h.DeleteValue(kMsn, kValue);  // not written
-         h.DeleteKey(kService);        // had a value at start-up: made again and written
-       },
-       kBlue,
-       kBlue,
-       {kService}},
-      {"account list deleted since start-up: the names listed then are not written",
-       [](Hive& h) {
-         h.SetColor(kMsn, kRed);
-         h.CreateKey(Account("A"));
-         h.CreateKey(Account("B"));
-       },
-       [](Hive& h) { h.DeleteKey(kAccounts); },
-       kGreen,
-       kGreen,
-       {kMsn}},
-      {"account list emptied since start-up",
-       [](Hive& h) {
-         h.SetColor(kMsn, kRed);
-         h.CreateKey(Account("A"));
-       },
-       [](Hive& h) { h.DeleteKey(Account("A")); },
-       kGreen,
-       kGreen,
-       {kMsn}},
-      {"no location qualifies: nothing written, the current colour still changes",
-       [](Hive& h) { h.SetColor(Account("A"), kRed); },
-       [](Hive& h) { h.DeleteKey(kAccounts); },
-       kGreen,
-       kGreen,
-       {}},
-      {"a refused write does not stop the others",
-       [](Hive& h) {
-         h.SetColor(kMsn, kRed);
-         for (const char* name : {"A", "B", "C"}) h.SetColor(Account(name), kRed);
-       },
-       [](Hive& h) { h.RefuseRights(Account("B"), KEY_SET_VALUE); },
-       kBlue,
-       kBlue,
-       {kMsn, Account("A"), Account("C")}},
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.what);
+// The shared apply scenarios (support/scenarios.h): the colour chosen in the
+// real dialog, 設 定 pressed; then, where nothing changed in between, the
+// same registry again and /set with the same colour, which must leave the
+// same HKEY_CURRENT_USER.
+TEST_F(ApplyTest, SetWritesEveryQualifyingLocationAndNothingElseAsSetDoes) {
+  for (const auto& row : testing_support::scenarios::Apply()) {
+    SCOPED_TRACE(row.what);
     ClearMessenger(hive);
-    c.atStartup(hive);
-    Varnelo app;
-    ASSERT_NE(app.WaitForMainWindow(), nullptr);
-    if (c.chosen) {
-      ASSERT_TRUE(e2e::ChooseColor(app, *c.chosen)) << "the colour dialog failed";
-    }
-    ASSERT_EQ(e2e::InkOnceDrawn(app.Control(ids::ColorT1), InkOf(c.shown)), InkOf(c.shown));
-    c.sinceStartup(hive);
-    ASSERT_TRUE(ApplyAndCheck(app, hive.Snapshot(), c.shown, c.written)) << "設 定 did not finish";
-    const Tree after = hive.Snapshot();
-    EXPECT_EQ(e2e::InkOnceDrawn(app.Control(ids::ColorT2), InkOf(c.shown)), InkOf(c.shown));
-    EXPECT_EQ(app.WaitForDialog(300), nullptr) << "設 定 shows nothing";
+    row.atStartup(hive);
+    {
+      Varnelo app;
+      ASSERT_NE(app.WaitForMainWindow(), nullptr);
+      if (row.chosen) {
+        ASSERT_TRUE(e2e::ChooseColor(app, *row.chosen)) << "the colour dialog failed";
+      }
+      ASSERT_EQ(e2e::InkOnceDrawn(app.Control(ids::ColorT1), InkOf(row.shown)), InkOf(row.shown));
+      if (row.sinceStartup) row.sinceStartup(hive);
+      ASSERT_TRUE(ApplyAndCheck(app, hive.Snapshot(), row.shown, row.written))
+          << "設 定 did not finish";
+      const Tree after = hive.Snapshot();
+      EXPECT_EQ(e2e::InkOnceDrawn(app.Control(ids::ColorT2), InkOf(row.shown)), InkOf(row.shown));
+      EXPECT_EQ(app.WaitForDialog(300), nullptr) << "設 定 shows nothing";
 
-    app.CloseWithButton();
-    EXPECT_EQ(hive.ChangesSince(after), "") << "閉 じ る writes nothing";
+      app.CloseWithButton();
+      EXPECT_EQ(hive.ChangesSince(after), "") << "閉 じ る writes nothing";
+    }
+    if (row.sinceStartup) continue;
+
+    const Tree byWindow = hive.Snapshot();
+    ClearMessenger(hive);
+    row.atStartup(hive);
+    const std::string colour = testing_support::scenarios::WebColor(row.shown);
+    const auto set = RunExe(L"/set " + std::wstring(colour.begin(), colour.end()));
+    EXPECT_EQ(hive.ChangesSince(byWindow), "") << "/set";
+    EXPECT_EQ(set.exitCode, *row.setError ? 1u : 0u);
+    EXPECT_NE(set.err.find(row.setError), std::string::npos) << set.err;
   }
 }
 

@@ -4,76 +4,20 @@
 #include "support/color_dialog.h"
 #include "support/driver.h"
 #include "support/run_exe.h"
+#include "support/scenarios.h"
 
 #include <gtest/gtest.h>
-
-#include <functional>
-#include <optional>
 
 namespace e2e {
 namespace {
 
-// Accounts whose names the 8-bit calls misspell. No 8-bit code page but
-// UTF-8 can spell Hangul and an emoji: they are listed with '?' for each
-// character. A full-width reverse solidus is listed as '\\' ("best fit"):
-// "A＼B" is listed as "A\\B", the path of the key B below the account A.
-const std::wstring kOddAccount = L"\uD14C\uC2A4\uD2B8\U0001F600";
-const std::wstring kLookAlikeAccount = L"A\uFF3CB";
-
-std::wstring AccountW(const std::wstring& name) {
-  return L"Software\\Microsoft\\MSNMessenger\\PerPassportSettings\\" + name;
-}
-
+// Colours everywhere, and accounts whose names the 8-bit calls misspell.
 void Seed(Hive& hive) {
   hive.SetColor(kMsn, kRed);
   hive.SetColor(kService, kGreen);
   hive.SetColor(Account("a@example.com"), kRed);
   hive.CreateKey(Account("b@example.com"));
-  hive.SetColor(Account("A\\B"), kGreen);  // the account A, and its subkey B
-  for (const auto& name : {kOddAccount, kLookAlikeAccount}) {
-    HKEY key = nullptr;
-    ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, AccountW(name).c_str(), 0, nullptr, 0,
-                              KEY_ALL_ACCESS, nullptr, &key, nullptr),
-              ERROR_SUCCESS);
-    RegCloseKey(key);
-  }
-  const DWORD red = kRed;
-  ASSERT_EQ(RegSetKeyValueW(HKEY_CURRENT_USER, AccountW(kLookAlikeAccount).c_str(), L"IM Color",
-                            REG_DWORD, &red, sizeof red),
-            ERROR_SUCCESS);
-}
-
-// "IM Color" of an account read by its true name: its type and first bytes,
-// or nullopt when it has none.
-std::optional<RawValue> OwnColor(const std::wstring& name) {
-  RawValue value{0, std::vector<BYTE>(4)};
-  auto size = static_cast<DWORD>(value.data.size());
-  if (RegGetValueW(HKEY_CURRENT_USER, AccountW(name).c_str(), L"IM Color", RRF_RT_ANY, &value.type,
-                   value.data.data(), &size) != ERROR_SUCCESS) {
-    return std::nullopt;
-  }
-  value.data.resize(size);
-  return value;
-}
-
-// What neither 設 定 nor /set may change: the misspelt accounts, by their true
-// names, and the key that one of them is misspelt as.
-void ExpectMisspeltAccountsUntouched(const Hive& hive) {
-  EXPECT_EQ(OwnColor(kOddAccount), std::nullopt);
-  EXPECT_EQ(OwnColor(kLookAlikeAccount), (RawValue{REG_DWORD, Le32(kRed)}));
-  EXPECT_EQ(hive.GetRaw(Account("A\\B"), kValue), (RawValue{REG_BINARY, Le32(kGreen)}));
-}
-
-// The keys that `changes` (testing_support::Changes) says were created.
-std::string NewKeys(const std::string& changes) {
-  std::string keys;
-  for (std::size_t at = 0; at < changes.size();) {
-    const std::size_t end = changes.find('\n', at);
-    const std::string line = changes.substr(at, end - at);
-    if (line.starts_with("+ [") && line.find("]  \"") == std::string::npos) keys += line + "\n";
-    at = end == std::string::npos ? changes.size() : end + 1;
-  }
-  return keys;
+  testing_support::scenarios::SeedMisspeltAccounts(hive);
 }
 
 using CommandLineTest = ClearedMessengerTest;
@@ -123,43 +67,6 @@ TEST_F(CommandLineTest, ReadingAndBadArgumentsWriteNothing) {
   const auto run = RunExe(L"/get");
   EXPECT_EQ(run.exitCode, 3u) << "no Messenger";
   EXPECT_NE(run.err.find("not installed"), std::string::npos) << run.err;
-}
-
-// The same registry, the same colour: the window's 設 定 and /set leave the
-// same HKEY_CURRENT_USER, the misspelt accounts and what they are misspelt as
-// untouched, and no stray key.
-TEST_F(CommandLineTest, SetWritesExactlyWhatTheWindowWrites) {
-  Seed(hive);
-  const Tree seeded = hive.Snapshot();
-  {
-    Varnelo app;
-    ASSERT_NE(app.WaitForMainWindow(), nullptr);
-    ASSERT_TRUE(ChooseColor(app, kBlue));
-    ASSERT_TRUE(app.PressAndWait(ids::Command3));
-    app.CloseWithButton();
-  }
-  const Tree byWindow = hive.Snapshot();
-  EXPECT_EQ(NewKeys(testing_support::Changes(seeded, byWindow)), "");
-  ExpectMisspeltAccountsUntouched(hive);
-  for (const char* account : {"a@example.com", "b@example.com", "A"}) {
-    EXPECT_EQ(hive.GetRaw(Account(account), kValue), (RawValue{REG_BINARY, Le32(kBlue)}));
-  }
-
-  ClearMessenger(hive);
-  Seed(hive);
-  ASSERT_EQ(hive.ChangesSince(seeded), "");
-  const auto run = RunExe(L"-set #0000ff");
-  EXPECT_EQ(run.exitCode, 1u) << "the misspelt accounts were not written";
-  for (const char* listedAs : {"A\\B: its", "???"}) {  // Hangul, then '?' for the emoji
-    EXPECT_NE(run.err.find("not written: HKCU\\" + Account(listedAs)), std::string::npos)
-        << run.err;
-  }
-  EXPECT_NE(run.out.find("#0000FF HKCU\\Software\\Microsoft\\MessengerService\r\n"),
-            std::string::npos)
-      << run.out;
-  EXPECT_EQ(hive.ChangesSince(byWindow), "");
-  ExpectMisspeltAccountsUntouched(hive);
-  EXPECT_NE(testing_support::Changes(seeded, byWindow), "") << "and both did write";
 }
 
 TEST_F(CommandLineTest, SetCanStoreBlack) {

@@ -1,6 +1,7 @@
 // Start-up of the real varnelo.exe under Wine, on seeded registries: what it
 // shows, the not-installed message, and that it writes nothing.
 #include "support/driver.h"
+#include "support/scenarios.h"
 
 #include <gtest/gtest.h>
 
@@ -45,69 +46,25 @@ TEST_F(StartupTest, NoMessengerLocationShowsTheMessageAndEndsWithoutAWindow) {
   }
 }
 
-struct ShownCase {
-  const char* what;
-  std::optional<COLORREF> msn, service;
-  std::vector<std::pair<std::string, std::optional<COLORREF>>> accounts;
-  e2e::Ink t1Ink, t2Ink;  // colours the two samples' texts are drawn in
-};
-
+// The shared start-up scenarios (support/scenarios.h), on the real window.
 TEST_F(StartupTest, TheWindowShowsTheColorOfTheFirstLocationThatHasOne) {
   const COLORREF buttonText = GetSysColor(COLOR_BTNTEXT);
-  const std::vector<ShownCase> cases{
-      {"MSN over Windows Messenger", kRed, kGreen, {}, {kRed}, {kRed}},
-      {"Windows Messenger alone", std::nullopt, kBlue, {}, {kBlue}, {kBlue}},
-      {"black counts as found", kBlack, kGreen, {}, {kBlack}, {kBlack}},
-      {"last account key with a value",
-       std::nullopt,
-       std::nullopt,
-       {{"A", kRed}, {"B", kGreen}},
-       {kGreen},
-       {kGreen}},
-      {"account key without a value",
-       std::nullopt,
-       std::nullopt,
-       {{"A", kRed}, {"B", std::nullopt}},
-       {kRed},
-       {kRed}},
-      {"no account key holds one",
-       std::nullopt,
-       std::nullopt,
-       {{"A", std::nullopt}},
-       {},
-       {buttonText}},
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.what);
+  for (const auto& row : testing_support::scenarios::Startup()) {
+    SCOPED_TRACE(row.what);
     ClearMessenger(hive);
-    if (c.msn) hive.SetColor(kMsn, *c.msn);
-    if (c.service) hive.SetColor(kService, *c.service);
-    for (const auto& [name, colour] : c.accounts) {
-      hive.CreateKey(Account(name));
-      if (colour) hive.SetColor(Account(name), *colour);
-    }
+    row.seed(hive);
     const Tree before = hive.Snapshot();
 
     Varnelo app;
     ASSERT_NE(app.WaitForMainWindow(), nullptr);
     EXPECT_EQ(e2e::WindowText(app.Control(ids::Label6)), e2e::VersionLabel());
-    EXPECT_EQ(InkColors(app.Control(ids::ColorT1)), c.t1Ink);
-    EXPECT_EQ(InkColors(app.Control(ids::ColorT2)), c.t2Ink);
+    EXPECT_EQ(InkColors(app.Control(ids::ColorT1)), row.shown ? InkOf(*row.shown) : Ink{});
+    EXPECT_EQ(InkColors(app.Control(ids::ColorT2)),
+              row.shown ? InkOf(*row.shown) : Ink{buttonText});
 
     app.CloseWithButton();
     EXPECT_EQ(hive.ChangesSince(before), "") << "start-up and close write nothing";
   }
-}
-
-TEST_F(StartupTest, UnreadableValuesCountAsAbsent) {
-  hive.SetText(kMsn, kValue, "16711680");  // 9 bytes
-  hive.SetRaw(kService, kValue, REG_BINARY, Bytes({1, 2, 3, 4, 5}));
-  hive.CreateKey(Account("only"));
-  hive.SetColor(Account("only"), kBlue);
-
-  Varnelo app;
-  ASSERT_NE(app.WaitForMainWindow(), nullptr);
-  EXPECT_EQ(InkColors(app.Control(ids::ColorT1)), e2e::Ink{kBlue});
 }
 
 }  // namespace
