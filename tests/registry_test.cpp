@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -230,6 +231,54 @@ TEST_F(RegistryTest, EnumSortsNamesAsLowerCase) {
   std::vector<std::string> names;
   EXPECT_EQ(Reg::EnumRegSubKeys(kRoot, kKey, names), 6);
   EXPECT_EQ(names, (std::vector<std::string>{"[y", "_x", "A", "a_", "b", "Zed"}));
+}
+
+// What the routines rely on of the registry calls, pinned as Wine's own
+// conformance tests pin them: the buffer followed by guard bytes and the
+// length pre-filled, so that a write past the end, a write into a buffer
+// reported as too small, or a wrong length shows.
+TEST_F(RegistryTest, CallsKeepToTheirBuffersAndReportTheLengthTheyNeed) {
+  hive.SetRaw(kKey, kName, REG_BINARY, Bytes({1, 2, 3, 4, 5}));
+  hive.CreateKey(std::string(kKey) + "\\abcdef");
+  Reg::ScopedKey key;
+  ASSERT_EQ(RegOpenKeyExA(kRoot, kKey, 0, KEY_READ, key.receive()), ERROR_SUCCESS);
+  const auto query = [&](BYTE* buffer, DWORD& size) {
+    return RegQueryValueExA(key.get(), kName, nullptr, nullptr, buffer, &size);
+  };
+  const auto listAt = [&](DWORD index) {
+    return [&key, index](BYTE* buffer, DWORD& size) {
+      return RegEnumKeyExA(key.get(), index, reinterpret_cast<char*>(buffer), &size, nullptr,
+                           nullptr, nullptr, nullptr);
+    };
+  };
+  struct Case {
+    const char* what;
+    std::function<LSTATUS(BYTE*, DWORD&)> call;
+    DWORD size;  // the buffer's size, as the call is told it
+    LSTATUS status;
+    DWORD sizeAfter;            // as the call reports it
+    std::vector<BYTE> written;  // the buffer's first bytes after; the rest keeps its fill
+  };
+  constexpr BYTE kFill = 0xA5;
+  const std::vector<Case> cases{
+      {"value, buffer one byte short", query, 4, ERROR_MORE_DATA, 5, {}},
+      {"value, buffer just large enough", query, 5, ERROR_SUCCESS, 5, Bytes({1, 2, 3, 4, 5})},
+      {"value, larger buffer", query, 8, ERROR_SUCCESS, 5, Bytes({1, 2, 3, 4, 5})},
+      {"name, no room for its zero", listAt(0), 6, ERROR_MORE_DATA, 6, {}},
+      {"name, room for its zero", listAt(0), 7, ERROR_SUCCESS, 6,
+       Bytes({'a', 'b', 'c', 'd', 'e', 'f', 0})},
+      {"past the last name", listAt(1), 7, ERROR_NO_MORE_ITEMS, 7, {}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    std::vector<BYTE> buffer(c.size + 8, kFill);
+    DWORD size = c.size;
+    EXPECT_EQ(c.call(buffer.data(), size), c.status);
+    EXPECT_EQ(size, c.sizeAfter);
+    std::vector<BYTE> expected = c.written;
+    expected.resize(buffer.size(), kFill);
+    EXPECT_EQ(buffer, expected);
+  }
 }
 
 // The 8-bit listing spells a character the code page lacks with a look-alike
