@@ -8,9 +8,10 @@
 namespace varnelo {
 
 // The function `name` of the system DLL `dll` (a bare file name such as
-// L"comdlg32.dll"), loading the DLL from the system folder if it is not
-// loaded yet; it then stays loaded for the rest of the run. nullptr when the
-// DLL or the function cannot be had.
+// L"comdlg32.dll") in the system folder. Each call loads the DLL by its full
+// path: the first maps it, later ones only count one more reference. No
+// reference is given back, so the function stays valid for the rest of the
+// run. nullptr when the DLL or the function cannot be had.
 FARPROC SystemFunction(const wchar_t* dll, const char* name);
 
 // The same, as a pointer to the function's own type `Function`.

@@ -358,9 +358,14 @@ int wmain(int argc, wchar_t** argv) {
   const auto expected = static_cast<std::size_t>(std::wcstoul(argv[1], nullptr, 10));
   const int runs = static_cast<int>(std::wcstol(argv[2], nullptr, 10));
   const Programs programs{argv[3], argv[4], argv[5], argv[6], argv[7]};
+  if (runs < 1) {
+    std::fprintf(stderr, "bench_driver: RUNS must be a whole number of at least 1, not '%ls'\n",
+                 argv[2]);
+    return 2;
+  }
   try {
     const Profile profile = ReadProfile();
-    if (profile.accounts != expected || runs < 1) {
+    if (profile.accounts != expected) {
       throw Failure("the registry holds " + std::to_string(profile.accounts) +
                     " account keys, not " + std::to_string(expected));
     }

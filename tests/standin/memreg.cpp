@@ -68,7 +68,6 @@ struct Registry {
   std::shared_ptr<Node> localMachine = std::make_shared<Node>();
   std::map<std::uintptr_t, Handle> open;
   std::uintptr_t nextHandle = 0x1000;
-  std::vector<std::string> calls;
   std::optional<std::size_t> failSetAt;
   LSTATUS failSetStatus = ERROR_SUCCESS;
   std::size_t setCalls = 0;
@@ -165,8 +164,6 @@ HKEY NewHandle(std::shared_ptr<Node> node, REGSAM access) {
   return reinterpret_cast<HKEY>(raw);
 }
 
-void Log(const char* name) { State().calls.emplace_back(name); }
-
 void MarkDeleted(Node& node) {
   node.deleted = true;
   for (auto& [folded, child] : node.subkeys) MarkDeleted(*child);
@@ -215,7 +212,6 @@ void Reset() {
   state.currentUser = std::make_shared<Node>();
   state.currentUserOverride.reset();
   state.localMachine = std::make_shared<Node>();
-  state.calls.clear();
   state.failSetAt.reset();
   state.setCalls = 0;
   // Handles left open stay counted, so a test that leaked one still fails.
@@ -244,9 +240,6 @@ bool CreateKeyOutsideCodePage(HKEY root, const std::string& parentPath,
   return true;
 }
 
-const std::vector<std::string>& CallLog() { return State().calls; }
-void ClearCallLog() { State().calls.clear(); }
-
 void FailSetValueAt(std::size_t n, LSTATUS status) {
   auto& state = State();
   state.failSetAt = state.setCalls + n;
@@ -256,7 +249,6 @@ void FailSetValueAt(std::size_t n, LSTATUS status) {
 }  // namespace memreg
 
 LSTATUS RegOpenKeyExA(HKEY key, LPCSTR subKey, DWORD /*options*/, REGSAM access, PHKEY result) {
-  Log("RegOpenKeyExA");
   PathStart start;
   if (const LSTATUS status = BeginPath(key, subKey, start); status != ERROR_SUCCESS) return status;
   auto node = std::move(start.node);
@@ -273,7 +265,6 @@ LSTATUS RegOpenKeyExA(HKEY key, LPCSTR subKey, DWORD /*options*/, REGSAM access,
 LSTATUS RegCreateKeyExA(HKEY key, LPCSTR subKey, DWORD /*reserved*/, LPSTR /*keyClass*/,
                         DWORD /*options*/, REGSAM access, LPSECURITY_ATTRIBUTES /*security*/,
                         PHKEY result, LPDWORD disposition) {
-  Log("RegCreateKeyExA");
   PathStart start;
   if (const LSTATUS status = BeginPath(key, subKey, start); status != ERROR_SUCCESS) return status;
   auto node = std::move(start.node);
@@ -300,7 +291,6 @@ LSTATUS RegCreateKeyExA(HKEY key, LPCSTR subKey, DWORD /*reserved*/, LPSTR /*key
 
 LSTATUS RegQueryValueExA(HKEY key, LPCSTR valueName, LPDWORD /*reserved*/, LPDWORD type,
                          LPBYTE data, LPDWORD dataSize) {
-  Log("RegQueryValueExA");
   LSTATUS status = ERROR_SUCCESS;
   const auto node = OpenedFor(key, KEY_QUERY_VALUE, status);
   if (!node) return status;
@@ -322,7 +312,6 @@ LSTATUS RegQueryValueExA(HKEY key, LPCSTR valueName, LPDWORD /*reserved*/, LPDWO
 
 LSTATUS RegSetValueExA(HKEY key, LPCSTR valueName, DWORD /*reserved*/, DWORD type, const BYTE* data,
                        DWORD dataSize) {
-  Log("RegSetValueExA");
   auto& state = State();
   LSTATUS status = ERROR_SUCCESS;
   const auto node = OpenedFor(key, KEY_SET_VALUE, status);
@@ -344,7 +333,6 @@ LSTATUS RegSetValueExA(HKEY key, LPCSTR valueName, DWORD /*reserved*/, DWORD typ
 
 LSTATUS RegEnumKeyExA(HKEY key, DWORD index, LPSTR name, LPDWORD nameSize, LPDWORD /*reserved*/,
                       LPSTR /*keyClass*/, LPDWORD /*classSize*/, PFILETIME lastWriteTime) {
-  Log("RegEnumKeyExA");
   LSTATUS status = ERROR_SUCCESS;
   const auto node = OpenedFor(key, KEY_ENUMERATE_SUB_KEYS, status);
   if (!node) return status;
@@ -393,7 +381,6 @@ int WideCharToMultiByte(UINT codePage, DWORD flags, const wchar_t* wide, int wid
 }
 
 LSTATUS RegCloseKey(HKEY key) {
-  Log("RegCloseKey");
   if (key == HKEY_CURRENT_USER || key == HKEY_LOCAL_MACHINE) return ERROR_SUCCESS;
   return State().open.erase(reinterpret_cast<std::uintptr_t>(key)) == 1 ? ERROR_SUCCESS
                                                                         : ERROR_INVALID_HANDLE;

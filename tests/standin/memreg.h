@@ -39,10 +39,6 @@ bool RefuseRights(HKEY root, const std::string& path, REGSAM rights);
 bool CreateKeyOutsideCodePage(HKEY root, const std::string& parentPath,
                               const std::string& utf8Name);
 
-// Names of the Reg* functions called since the last Reset/ClearCallLog.
-const std::vector<std::string>& CallLog();
-void ClearCallLog();
-
 // Makes the n-th (0-based) RegSetValueExA from now on fail with `status`.
 void FailSetValueAt(std::size_t n, LSTATUS status);
 
