@@ -46,9 +46,8 @@ std::wstring VersionText() {
 Varnelo::Varnelo() : Varnelo(ExePath()) {}
 
 Varnelo::Varnelo(const std::wstring& exePath) : process_(L"\"" + exePath + L"\"") {
-  if (!process_.Started()) {
-    ADD_FAILURE() << "cannot start " << Narrow(exePath) << ": " << process_.StartError();
-  }
+  Require(process_.Started(),
+          "starting " + Narrow(exePath) + ": error " + std::to_string(process_.StartError()));
 }
 
 HWND Varnelo::WaitForMainWindow(DWORD ms) {
@@ -82,7 +81,7 @@ void Varnelo::CloseWithButton() {
 
 void Varnelo::Click(int id) const {
   const HWND button = Control(id);
-  ASSERT_NE(button, nullptr) << "no control " << id;
+  Require(button != nullptr, "no control " + std::to_string(id));
   e2e::Click(button);
 }
 

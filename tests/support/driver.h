@@ -23,6 +23,7 @@ using testing_support::FromLe32;
 using testing_support::Hive;
 using testing_support::Le32;
 using testing_support::RawValue;
+using testing_support::Require;
 using testing_support::Tree;
 using namespace testing_support::messenger;
 namespace ids = varnelo::ids;

@@ -6,6 +6,7 @@
 
 #include "support/messenger.h"
 #include "support/registry_tree.h"
+#include "support/require.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>

@@ -16,7 +16,7 @@ Reg::ScopedKey Create(const std::string& path) {
   Reg::ScopedKey key;
   const LSTATUS status = RegCreateKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, 0,
                                          KEY_ALL_ACCESS, nullptr, key.receive(), nullptr);
-  EXPECT_EQ(status, ERROR_SUCCESS) << "creating " << path;
+  Require(status == ERROR_SUCCESS, "creating " + path + ": " + std::to_string(status));
   return key;
 }
 
@@ -61,19 +61,17 @@ void Hive::CreateKey(const std::string& path) { Create(path); }
 void Hive::CreateKeyBelow(const std::string& parent, const std::string& name) {
   const auto key = Create(parent);
   Reg::ScopedKey child;
-  ASSERT_EQ(RegCreateKeyExA(key.get(), name.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
-                            child.receive(), nullptr),
-            ERROR_SUCCESS)
-      << "creating " << name.size() << " characters below " << parent;
+  Require(RegCreateKeyExA(key.get(), name.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
+                          child.receive(), nullptr) == ERROR_SUCCESS,
+          "creating " + std::to_string(name.size()) + " characters below " + parent);
 }
 
 void Hive::SetRaw(const std::string& path, const std::string& name, DWORD type,
                   std::vector<BYTE> data) {
   const auto key = Create(path);
-  ASSERT_EQ(RegSetValueExA(key.get(), name.c_str(), 0, type, data.data(),
-                           static_cast<DWORD>(data.size())),
-            ERROR_SUCCESS)
-      << "setting " << path << " " << name;
+  Require(RegSetValueExA(key.get(), name.c_str(), 0, type, data.data(),
+                         static_cast<DWORD>(data.size())) == ERROR_SUCCESS,
+          "setting " + path + " " + name);
 }
 
 void Hive::SetText(const std::string& path, const std::string& name, const std::string& text) {
@@ -84,15 +82,16 @@ void Hive::SetText(const std::string& path, const std::string& name, const std::
 
 void Hive::DeleteKey(const std::string& path) {
   const LSTATUS status = RegDeleteTreeA(HKEY_CURRENT_USER, path.c_str());
-  ASSERT_TRUE(status == ERROR_SUCCESS || status == ERROR_FILE_NOT_FOUND) << status;
+  Require(status == ERROR_SUCCESS || status == ERROR_FILE_NOT_FOUND,
+          "deleting " + path + ": " + std::to_string(status));
 }
 
 void Hive::DeleteValue(const std::string& path, const std::string& name) {
   Reg::ScopedKey key;
-  ASSERT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, KEY_SET_VALUE, key.receive()),
-            ERROR_SUCCESS)
-      << path;
-  ASSERT_EQ(RegDeleteValueA(key.get(), name.c_str()), ERROR_SUCCESS);
+  Require(RegOpenKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, KEY_SET_VALUE, key.receive()) ==
+                  ERROR_SUCCESS &&
+              RegDeleteValueA(key.get(), name.c_str()) == ERROR_SUCCESS,
+          "deleting " + path + " " + name);
 }
 
 bool Hive::KeyExists(const std::string& path) const {

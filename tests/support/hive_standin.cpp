@@ -9,12 +9,13 @@ namespace testing_support {
 std::optional<std::size_t> OpenKeyCount() { return memreg::OpenKeyCount(); }
 
 void Hive::RefuseRights(const std::string& path, REGSAM rights) {
-  ASSERT_TRUE(memreg::RefuseRights(HKEY_CURRENT_USER, path, rights)) << path;
+  Require(memreg::RefuseRights(HKEY_CURRENT_USER, path, rights), "refusing rights on " + path);
 }
 
 void Hive::CreateKeyNamed(const std::string& parent, const std::string& utf8Name) {
   CreateKey(parent);
-  ASSERT_TRUE(memreg::CreateKeyOutsideCodePage(HKEY_CURRENT_USER, parent, utf8Name)) << parent;
+  Require(memreg::CreateKeyOutsideCodePage(HKEY_CURRENT_USER, parent, utf8Name),
+          "creating a key below " + parent);
 }
 
 }  // namespace testing_support

@@ -12,10 +12,9 @@ namespace testing_support {
 
 void Hive::RefuseRights(const std::string& path, REGSAM rights) {
   Reg::ScopedKey key;
-  ASSERT_EQ(
-      RegOpenKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, READ_CONTROL | WRITE_DAC, key.receive()),
-      ERROR_SUCCESS)
-      << path;
+  Require(RegOpenKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, READ_CONTROL | WRITE_DAC,
+                        key.receive()) == ERROR_SUCCESS,
+          "opening " + path + " to refuse rights");
   // A DACL that grants everything but `rights` to everyone.
   char everyoneName[] = "EVERYONE";
   EXPLICIT_ACCESSA entries[2]{};
@@ -23,11 +22,11 @@ void Hive::RefuseRights(const std::string& path, REGSAM rights) {
   BuildExplicitAccessWithNameA(&entries[1], everyoneName, KEY_ALL_ACCESS, GRANT_ACCESS,
                                NO_INHERITANCE);
   PACL acl = nullptr;
-  ASSERT_EQ(SetEntriesInAclA(2, entries, nullptr, &acl), ERROR_SUCCESS);
+  Require(SetEntriesInAclA(2, entries, nullptr, &acl) == ERROR_SUCCESS, "making a DACL");
   const DWORD status = SetSecurityInfo(key.get(), SE_REGISTRY_KEY, DACL_SECURITY_INFORMATION,
                                        nullptr, nullptr, acl, nullptr);
   LocalFree(acl);
-  ASSERT_EQ(status, static_cast<DWORD>(ERROR_SUCCESS));
+  Require(status == ERROR_SUCCESS, "refusing rights on " + path);
 }
 
 void Hive::CreateKeyNamed(const std::string& parent, const std::string& utf8Name) {
@@ -37,10 +36,9 @@ void Hive::CreateKeyNamed(const std::string& parent, const std::string& utf8Name
       MultiByteToWideChar(CP_UTF8, 0, path.data(), static_cast<int>(path.size()), wide.data(),
                           static_cast<int>(wide.size()))));
   Reg::ScopedKey key;
-  ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, wide.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
-                            key.receive(), nullptr),
-            ERROR_SUCCESS)
-      << path;
+  Require(RegCreateKeyExW(HKEY_CURRENT_USER, wide.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
+                          key.receive(), nullptr) == ERROR_SUCCESS,
+          "creating " + path);
 }
 
 std::optional<std::size_t> OpenKeyCount() { return std::nullopt; }

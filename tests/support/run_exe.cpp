@@ -2,8 +2,6 @@
 
 #include "support/driver.h"
 
-#include <gtest/gtest.h>
-
 namespace e2e {
 namespace {
 
@@ -17,8 +15,8 @@ OwnedHandle TempFile(const wchar_t* prefix, bool writable) {
   const HANDLE file = CreateFileW(path, writable ? GENERIC_READ | GENERIC_WRITE : GENERIC_READ,
                                   FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, &inherit,
                                   CREATE_ALWAYS, FILE_FLAG_DELETE_ON_CLOSE, nullptr);
-  EXPECT_NE(file, INVALID_HANDLE_VALUE) << "temporary file";
-  return OwnedHandle(file == INVALID_HANDLE_VALUE ? nullptr : file);
+  testing_support::Require(file != INVALID_HANDLE_VALUE, "a temporary file");
+  return OwnedHandle(file);
 }
 
 std::string ReadAll(HANDLE file) {
@@ -38,11 +36,9 @@ Finished RunExe(const std::wstring& arguments, DWORD ms, bool writableOutput) {
   const OwnedHandle err = TempFile(L"err", writableOutput);
   {
     const Process process(L"\"" + ExePath() + L"\" " + arguments, nullptr, out.get(), err.get());
-    if (!process.Started()) {
-      ADD_FAILURE() << "cannot start varnelo.exe " << Narrow(arguments) << ": "
-                    << process.StartError();
-      return finished;
-    }
+    testing_support::Require(process.Started(), "starting varnelo.exe " + Narrow(arguments) +
+                                                    ": error " +
+                                                    std::to_string(process.StartError()));
     // Not ended in time: a window or a message box waits for a user who is
     // not there. The process is ended when it goes out of scope.
     const auto code = process.WaitForExit(ms);
