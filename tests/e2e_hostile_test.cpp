@@ -259,11 +259,13 @@ TEST_F(HostileTest, AToolkitFailureAtStartupIsReportedAndEndsTheProgram) {
   ASSERT_TRUE(CopyFileW(e2e::ExePath().c_str(), copy.c_str(), FALSE));
   {
     std::vector<WORD> languages;
-    const HMODULE image = LoadLibraryExW(copy.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
-    ASSERT_NE(image, nullptr);
-    EnumResourceLanguagesW(image, RT_VERSION, MAKEINTRESOURCEW(1), NoteLanguage,
-                           reinterpret_cast<LONG_PTR>(&languages));
-    FreeLibrary(image);
+    {
+      const e2e::LoadedModule image(
+          LoadLibraryExW(copy.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE));
+      ASSERT_NE(image.get(), nullptr);
+      EnumResourceLanguagesW(image.get(), RT_VERSION, MAKEINTRESOURCEW(1), NoteLanguage,
+                             reinterpret_cast<LONG_PTR>(&languages));
+    }
     ASSERT_FALSE(languages.empty()) << "the program carries no version resource";
     const HANDLE update = BeginUpdateResourceW(copy.c_str(), FALSE);
     ASSERT_NE(update, nullptr);

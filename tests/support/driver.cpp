@@ -121,8 +121,7 @@ Pixels CapturePixels(HWND hwnd) {
 
   POINT origin{0, 0};
   ClientToScreen(hwnd, &origin);
-  const HDC screen = GetDC(nullptr);
-  const HDC memory = CreateCompatibleDC(screen);
+  const ScreenDc screen(GetDC(nullptr));
   BITMAPINFO info{};
   info.bmiHeader.biSize = sizeof(info.bmiHeader);
   info.bmiHeader.biWidth = pixels.width;
@@ -131,9 +130,14 @@ Pixels CapturePixels(HWND hwnd) {
   info.bmiHeader.biBitCount = 32;
   info.bmiHeader.biCompression = BI_RGB;
   void* bits = nullptr;
-  const HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-  const HGDIOBJ old = SelectObject(memory, bitmap);
-  BitBlt(memory, 0, 0, pixels.width, pixels.height, screen, origin.x, origin.y, SRCCOPY);
+  // The memory DC goes first, letting go of the bitmap selected into it.
+  const Bitmap bitmap(CreateDIBSection(screen.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+  const MemoryDc memory(CreateCompatibleDC(screen.get()));
+  Require(bitmap.get() != nullptr && memory.get() != nullptr,
+          "a bitmap to capture the screen into");
+  SelectObject(memory.get(), bitmap.get());
+  BitBlt(memory.get(), 0, 0, pixels.width, pixels.height, screen.get(), origin.x, origin.y,
+         SRCCOPY);
   GdiFlush();
   const auto* raw = static_cast<const DWORD*>(bits);
   pixels.data.resize(static_cast<std::size_t>(pixels.width * pixels.height));
@@ -141,10 +145,6 @@ Pixels CapturePixels(HWND hwnd) {
     const DWORD bgrx = raw[i];  // 0x00RRGGBB in a DIB
     pixels.data[i] = RGB((bgrx >> 16) & 0xFF, (bgrx >> 8) & 0xFF, bgrx & 0xFF);
   }
-  SelectObject(memory, old);
-  DeleteObject(bitmap);
-  DeleteDC(memory);
-  ReleaseDC(nullptr, screen);
   return pixels;
 }
 

@@ -21,6 +21,18 @@ inline void CloseKernelHandle(HANDLE handle) { CloseHandle(handle); }
 // A kernel handle (process, thread, pipe end) closed exactly once.
 using OwnedHandle = varnelo::UniqueHandle<HANDLE, CloseKernelHandle>;
 
+inline void ReleaseScreenDc(HDC dc) { ReleaseDC(nullptr, dc); }
+inline void DeleteMemoryDc(HDC dc) { DeleteDC(dc); }
+inline void DeleteBitmap(HBITMAP bitmap) { DeleteObject(bitmap); }
+inline void UnloadModule(HMODULE module) { FreeLibrary(module); }
+
+// The screen's device context (GetDC(nullptr)), a memory one, a bitmap and a
+// loaded module, each given back exactly once.
+using ScreenDc = varnelo::UniqueHandle<HDC, ReleaseScreenDc>;
+using MemoryDc = varnelo::UniqueHandle<HDC, DeleteMemoryDc>;
+using Bitmap = varnelo::UniqueHandle<HBITMAP, DeleteBitmap>;
+using LoadedModule = varnelo::UniqueHandle<HMODULE, UnloadModule>;
+
 // UTF-8, for reports.
 inline std::string Narrow(const std::wstring& text) {
   const int length =
