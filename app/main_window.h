@@ -38,6 +38,7 @@ class MainWindow final : public Toolkit {
  private:
   static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+  void FitClientArea(int dpi);
   bool PressFocusedButtonOnEnter(const MSG& msg);
   // Runs a handler; a toolkit failure inside it is reported and ends the program.
   void Dispatch(const std::function<void()>& handler);
