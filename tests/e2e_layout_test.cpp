@@ -474,6 +474,100 @@ TEST_F(MainWindowTest, TextsGrowWithTheDisplay) {
   }
 }
 
+// ---------------------------------------------------------------- DPI change
+
+// What a window shows that a start at its DPI must show too.
+struct Picture {
+  RECT window{};
+  std::vector<RECT> controls;  // in the order of kControls
+  e2e::Pixels client;
+};
+
+Picture Take(const Varnelo& app) {
+  Picture picture;
+  GetWindowRect(app.Main(), &picture.window);
+  for (const auto& row : kControls) picture.controls.push_back(PlaceInParent(app.Control(row.id)));
+  picture.client = e2e::CapturePixels(app.Main());
+  return picture;
+}
+
+// Sends `message` with an lParam that points at `value` in the program's own
+// memory (a pointer from this process would mean nothing there), and gives
+// back what the program left there; nothing if that failed.
+template <typename T>
+std::optional<T> SendPointing(const Varnelo& app, UINT message, WPARAM wParam, T value) {
+  const e2e::OwnedHandle process(
+      OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, app.Pid()));
+  if (process.get() == nullptr) return std::nullopt;
+  void* remote = VirtualAllocEx(process.get(), nullptr, sizeof(T), MEM_COMMIT, PAGE_READWRITE);
+  if (remote == nullptr) return std::nullopt;
+  std::optional<T> result;
+  if (WriteProcessMemory(process.get(), remote, &value, sizeof(T), nullptr) &&
+      e2e::SendWaiting(app.Main(), message, wParam, reinterpret_cast<LPARAM>(remote)) &&
+      ReadProcessMemory(process.get(), remote, &value, sizeof(T), nullptr)) {
+    result = value;
+  }
+  VirtualFreeEx(process.get(), remote, 0, MEM_RELEASE);
+  return result;
+}
+
+// A monitor of another scale: Windows asks the size the window wants there
+// (WM_GETDPISCALEDSIZE), then tells it the new DPI with the rectangle to take
+// (WM_DPICHANGED). Wine sends neither; the test sends both, offering the
+// rectangle of a start at the new DPI. The window must then be that start's,
+// control by control and pixel by pixel, with the colours it had. Its size
+// is the one it asked for; Wine draws its frame at the DPI the program
+// started with, so the window takes the offered corner and fits its frame
+// around the client area.
+TEST_F(MainWindowTest, AfterADpiChangeTheWindowIsWhatAStartAtTheNewDpiIs) {
+  hive.SetColor(kMsn, kGreen);
+  struct Change {
+    DWORD from, to;
+  };
+  for (const Change change : {Change{96, 144}, Change{144, 96}}) {
+    SCOPED_TRACE(std::to_string(change.from) + " to " + std::to_string(change.to) + " dpi");
+    Picture started;
+    {
+      const DisplayDpi display(change.to);
+      Varnelo app;
+      ASSERT_NE(app.WaitForMainWindow(), nullptr);
+      ASSERT_TRUE(e2e::ChooseColor(app, kRed));
+      app.Settle();
+      started = Take(app);
+    }
+    const DisplayDpi display(change.from);
+    Varnelo app;
+    ASSERT_NE(app.WaitForMainWindow(), nullptr);
+    const Tree before = hive.Snapshot();  // after Wine has noted the DPI it started with
+    ASSERT_TRUE(e2e::ChooseColor(app, kRed));
+
+    const auto wanted = SendPointing(app, 0x02E4, change.to, SIZE{});  // WM_GETDPISCALEDSIZE
+    ASSERT_TRUE(wanted.has_value());
+    EXPECT_EQ(wanted->cx, started.window.right - started.window.left);
+    EXPECT_EQ(wanted->cy, started.window.bottom - started.window.top);
+    ASSERT_TRUE(SendPointing(app, 0x02E0, MAKEWPARAM(change.to, change.to), started.window));
+    app.Settle();
+    const Picture changed = Take(app);
+
+    EXPECT_EQ(changed.window.left, started.window.left);
+    EXPECT_EQ(changed.window.top, started.window.top);
+    for (std::size_t i = 0; i < kControls.size(); ++i) {
+      EXPECT_EQ(Describe(changed.controls[i]), Describe(started.controls[i])) << kControls[i].name;
+    }
+    ASSERT_EQ(changed.client.width, started.client.width);
+    ASSERT_EQ(changed.client.height, started.client.height);
+    std::size_t differing = 0;
+    for (std::size_t i = 0; i < changed.client.data.size(); ++i) {
+      if (changed.client.data[i] != started.client.data[i]) ++differing;
+    }
+    EXPECT_EQ(differing, 0u) << "pixels of the client area unlike a start at the new DPI";
+    const COLORREF box = GetSysColor(COLOR_WINDOW);
+    EXPECT_TRUE(DrawnIn(e2e::InkColors(app.Control(ids::ColorT1)), box, kRed)) << "chosen";
+    EXPECT_TRUE(DrawnIn(e2e::InkColors(app.Control(ids::ColorT2)), box, kGreen)) << "current";
+    EXPECT_EQ(hive.ChangesSince(before), "") << "nothing written";
+  }
+}
+
 // ---------------------------------------------------------------- program file
 
 class VersionInfo {
