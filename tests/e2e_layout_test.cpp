@@ -476,49 +476,51 @@ TEST_F(MainWindowTest, TextsGrowWithTheDisplay) {
 
 // ---------------------------------------------------------------- DPI change
 
-// What a window shows that a start at its DPI must show too.
+// What a window shows that a start at its DPI must show too: where it and
+// each control stand, the size of its client area, and every pixel of it.
 struct Picture {
   RECT window{};
-  std::vector<RECT> controls;  // in the order of kControls
-  e2e::Pixels client;
+  std::string places;
+  std::vector<COLORREF> pixels;
 };
 
 Picture Take(const Varnelo& app) {
   Picture picture;
   GetWindowRect(app.Main(), &picture.window);
-  for (const auto& row : kControls) picture.controls.push_back(PlaceInParent(app.Control(row.id)));
-  picture.client = e2e::CapturePixels(app.Main());
+  const e2e::Pixels client = e2e::CapturePixels(app.Main());
+  picture.places = "corner " + std::to_string(picture.window.left) + ", " +
+                   std::to_string(picture.window.top) + ", client " + std::to_string(client.width) +
+                   " x " + std::to_string(client.height);
+  for (const auto& row : kControls) {
+    picture.places +=
+        std::string("\n") + row.name + " " + Describe(PlaceInParent(app.Control(row.id)));
+  }
+  picture.pixels = client.data;
   return picture;
 }
 
-// Sends `message` with an lParam that points at `value` in the program's own
-// memory (a pointer from this process would mean nothing there), and gives
-// back what the program left there; nothing if that failed.
+// Sends `message` with an lParam that points at a copy of `value` in the
+// program's own memory (a pointer into this process means nothing there);
+// gives back what the program left there, or nothing if that failed.
 template <typename T>
 std::optional<T> SendPointing(const Varnelo& app, UINT message, WPARAM wParam, T value) {
   const e2e::OwnedHandle process(
       OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, app.Pid()));
-  if (process.get() == nullptr) return std::nullopt;
   void* remote = VirtualAllocEx(process.get(), nullptr, sizeof(T), MEM_COMMIT, PAGE_READWRITE);
-  if (remote == nullptr) return std::nullopt;
-  std::optional<T> result;
-  if (WriteProcessMemory(process.get(), remote, &value, sizeof(T), nullptr) &&
+  const bool done =
+      remote != nullptr && WriteProcessMemory(process.get(), remote, &value, sizeof(T), nullptr) &&
       e2e::SendWaiting(app.Main(), message, wParam, reinterpret_cast<LPARAM>(remote)) &&
-      ReadProcessMemory(process.get(), remote, &value, sizeof(T), nullptr)) {
-    result = value;
-  }
-  VirtualFreeEx(process.get(), remote, 0, MEM_RELEASE);
-  return result;
+      ReadProcessMemory(process.get(), remote, &value, sizeof(T), nullptr);
+  if (remote != nullptr) VirtualFreeEx(process.get(), remote, 0, MEM_RELEASE);
+  return done ? std::optional<T>(value) : std::nullopt;
 }
 
 // A monitor of another scale: Windows asks the size the window wants there
-// (WM_GETDPISCALEDSIZE), then tells it the new DPI with the rectangle to take
-// (WM_DPICHANGED). Wine sends neither; the test sends both, offering the
-// rectangle of a start at the new DPI. The window must then be that start's,
-// control by control and pixel by pixel, with the colours it had. Its size
-// is the one it asked for; Wine draws its frame at the DPI the program
-// started with, so the window takes the offered corner and fits its frame
-// around the client area.
+// (WM_GETDPISCALEDSIZE), then gives the new DPI and the rectangle to take
+// (WM_DPICHANGED). Wine sends neither; the test sends both, offering what a
+// start at the new DPI got. The window must then be that start's, control by
+// control and pixel by pixel, samples included. (Wine keeps the frame of the
+// DPI the program started with: the client area, not the frame, must match.)
 TEST_F(MainWindowTest, AfterADpiChangeTheWindowIsWhatAStartAtTheNewDpiIs) {
   hive.SetColor(kMsn, kGreen);
   struct Change {
@@ -543,27 +545,15 @@ TEST_F(MainWindowTest, AfterADpiChangeTheWindowIsWhatAStartAtTheNewDpiIs) {
 
     const auto wanted = SendPointing(app, 0x02E4, change.to, SIZE{});  // WM_GETDPISCALEDSIZE
     ASSERT_TRUE(wanted.has_value());
-    EXPECT_EQ(wanted->cx, started.window.right - started.window.left);
-    EXPECT_EQ(wanted->cy, started.window.bottom - started.window.top);
-    ASSERT_TRUE(SendPointing(app, 0x02E0, MAKEWPARAM(change.to, change.to), started.window));
+    const RECT& offer = started.window;
+    EXPECT_EQ(Describe({0, 0, wanted->cx, wanted->cy}),
+              Describe({0, 0, offer.right - offer.left, offer.bottom - offer.top}));
+    ASSERT_TRUE(SendPointing(app, 0x02E0, MAKEWPARAM(change.to, change.to), offer));
     app.Settle();
     const Picture changed = Take(app);
 
-    EXPECT_EQ(changed.window.left, started.window.left);
-    EXPECT_EQ(changed.window.top, started.window.top);
-    for (std::size_t i = 0; i < kControls.size(); ++i) {
-      EXPECT_EQ(Describe(changed.controls[i]), Describe(started.controls[i])) << kControls[i].name;
-    }
-    ASSERT_EQ(changed.client.width, started.client.width);
-    ASSERT_EQ(changed.client.height, started.client.height);
-    std::size_t differing = 0;
-    for (std::size_t i = 0; i < changed.client.data.size(); ++i) {
-      if (changed.client.data[i] != started.client.data[i]) ++differing;
-    }
-    EXPECT_EQ(differing, 0u) << "pixels of the client area unlike a start at the new DPI";
-    const COLORREF box = GetSysColor(COLOR_WINDOW);
-    EXPECT_TRUE(DrawnIn(e2e::InkColors(app.Control(ids::ColorT1)), box, kRed)) << "chosen";
-    EXPECT_TRUE(DrawnIn(e2e::InkColors(app.Control(ids::ColorT2)), box, kGreen)) << "current";
+    EXPECT_EQ(changed.places, started.places);
+    EXPECT_TRUE(changed.pixels == started.pixels) << "client area unlike a start at the new DPI";
     EXPECT_EQ(hive.ChangesSince(before), "") << "nothing written";
   }
 }
