@@ -13,7 +13,8 @@ namespace varnelo {
 inline constexpr UINT kWmDpiChanged = 0x02E0;
 inline constexpr UINT kWmGetDpiScaledSize = 0x02E4;
 
-// The DPI the system had when the program started (the first monitor's).
+// The system DPI: the one scale of Windows XP to 8; from 8.1 on, the main
+// screen's as Windows took it for this program.
 int SystemDpi();
 
 // The DPI of the monitor `window` is on, where the system can say it

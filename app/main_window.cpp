@@ -173,7 +173,8 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case kWmDpiChanged: {
       // Moved to a monitor of another scale (or its scale changed): fonts
       // and places as at a start at the new DPI, and the rectangle that
-      // Windows offers for it. The controls, their texts and colours stay.
+      // Windows offers, fitted to the client area. The controls, their texts
+      // and colours stay; nothing is written.
       const int dpi = HIWORD(wParam);
       Dispatch([this, dpi] { controls_.ChangeDpi(dpi); });
       const RECT& offered = *reinterpret_cast<const RECT*>(lParam);

@@ -1,7 +1,8 @@
 // The Win32 toolkit: Form1's real window and the Toolkit operations its
 // handlers call. The window shell (creation, message loop, keyboard, event
-// dispatch) is here; the controls' layout, fonts, painting, the version
-// resource and the error report each have a file of their own.
+// dispatch, DPI changes) is here; the controls' layout, fonts, painting, the
+// DPI of the window's screen, the version resource and the error report each
+// have a file of their own.
 #pragma once
 
 #include "app/form1.h"
