@@ -5,6 +5,7 @@
 #include "app/startup_trace.h"
 
 #include <string>
+#include <utility>
 
 namespace varnelo {
 namespace {
@@ -95,6 +96,31 @@ void DrawLabelsWithinThemselves(HWND label) {
   }
 }
 
+// Where a control stands at `dpi`, in the form's client pixels. Edges, not
+// sizes, are converted: controls whose edges line up in twips (Command1 and
+// the upper white box) line up in pixels at any DPI.
+RECT PlaceAt(const ControlLayout& layout, int dpi) {
+  const bool inFrame = layout.container == Container::Frame;
+  const int left = layout.left + (inFrame ? kFrameLeft : 0);
+  const int top = layout.top + (inFrame ? kFrameTop : 0);
+  return {TwipsToPixels(left, dpi), TwipsToPixels(top, dpi),
+          TwipsToPixels(left + layout.width, dpi), TwipsToPixels(top + layout.height, dpi)};
+}
+
+// The controls' fonts at `dpi`, in the order of the layout table.
+std::array<GdiObject<HFONT>, FormControls::kCount> FontsAt(int dpi) {
+  FontMaker maker(dpi);
+  std::array<GdiObject<HFONT>, FormControls::kCount> fonts;
+  for (std::size_t i = 0; i < FormControls::kCount; ++i) fonts[i] = maker.Make(kControls[i].font);
+  return fonts;
+}
+
+// Gives the control its new font; the old one is deleted only then.
+void SetFont(Control& control, GdiObject<HFONT> font) {
+  SendMessageW(control.hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), FALSE);
+  control.font = std::move(font);
+}
+
 }  // namespace
 
 int FormControls::IdOf(LabelId label) {
@@ -125,8 +151,8 @@ bool FormControls::IsButton(HWND hwnd) const {
 }
 
 void FormControls::Create(HWND form, HINSTANCE instance, int dpi) {
-  FontMaker fonts(dpi);
-  for (std::size_t i = 0; i < kCount; ++i) controls_[i].font = fonts.Make(kControls[i].font);
+  form_ = form;
+  auto fonts = FontsAt(dpi);
   VARNELO_TRACE("fonts");
 
   // Created front to back: each new child goes behind its siblings, so the
@@ -138,9 +164,6 @@ void FormControls::Create(HWND form, HINSTANCE instance, int dpi) {
     control.foreColor = layout.fore;
     control.backColor = layout.back;
 
-    const bool inFrame = layout.container == Container::Frame;
-    const int left = layout.left + (inFrame ? kFrameLeft : 0);
-    const int top = layout.top + (inFrame ? kFrameTop : 0);
     DWORD style = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS;
     const wchar_t* windowClass = L"STATIC";
     switch (layout.type) {
@@ -156,18 +179,30 @@ void FormControls::Create(HWND form, HINSTANCE instance, int dpi) {
         style |= SS_NOPREFIX | (layout.align == TextAlign::Centre ? SS_CENTER : SS_LEFT);
         break;
     }
-    // Edges, not sizes, are converted: controls whose edges line up in twips
-    // (Command1 and the upper white box) line up in pixels at any DPI.
-    const int x = TwipsToPixels(left, dpi), y = TwipsToPixels(top, dpi);
-    control.hwnd = CreateWindowExW(
-        0, windowClass, layout.text, style, x, y, TwipsToPixels(left + layout.width, dpi) - x,
-        TwipsToPixels(top + layout.height, dpi) - y, form,
-        reinterpret_cast<HMENU>(static_cast<INT_PTR>(layout.id)), instance, nullptr);
+    const RECT place = PlaceAt(layout, dpi);
+    control.hwnd = CreateWindowExW(0, windowClass, layout.text, style, place.left, place.top,
+                                   place.right - place.left, place.bottom - place.top, form,
+                                   reinterpret_cast<HMENU>(static_cast<INT_PTR>(layout.id)),
+                                   instance, nullptr);
     if (control.hwnd == nullptr) throw ToolkitError("CreateWindowExW (control)");
     if (layout.type == ControlType::Label) DrawLabelsWithinThemselves(control.hwnd);
-
-    SendMessageW(control.hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(control.font.get()), FALSE);
+    SetFont(control, std::move(fonts[i]));
   }
+}
+
+void FormControls::ChangeDpi(int dpi) {
+  auto fonts = FontsAt(dpi);
+  for (std::size_t i = 0; i < kCount; ++i) {
+    Control& control = controls_[i];
+    const RECT place = PlaceAt(kControls[i], dpi);
+    if (!SetWindowPos(control.hwnd, nullptr, place.left, place.top, place.right - place.left,
+                      place.bottom - place.top, SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOREDRAW)) {
+      throw ToolkitError("SetWindowPos (control)");
+    }
+    SetFont(control, std::move(fonts[i]));
+  }
+  // Drawn once, all together, when every control has its place and font.
+  RedrawWindow(form_, nullptr, nullptr, RDW_ERASE | RDW_INVALIDATE | RDW_ALLCHILDREN);
 }
 
 }  // namespace varnelo

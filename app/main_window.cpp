@@ -1,6 +1,7 @@
 #include "app/main_window.h"
 
 #include "app/control_ids.h"
+#include "app/dpi.h"
 #include "app/error_box.h"
 #include "app/label_paint.h"
 #include "app/startup_trace.h"
@@ -11,6 +12,17 @@
 #include <string>
 
 namespace varnelo {
+namespace {
+
+// Fixed single border, system menu and close box; no minimise or maximise.
+// No WS_CLIPCHILDREN: the frame (a group box) leaves its inside for the
+// window to paint.
+constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU;
+
+// The window's size for Form1's client area at `dpi`.
+SIZE FormSizeAt(int dpi) { return WindowSizeFor(ClientSizeAt(dpi), kStyle, dpi); }
+
+}  // namespace
 
 MainWindow::MainWindow(HINSTANCE instance) : instance_(instance), form_(*this) {}
 
@@ -22,10 +34,6 @@ int MainWindow::Run(int showCommand) {
   INITCOMMONCONTROLSEX common{sizeof(common), ICC_STANDARD_CLASSES};
   InitCommonControlsEx(&common);
   VARNELO_TRACE("common controls");
-
-  const HDC screen = GetDC(nullptr);
-  const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
-  ReleaseDC(nullptr, screen);
 
   WNDCLASSEXW windowClass{};
   windowClass.cbSize = sizeof(windowClass);
@@ -39,16 +47,14 @@ int MainWindow::Run(int showCommand) {
   if (RegisterClassExW(&windowClass) == 0) ReportRuntimeError(nullptr, "RegisterClassExW");
   VARNELO_TRACE("window class, icon");
 
-  // Fixed single border, system menu and close box; no minimise or maximise.
-  // No WS_CLIPCHILDREN: the frame (a group box) leaves its inside for the
-  // window to paint.
-  constexpr DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU;
-  RECT frame{0, 0, TwipsToPixels(kClientWidthTwips, dpi), TwipsToPixels(kClientHeightTwips, dpi)};
-  AdjustWindowRectEx(&frame, style, FALSE, 0);
-  hwnd_ = CreateWindowExW(0, VARNELO_FORM1_CLASS, kAppTitle, style, CW_USEDEFAULT, CW_USEDEFAULT,
-                          frame.right - frame.left, frame.bottom - frame.top, nullptr, nullptr,
-                          instance_, this);
+  // Made at the system's DPI, then fitted to the DPI of the monitor it
+  // opened on (where that differs), before anything is drawn.
+  const SIZE size = FormSizeAt(SystemDpi());
+  hwnd_ = CreateWindowExW(0, VARNELO_FORM1_CLASS, kAppTitle, kStyle, CW_USEDEFAULT, CW_USEDEFAULT,
+                          size.cx, size.cy, nullptr, nullptr, instance_, this);
   if (hwnd_ == nullptr) ReportRuntimeError(nullptr, "CreateWindowExW");
+  const int dpi = WindowDpi(hwnd_);
+  FitClientArea(dpi);
   VARNELO_TRACE("main window");
   Dispatch([this, dpi] { controls_.Create(hwnd_, instance_, dpi); });
   VARNELO_TRACE("twelve controls");
@@ -76,6 +82,24 @@ int MainWindow::Run(int showCommand) {
   return static_cast<int>(msg.wParam);
 }
 
+// Gives the window the client area of Form1 at `dpi`, keeping its top-left
+// corner. Where the frame already has the size of that DPI (Windows 10 1703
+// on, or a start at the system DPI) there is nothing to do. Windows 8.1 and
+// the 10s before 1703 offer at a DPI change a rectangle scaled frame and
+// all, though the frame keeps its size; Wine keeps it too: without this the
+// client area would come out too small at a lower DPI and cut the copyright
+// line, too large at a higher one.
+void MainWindow::FitClientArea(int dpi) {
+  RECT client{}, frame{};
+  GetClientRect(hwnd_, &client);
+  GetWindowRect(hwnd_, &frame);
+  const SIZE wanted = ClientSizeAt(dpi);
+  const LONG wider = wanted.cx - client.right, taller = wanted.cy - client.bottom;
+  if (wider == 0 && taller == 0) return;
+  SetWindowPos(hwnd_, nullptr, 0, 0, frame.right - frame.left + wider,
+               frame.bottom - frame.top + taller, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 // Enter presses the focused button. The window has no default button, and
 // the dialog manager would turn Enter into IDOK, which nothing here answers.
 bool MainWindow::PressFocusedButtonOnEnter(const MSG& msg) {
@@ -100,6 +124,7 @@ LRESULT CALLBACK MainWindow::WindowProc(HWND hwnd, UINT message, WPARAM wParam, 
     auto* self = static_cast<MainWindow*>(create->lpCreateParams);
     self->hwnd_ = hwnd;
     SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+    ScaleNonClientArea(hwnd);
   }
   auto* self = reinterpret_cast<MainWindow*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
   if (self == nullptr) return DefWindowProcW(hwnd, message, wParam, lParam);
@@ -111,7 +136,12 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_COMMAND:
       if (HIWORD(wParam) == BN_CLICKED) {
         switch (LOWORD(wParam)) {
-          case ids::Command1: Dispatch([this] { form_.Command1_Click(); }); return 0;
+          case ids::Command1:  // opens the colour dialog, at the DPI of the window's monitor
+            Dispatch([this] {
+              const SystemDialogDpi dialogDpi;
+              form_.Command1_Click();
+            });
+            return 0;
           case ids::Command2: Dispatch([this] { form_.Command2_Click(); }); return 0;
           case ids::Command3: Dispatch([this] { form_.Command3_Click(); }); return 0;
           default: break;  // IDOK / IDCANCEL from the dialog manager: no default or cancel button
@@ -135,6 +165,24 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         return reinterpret_cast<LRESULT>(PaintLabelColors(reinterpret_cast<HDC>(wParam), *control));
       }
       return DefWindowProcW(hwnd_, message, wParam, lParam);
+    case kWmGetDpiScaledSize:
+      // The size a start at that DPI has: Windows' own guess scales the
+      // caption and borders with the client area and can be off by pixels.
+      *reinterpret_cast<SIZE*>(lParam) = FormSizeAt(static_cast<int>(wParam));
+      return TRUE;
+    case kWmDpiChanged: {
+      // Moved to a monitor of another scale (or its scale changed): fonts
+      // and places as at a start at the new DPI, and the rectangle that
+      // Windows offers, fitted to the client area. The controls, their texts
+      // and colours stay; nothing is written.
+      const int dpi = HIWORD(wParam);
+      Dispatch([this, dpi] { controls_.ChangeDpi(dpi); });
+      const RECT& offered = *reinterpret_cast<const RECT*>(lParam);
+      SetWindowPos(hwnd_, nullptr, offered.left, offered.top, offered.right - offered.left,
+                   offered.bottom - offered.top, SWP_NOZORDER | SWP_NOACTIVATE);
+      FitClientArea(dpi);
+      return 0;
+    }
     case WM_DESTROY: PostQuitMessage(0); return 0;
     default: return DefWindowProcW(hwnd_, message, wParam, lParam);
   }

@@ -1,7 +1,8 @@
 // The Win32 toolkit: Form1's real window and the Toolkit operations its
 // handlers call. The window shell (creation, message loop, keyboard, event
-// dispatch) is here; the controls' layout, fonts, painting, the version
-// resource and the error report each have a file of their own.
+// dispatch, DPI changes) is here; the controls' layout, fonts, painting, the
+// DPI of the window's screen, the version resource and the error report each
+// have a file of their own.
 #pragma once
 
 #include "app/form1.h"
@@ -38,6 +39,7 @@ class MainWindow final : public Toolkit {
  private:
   static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+  void FitClientArea(int dpi);
   bool PressFocusedButtonOnEnter(const MSG& msg);
   // Runs a handler; a toolkit failure inside it is reported and ends the program.
   void Dispatch(const std::function<void()>& handler);

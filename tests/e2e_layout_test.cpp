@@ -474,6 +474,90 @@ TEST_F(MainWindowTest, TextsGrowWithTheDisplay) {
   }
 }
 
+// ---------------------------------------------------------------- DPI change
+
+// What a window shows that a start at its DPI must show too: where it and
+// each control stand, the size of its client area, and every pixel of it.
+struct Picture {
+  RECT window{};
+  std::string places;
+  std::vector<COLORREF> pixels;
+};
+
+Picture Take(const Varnelo& app) {
+  Picture picture;
+  GetWindowRect(app.Main(), &picture.window);
+  const e2e::Pixels client = e2e::CapturePixels(app.Main());
+  picture.places = "corner " + std::to_string(picture.window.left) + ", " +
+                   std::to_string(picture.window.top) + ", client " + std::to_string(client.width) +
+                   " x " + std::to_string(client.height);
+  for (const auto& row : kControls) {
+    picture.places +=
+        std::string("\n") + row.name + " " + Describe(PlaceInParent(app.Control(row.id)));
+  }
+  picture.pixels = client.data;
+  return picture;
+}
+
+// Sends `message` with an lParam that points at a copy of `value` in the
+// program's own memory (a pointer into this process means nothing there);
+// gives back what the program left there, or nothing if that failed.
+template <typename T>
+std::optional<T> SendPointing(const Varnelo& app, UINT message, WPARAM wParam, T value) {
+  const e2e::OwnedHandle process(
+      OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, app.Pid()));
+  void* remote = VirtualAllocEx(process.get(), nullptr, sizeof(T), MEM_COMMIT, PAGE_READWRITE);
+  const bool done =
+      remote != nullptr && WriteProcessMemory(process.get(), remote, &value, sizeof(T), nullptr) &&
+      e2e::SendWaiting(app.Main(), message, wParam, reinterpret_cast<LPARAM>(remote)) &&
+      ReadProcessMemory(process.get(), remote, &value, sizeof(T), nullptr);
+  if (remote != nullptr) VirtualFreeEx(process.get(), remote, 0, MEM_RELEASE);
+  return done ? std::optional<T>(value) : std::nullopt;
+}
+
+// A monitor of another scale: Windows asks the size the window wants there
+// (WM_GETDPISCALEDSIZE), then gives the new DPI and the rectangle to take
+// (WM_DPICHANGED). Wine sends neither; the test sends both, offering what a
+// start at the new DPI got. The window must then be that start's, control by
+// control and pixel by pixel, samples included. (Wine keeps the frame of the
+// DPI the program started with: the client area, not the frame, must match.)
+TEST_F(MainWindowTest, AfterADpiChangeTheWindowIsWhatAStartAtTheNewDpiIs) {
+  hive.SetColor(kMsn, kGreen);
+  struct Change {
+    DWORD from, to;
+  };
+  for (const Change change : {Change{96, 144}, Change{144, 96}}) {
+    SCOPED_TRACE(std::to_string(change.from) + " to " + std::to_string(change.to) + " dpi");
+    Picture started;
+    {
+      const DisplayDpi display(change.to);
+      Varnelo app;
+      ASSERT_NE(app.WaitForMainWindow(), nullptr);
+      ASSERT_TRUE(e2e::ChooseColor(app, kRed));
+      app.Settle();
+      started = Take(app);
+    }
+    const DisplayDpi display(change.from);
+    Varnelo app;
+    ASSERT_NE(app.WaitForMainWindow(), nullptr);
+    const Tree before = hive.Snapshot();  // after Wine has noted the DPI it started with
+    ASSERT_TRUE(e2e::ChooseColor(app, kRed));
+
+    const auto wanted = SendPointing(app, 0x02E4, change.to, SIZE{});  // WM_GETDPISCALEDSIZE
+    ASSERT_TRUE(wanted.has_value());
+    const RECT& offer = started.window;
+    EXPECT_EQ(Describe({0, 0, wanted->cx, wanted->cy}),
+              Describe({0, 0, offer.right - offer.left, offer.bottom - offer.top}));
+    ASSERT_TRUE(SendPointing(app, 0x02E0, MAKEWPARAM(change.to, change.to), offer));
+    app.Settle();
+    const Picture changed = Take(app);
+
+    EXPECT_EQ(changed.places, started.places);
+    EXPECT_TRUE(changed.pixels == started.pixels) << "client area unlike a start at the new DPI";
+    EXPECT_EQ(hive.ChangesSince(before), "") << "nothing written";
+  }
+}
+
 // ---------------------------------------------------------------- program file
 
 class VersionInfo {
