@@ -34,7 +34,7 @@ constexpr ColorValue kBtnText = static_cast<ColorValue>(0x80000012u);  // COLOR_
 constexpr ColorValue kRed = 0x000000FF;
 constexpr ColorValue kNavy = 0x00800000;
 
-constexpr int kFrameLeft = 120;  // Frame1's position on the form
+constexpr int kFrameLeft = 120;  // Frame1's position on the form, which its labels are placed in
 constexpr int kFrameTop = 960;
 
 // The one place Form1's controls are described.
@@ -42,7 +42,7 @@ constexpr int kFrameTop = 960;
 constexpr ControlLayout kControls[FormControls::kCount] = {
     {ids::Command1, ControlType::Button, Container::Form, 2280, 1200, 975, 495, L"色 選 択",
      {kPGothic, 900, FW_NORMAL, kShiftJis}, kBtnText, kBtnFace, TextAlign::Centre, 5},
-    {ids::Frame1, ControlType::Frame, Container::Form, 120, 960, 3255, 1455, L"プレビュー",
+    {ids::Frame1, ControlType::Frame, Container::Form, kFrameLeft, kFrameTop, 3255, 1455, L"プレビュー",
      {kPGothic, 900, FW_NORMAL, kShiftJis}, kBtnText, kBtnFace, TextAlign::Left, 7},
     {ids::ColorT2, ControlType::Label, Container::Frame, 240, 960, 2775, 255, L"現在設定されている文字色",
      {kGothic, 975, FW_NORMAL, kShiftJis}, kBtnText, kSysColorWindow, TextAlign::Centre, 11},

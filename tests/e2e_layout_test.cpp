@@ -634,10 +634,10 @@ TEST(ProgramFileTest, VersionInformationReadsAsTheProgramsPropertiesShowIt) {
 
 // The program file's icon: one image, 32 x 32 pixels in 16 colours.
 TEST(ProgramFileTest, CarriesItsIcon) {
-  const HMODULE file = LoadLibraryExW(e2e::ExePath().c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+  const e2e::LoadedModule loaded(
+      LoadLibraryExW(e2e::ExePath().c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE));
+  const HMODULE file = loaded.get();
   ASSERT_NE(file, nullptr);
-  const std::unique_ptr<std::remove_pointer_t<HMODULE>, decltype(&FreeLibrary)> loaded(file,
-                                                                                       FreeLibrary);
   const HRSRC group =
       FindResourceW(file, MAKEINTRESOURCEW(1), MAKEINTRESOURCEW(14));  // RT_GROUP_ICON
   ASSERT_NE(group, nullptr) << "no icon group 1";
@@ -664,11 +664,10 @@ TEST(ProgramFileTest, CarriesItsIcon) {
 // The colours on screen in `area`.
 std::set<COLORREF> ScreenColors(const RECT& area) {
   std::set<COLORREF> colours;
-  const HDC screen = GetDC(nullptr);
+  const e2e::ScreenDc screen(GetDC(nullptr));
   for (int y = area.top; y < area.bottom; ++y) {
-    for (int x = area.left; x < area.right; ++x) colours.insert(GetPixel(screen, x, y));
+    for (int x = area.left; x < area.right; ++x) colours.insert(GetPixel(screen.get(), x, y));
   }
-  ReleaseDC(nullptr, screen);
   return colours;
 }
 
