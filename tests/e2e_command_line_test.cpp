@@ -60,7 +60,8 @@ TEST_F(CommandLineTest, ReadingAndBadArgumentsWriteNothing) {
     const char* err;  // a part of standard error ("" for none at all)
   };
   const std::vector<Case> cases{
-      {L"/get", 0, "colour #FF0000\r\n#FF0000 HKCU\\Software\\Microsoft\\MSNMessenger\r\n", ""},
+      {L"/get", 0, "colour #FF0000\r\n#FF0000 HKCU\\Software\\Microsoft\\MSNMessenger\r\n",
+       "not read: HKCU\\Software\\Microsoft\\MSNMessenger\\PerPassportSettings\\"},
       {L"-HELP", 0, "Usage: varnelo", ""},
       {L"/?", 0, "Exit codes: 0 done", ""},
       {L"/version", 0, "v1.5.1\r\n", ""},
