@@ -51,6 +51,9 @@ TEST(CommandLineTest, ArgumentRules) {
       {{L"/\u8272"}, Mode::BadArguments, 0, "unknown switch '/?'"},  // ASCII only
       {{L"/set", huge}, Mode::BadArguments, 0,
        "'xxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxx...' (cut: 30000 characters)"},
+      {{L"-EXPORT", L"/get"}, Mode::Export, 0, ""},  // a file name, whatever it looks like
+      {{L"/export", L""}, Mode::BadArguments, 0, "/export needs a file name"},
+      {{L"/export", L"a.reg", L"b"}, Mode::BadArguments, 0, "unexpected argument 'b'"},
   };
   for (const auto& c : cases) {
     const auto parsed = varnelo::ParseCommandLine(c.args);
@@ -59,6 +62,7 @@ TEST(CommandLineTest, ArgumentRules) {
     if (c.mode == Mode::Set) {
       EXPECT_EQ(parsed.color, c.color);
     }
+    EXPECT_EQ(parsed.file, c.mode == Mode::Export ? c.args[1] : L"");
     if (*c.problem == '\0') {
       EXPECT_EQ(parsed.problem, "");
     } else {
@@ -103,7 +107,7 @@ TEST(CommandLineTest, ExitCodesSayOnlyWhatHappened) {
       };
     };
     EXPECT_EQ(varnelo::RunCommandLineMain(c.arguments, c.version, sink(out, c.outWorks),
-                                          sink(err, c.errWorks)),
+                                          sink(err, c.errWorks), {}),
               c.exitCode);
     EXPECT_EQ(err, c.err);
     EXPECT_EQ(out, c.exitCode == varnelo::kExitDone ? "v1.5.1\r\n" : "");
@@ -118,7 +122,7 @@ TEST_F(CommandLineRunTest, GetPrintsTheShownColorThenEveryLocation) {
   hive.SetColor(Account("a@example.com"), 0x0000FF);
   hive.CreateKey(Account("b@example.com"));
   hive.SetColor(Account("c@example.com"), 0x00FF00);
-  const auto result = varnelo::RunCommandLine({Mode::Get, 0, ""}, {});
+  const auto result = varnelo::RunCommandLine({Mode::Get, 0, "", {}}, {});
   EXPECT_EQ(result.exitCode, varnelo::kExitDone);
   EXPECT_EQ(result.err, "");
   EXPECT_EQ(
@@ -135,8 +139,8 @@ TEST_F(CommandLineRunTest, NothingFoundIsNotInstalledAndWritesNothing) {
   hive.CreateKey(kMsn);
   hive.CreateKey(kAccounts);
   const auto before = hive.Snapshot();
-  for (const Mode mode : {Mode::Get, Mode::Set}) {
-    const auto result = varnelo::RunCommandLine({mode, 0xFF0000, ""}, {});
+  for (const Mode mode : {Mode::Get, Mode::Set, Mode::Export}) {
+    const auto result = varnelo::RunCommandLine({mode, 0xFF0000, "", {}}, {});
     EXPECT_EQ(result.exitCode, varnelo::kExitNotInstalled);
     EXPECT_EQ(result.out, "");
     EXPECT_NE(result.err.find("not installed"), std::string::npos);
@@ -186,7 +190,7 @@ TEST_F(CommandLineRunTest, SetWritesExactlyWhatTheWindowsApplyWrites) {
 
     testing_support::ClearMessenger(hive);
     shape.seed(hive);
-    const auto result = varnelo::RunCommandLine({Mode::Set, kChosen, ""}, {});
+    const auto result = varnelo::RunCommandLine({Mode::Set, kChosen, "", {}}, {});
     EXPECT_EQ(hive.ChangesSince(byWindow), "");
     const bool refused = std::string(shape.what).find("refusing") != std::string::npos;
     EXPECT_EQ(result.exitCode, refused ? varnelo::kExitWriteFailed : varnelo::kExitDone);
@@ -223,10 +227,10 @@ TEST_F(CommandLineRunTest, AnAccountNameTheCodePageMisspellsIsLeftAlone) {
 
   testing_support::ClearMessenger(hive);
   seed();
-  const auto get = varnelo::RunCommandLine({Mode::Get, 0, ""}, {});
+  const auto get = varnelo::RunCommandLine({Mode::Get, 0, "", {}}, {});
   EXPECT_EQ(get.exitCode, varnelo::kExitDone);
   EXPECT_NE(get.out.find("colour #FF0000\r\n"), std::string::npos) << get.out;
-  const auto set = varnelo::RunCommandLine({Mode::Set, kBlue, ""}, {});
+  const auto set = varnelo::RunCommandLine({Mode::Set, kBlue, "", {}}, {});
   EXPECT_EQ(hive.ChangesSince(expected), "");
   EXPECT_EQ(set.exitCode, varnelo::kExitWriteFailed);
   for (const char* name : {"A\\B", "??"}) {
@@ -234,6 +238,54 @@ TEST_F(CommandLineRunTest, AnAccountNameTheCodePageMisspellsIsLeftAlone) {
     EXPECT_NE(get.err.find("not read: " + key), std::string::npos) << get.err;
     EXPECT_NE(set.err.find("not written: " + key), std::string::npos) << set.err;
   }
+}
+
+// /export with the file writer replaced: what it would write, and that a
+// file it cannot complete is not written at all. The registry is only read.
+TEST_F(CommandLineRunTest, ExportSavesWhatSetWouldOverwriteOrNothing) {
+  hive.SetColor(kMsn, kRed);
+  hive.SetRaw(kService, kValue, REG_DWORD, Le32(kGreen));
+  hive.SetRaw(Account("a"), kValue, REG_QWORD, Le32(7));
+  hive.CreateKey(Account("b"));
+  ASSERT_TRUE(memreg::CreateKeyOutsideCodePage(HKEY_CURRENT_USER, kAccounts, "\uD55C"));
+  const auto before = hive.Snapshot();
+  std::wstring path;
+  std::string text;  // the file's ASCII text
+  DWORD saveError = ERROR_SUCCESS;
+  const auto run = [&] {
+    path.clear();
+    text.clear();
+    return varnelo::RunCommandLine(
+        {Mode::Export, 0, "", L"C:\\\u8272.reg"}, {},
+        [&](const std::wstring& to, const std::string& bytes) {
+          path = to;
+          for (std::size_t i = 2; i < bytes.size(); i += 2) text += bytes[i];
+          return saveError;
+        });
+  };
+  auto result = run();
+  EXPECT_EQ(result.out, "saved 4 locations in C:\\?.reg\r\n");
+  EXPECT_EQ(result.err.find("not saved: HKCU\\" + Account("?") + ": its own name"), 0u);
+  EXPECT_EQ(path, L"C:\\\u8272.reg");
+  const std::string account = "\r\n[HKEY_CURRENT_USER\\" + std::string(kAccounts) + "\\";
+  EXPECT_EQ(text, "Windows Registry Editor Version 5.00\r\n\r\n[HKEY_CURRENT_USER\\" +
+                      std::string(kMsn) + "]\r\n\"IM Color\"=hex:ff,00,00,00\r\n\r\n" +
+                      "[HKEY_CURRENT_USER\\" + kService + "]\r\n\"IM Color\"=dword:0000ff00\r\n" +
+                      account + "a]\r\n\"IM Color\"=hex(b):07,00,00,00\r\n" + account +
+                      "b]\r\n\"IM Color\"=-\r\n\r\n");
+  EXPECT_EQ(hive.ChangesSince(before), "");
+
+  saveError = 3;  // ERROR_PATH_NOT_FOUND
+  result = run();
+  EXPECT_EQ(result.exitCode, varnelo::kExitWriteFailed);
+  EXPECT_EQ(result.out, "");
+  EXPECT_EQ(result.err, "varnelo: 'C:\\?.reg' not written: the folder does not exist\r\n");
+  hive.RefuseRights(Account("a"), KEY_QUERY_VALUE);
+  result = run();
+  EXPECT_EQ(result.exitCode, varnelo::kExitWriteFailed);
+  EXPECT_NE(result.err.find(Account("a") + ": IM Color could not be read: access denied"),
+            std::string::npos);
+  EXPECT_EQ(path, L"") << "no file";
 }
 
 }  // namespace
