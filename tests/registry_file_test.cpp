@@ -39,6 +39,13 @@ TEST(RegistryFileTest, EachValueAsRegeditWritesIt) {
       {{"K", true, REG_QWORD, {1, 2, 3, 4, 5, 6, 7, 0xF8}},
        L"[HKEY_CURRENT_USER\\K]\r\n\"IM Color\"=hex(b):01,02,03,04,05,06,07,f8"},
       {{"K", true, REG_BINARY, {}}, L"[HKEY_CURRENT_USER\\K]\r\n\"IM Color\"=hex:"},
+      {{"K", true, REG_NONE, {}}, L"[HKEY_CURRENT_USER\\K]\r\n\"IM Color\"=hex(0):"},
+      {{"K", true, REG_EXPAND_SZ, {'%', 0}},
+       L"[HKEY_CURRENT_USER\\K]\r\n\"IM Color\"=hex(2):25,00"},
+      {{"K", true, REG_DWORD_BIG_ENDIAN, {0, 0, 0xFF, 0}},
+       L"[HKEY_CURRENT_USER\\K]\r\n\"IM Color\"=hex(5):00,00,ff,00"},
+      {{"K", true, REG_MULTI_SZ, {'a', 0, 0, 0}},
+       L"[HKEY_CURRENT_USER\\K]\r\n\"IM Color\"=hex(7):61,00,00,00"},
       {{"K", true, 0xFFFFFFFF, {1}}, L"[HKEY_CURRENT_USER\\K]\r\n\"IM Color\"=hex(ffffffff):01"},
       {{"K", true, 0x12345, first60},
        L"[HKEY_CURRENT_USER\\K]\r\n"
