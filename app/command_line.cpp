@@ -1,28 +1,35 @@
 #include "app/command_line.h"
 
 #include "app/messenger_colors.h"
+#include "app/registry_file.h"
+#include "registry/reg.h"
 
 #include <cstdint>
 #include <exception>
 #include <optional>
+#include <stdexcept>
+#include <string_view>
 
 namespace varnelo {
 namespace {
 
 constexpr char kUsage[] =
-    "Usage: varnelo [/get | /set COLOUR | /version | /?]\r\n"
+    "Usage: varnelo [/get | /set COLOUR | /export FILE | /version | /?]\r\n"
     "\r\n"
     "  (nothing)     open the window\r\n"
     "  /get          print the colour the window would show, then each Messenger\r\n"
     "                location and its IM Color: #RRGGBB, none or not-a-colour\r\n"
     "  /set COLOUR   write COLOUR, #RRGGBB or RRGGBB (#0000FF is blue), wherever\r\n"
     "                the window's Set button would write it\r\n"
+    "  /export FILE  save the IM Color of every place /set would write, as a\r\n"
+    "                registry file that puts them back: reg import FILE\r\n"
     "  /version      print the version\r\n"
     "  /?, /help     print this text\r\n"
     "\r\n"
     "Switches may begin with / or - and ignore case.\r\n"
-    "Exit codes: 0 done, 1 a write failed, 2 bad arguments, 3 Messenger not found,\r\n"
-    "4 the output could not be written, 5 an unexpected failure.\r\n";
+    "Exit codes: 0 done, 1 a write failed (/set) or the file could not be written\r\n"
+    "(/export), 2 bad arguments, 3 Messenger not found, 4 the output could not be\r\n"
+    "written, 5 an unexpected failure.\r\n";
 
 constexpr char kNotInstalled[] =
     "Messenger is not installed, or is a version Varnelo does not support: no colour is set "
@@ -112,7 +119,26 @@ std::string Reason(LSTATUS status) {
   }
 }
 
-CommandLine Bad(std::string problem) { return {Mode::BadArguments, 0, std::move(problem)}; }
+// Why a file could not be written, by the Windows error code.
+std::string SaveReason(DWORD error) {
+  switch (error) {
+    case 2:   // ERROR_FILE_NOT_FOUND
+    case 3:   // ERROR_PATH_NOT_FOUND
+    case 15:  // ERROR_INVALID_DRIVE
+      return "the folder does not exist";
+    case 5: return "access denied";        // ERROR_ACCESS_DENIED
+    case 32: return "the file is in use";  // ERROR_SHARING_VIOLATION
+    case 39:                               // ERROR_HANDLE_DISK_FULL
+    case 112:                              // ERROR_DISK_FULL
+      return "the disk is full";
+    case 123: return "not a valid file name";  // ERROR_INVALID_NAME
+    case 206: return "the name is too long";   // ERROR_FILENAME_EXCED_RANGE
+    case kErrorIsAFolder: return "a folder has that name";
+    default: return "error " + std::to_string(error);
+  }
+}
+
+CommandLine Bad(std::string problem) { return {Mode::BadArguments, 0, std::move(problem), {}}; }
 
 // What start-up reads: both Messenger keys and the account listing.
 struct Locations {
@@ -158,6 +184,59 @@ CommandResult Set(ColorValue color) {
   return result;
 }
 
+// The value's name (ASCII) for the Unicode calls.
+std::wstring WideValueName() {
+  const std::string_view name(kColorValueName);
+  return std::wstring(name.begin(), name.end());
+}
+
+CommandResult Export(const std::wstring& file, const SaveFile& saveFile) {
+  const Locations now;
+  if (!now.Installed()) return {"", kNotInstalled, kExitNotInstalled};
+  const auto notWritten = [&file](const std::string& why) {
+    return CommandResult{"", "varnelo: " + Quoted(file) + " not written: " + why + "\r\n",
+                         kExitWriteFailed};
+  };
+  const std::wstring valueName = WideValueName();
+  std::vector<FileEntry> entries;
+  std::string notes;
+  for (const ColorLocation& location :
+       ColorLocations(now.msn, now.service, now.accounts, now.misspelt, now.accountCount)) {
+    const std::string key = "HKCU\\" + Ascii(location.keyPath);
+    if (location.leftAlone) {  // /set does not write it either
+      notes += "not saved: " + key + ": " + kNotSpellable + "\r\n";
+      continue;
+    }
+    Reg::ExactValue value = Reg::ReadRegValueExact(HKEY_CURRENT_USER, location.keyPath, valueName);
+    switch (value.found) {
+      case Reg::ExactValue::Found::NoKey: continue;  // a key line would create it
+      case Reg::ExactValue::Found::Failed:
+        return notWritten(key + ": IM Color could not be read: " + Reason(value.status));
+      case Reg::ExactValue::Found::NoValue:
+        entries.push_back({location.keyPath, false, REG_NONE, {}});
+        break;
+      case Reg::ExactValue::Found::Value:
+        entries.push_back({location.keyPath, true, value.type, std::move(value.data)});
+        break;
+    }
+  }
+  std::string badKey;
+  const std::optional<std::string> bytes = RegistryFile(entries, badKey);
+  if (!bytes) {
+    return notWritten("HKCU\\" + Ascii(badKey) +
+                      ": a registry file cannot name this key (a line break in its name, or "
+                      "bytes the code page cannot convert)");
+  }
+  if (!saveFile) throw std::logic_error("no way to write a file");
+  if (const DWORD error = saveFile(file, *bytes); error != ERROR_SUCCESS) {
+    return notWritten(SaveReason(error));
+  }
+  const std::string count = std::to_string(entries.size());
+  return {"saved " + count + (entries.size() == 1 ? " location in " : " locations in ") +
+              Ascii(file) + "\r\n",
+          notes, kExitDone};
+}
+
 }  // namespace
 
 CommandLine ParseCommandLine(const std::vector<std::wstring>& args) {
@@ -175,7 +254,13 @@ CommandLine ParseCommandLine(const std::vector<std::wstring>& args) {
     if (args.size() < 2) return Bad("/set needs a colour, such as #0000FF");
     const auto color = ParseWebColor(args[1]);
     if (!color) return Bad(Quoted(args[1]) + " is not a colour: give #RRGGBB or RRGGBB");
-    command = {Mode::Set, *color, ""};
+    command = {Mode::Set, *color, "", {}};
+    expected = 2;
+  } else if (name == L"export") {
+    if (args.size() < 2 || args[1].empty()) {
+      return Bad("/export needs a file name, such as colours.reg");
+    }
+    command = {Mode::Export, 0, "", args[1]};
     expected = 2;
   } else if (name == L"?" || name == L"help") {
     command.mode = Mode::Help;
@@ -188,10 +273,12 @@ CommandLine ParseCommandLine(const std::vector<std::wstring>& args) {
   return command;
 }
 
-CommandResult RunCommandLine(const CommandLine& command, const VersionNumbers& version) {
+CommandResult RunCommandLine(const CommandLine& command, const VersionNumbers& version,
+                             const SaveFile& saveFile) {
   switch (command.mode) {
     case Mode::Get: return Get();
     case Mode::Set: return Set(command.color);
+    case Mode::Export: return Export(command.file, saveFile);
     case Mode::Help: return {kUsage, "", kExitDone};
     case Mode::Version: return {Ascii(VersionCaption(version)) + "\r\n", "", kExitDone};
     case Mode::BadArguments:
@@ -202,12 +289,13 @@ CommandResult RunCommandLine(const CommandLine& command, const VersionNumbers& v
 
 int RunCommandLineMain(const std::function<std::vector<std::wstring>()>& readArguments,
                        const std::function<VersionNumbers()>& readVersion,
-                       const WriteText& writeOut, const WriteText& writeErr) {
+                       const WriteText& writeOut, const WriteText& writeErr,
+                       const SaveFile& saveFile) {
   CommandResult result;
   try {
     const CommandLine command = ParseCommandLine(readArguments());
-    result =
-        RunCommandLine(command, command.mode == Mode::Version ? readVersion() : VersionNumbers{});
+    result = RunCommandLine(
+        command, command.mode == Mode::Version ? readVersion() : VersionNumbers{}, saveFile);
   } catch (const std::exception& error) {
     result = {"",
               std::string("varnelo: unexpected failure: ") + Ascii(std::string_view(error.what())) +

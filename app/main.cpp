@@ -2,6 +2,7 @@
 // the user's own message text.
 #include "app/command_line.h"
 #include "app/main_window.h"
+#include "app/save_file.h"
 #include "app/startup_trace.h"
 #include "app/version_info.h"
 #include "base/unique_handle.h"
@@ -108,7 +109,8 @@ int RunWithoutWindow(HINSTANCE instance) {
   return varnelo::RunCommandLineMain(
       Arguments, [instance] { return varnelo::ReadVersionResource(instance); },
       [&output](const std::string& text) { return output.Out(text); },
-      [&output](const std::string& text) { return output.Err(text); });
+      [&output](const std::string& text) { return output.Err(text); },
+      varnelo::SaveFileAtomically);
 }
 
 }  // namespace

@@ -187,6 +187,36 @@ std::int32_t EnumRegSubKeys(HKEY const& rootKey, std::string keyPath,
   return ListSubKeys(rootKey, keyPath, names, nullptr);
 }
 
+ExactValue ReadRegValueExact(HKEY const& rootKey, const std::string& keyPath,
+                             const std::wstring& valueName) {
+  using Found = ExactValue::Found;
+  ExactValue result;
+  ScopedKey key;
+  const LSTATUS opened = RegOpenKeyExA(rootKey, keyPath.c_str(), 0, KEY_QUERY_VALUE, key.receive());
+  if (opened == ERROR_FILE_NOT_FOUND) return result;
+  if (opened != ERROR_SUCCESS) return {Found::Failed, opened, REG_NONE, {}};
+
+  // Its size, then its bytes; a value that grew in between is asked for again.
+  constexpr int kAttempts = 4;
+  LSTATUS status = ERROR_MORE_DATA;
+  for (int attempt = 0; attempt < kAttempts && status == ERROR_MORE_DATA; ++attempt) {
+    DWORD size = 0;
+    status = RegQueryValueExW(key.get(), valueName.c_str(), nullptr, &result.type, nullptr, &size);
+    if (status != ERROR_SUCCESS) break;
+    result.data.assign(size, 0);
+    status = RegQueryValueExW(key.get(), valueName.c_str(), nullptr, &result.type,
+                              result.data.data(), &size);
+    if (status == ERROR_SUCCESS) result.data.resize(size);  // it may have shrunk
+  }
+  if (status == ERROR_SUCCESS) {
+    result.found = Found::Value;
+  } else {
+    result = {
+        status == ERROR_FILE_NOT_FOUND ? Found::NoValue : Found::Failed, status, REG_NONE, {}};
+  }
+  return result;
+}
+
 std::int32_t EnumRegSubKeysChecked(HKEY const& rootKey, std::string keyPath,
                                    std::vector<std::string>& names, std::vector<bool>& misspelt) {
   return ListSubKeys(rootKey, keyPath, names, &misspelt);

@@ -1,9 +1,11 @@
 // Module Reg: the program's only contact with the Windows registry.
 //
-// Three stateless routines over the 8-bit (A) registry functions. Each call
+// Stateless routines over the 8-bit (A) registry functions (and, to read a
+// value exactly as stored, RegQueryValueExW). Each call
 // opens its own key and closes it before it returns, whatever happens once
 // the key is open. Failures are reported by results alone: the caller's
-// default, false, or a short count. No status code is passed on.
+// default, false, or a short count. No status code is passed on, except by
+// WriteRegValueStatus and ReadRegValueExact, which say what failed.
 #pragma once
 
 #include <windows.h>
@@ -80,5 +82,24 @@ std::int32_t EnumRegSubKeys(HKEY const& rootKey, std::string keyPath,
 // was when no name is found).
 std::int32_t EnumRegSubKeysChecked(HKEY const& rootKey, std::string keyPath,
                                    std::vector<std::string>& names, std::vector<bool>& misspelt);
+
+// A value exactly as the registry holds it, for saving it: its type and its
+// bytes, whatever they are.
+struct ExactValue {
+  enum class Found { Value, NoValue, NoKey, Failed };
+  Found found = Found::NoKey;
+  LSTATUS status = ERROR_SUCCESS;  // for Failed: the failing call's status code
+  DWORD type = REG_NONE;
+  std::vector<BYTE> data;
+};
+
+// Reads `valueName` under `keyPath` as it is stored: any type, any size. The
+// key is opened (never created) for KEY_QUERY_VALUE only; the value is read
+// with the Unicode call, which gives text types their stored bytes where the
+// 8-bit one would convert them to the code page. NoKey: the key does not
+// exist; NoValue: it has no such value; Failed: anything else, such as a key
+// that may not be read.
+ExactValue ReadRegValueExact(HKEY const& rootKey, const std::string& keyPath,
+                             const std::wstring& valueName);
 
 }  // namespace Reg

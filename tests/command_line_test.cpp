@@ -46,6 +46,9 @@ TEST(CommandLineTest, ArgumentRules) {
        Mode::BadArguments,
        0,
        "'xxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxx...' (cut: 30000 characters)"},
+      {{L"-EXPORT", L"/get"}, Mode::Export, 0, ""},  // a file name, whatever it looks like
+      {{L"/export", L""}, Mode::BadArguments, 0, "/export needs a file name"},
+      {{L"/export", L"a.reg", L"b"}, Mode::BadArguments, 0, "unexpected argument 'b'"},
   };
   for (const auto& c : cases) {
     const auto parsed = varnelo::ParseCommandLine(c.args);
@@ -54,6 +57,7 @@ TEST(CommandLineTest, ArgumentRules) {
     if (c.mode == Mode::Set) {
       EXPECT_EQ(parsed.color, c.color);
     }
+    EXPECT_EQ(parsed.file, c.mode == Mode::Export ? c.args[1] : L"");
     if (*c.problem == '\0') {
       EXPECT_EQ(parsed.problem, "");
     } else {
@@ -98,7 +102,7 @@ TEST(CommandLineTest, ExitCodesSayOnlyWhatHappened) {
       };
     };
     EXPECT_EQ(varnelo::RunCommandLineMain(c.arguments, c.version, sink(out, c.outWorks),
-                                          sink(err, c.errWorks)),
+                                          sink(err, c.errWorks), {}),
               c.exitCode);
     EXPECT_EQ(err, c.err);
     EXPECT_EQ(out, c.exitCode == varnelo::kExitDone ? "v1.5.1\r\n" : "");
@@ -113,7 +117,7 @@ TEST_F(CommandLineRunTest, GetPrintsTheShownColorThenEveryLocation) {
   hive.SetColor(Account("a@example.com"), 0x0000FF);
   hive.CreateKey(Account("b@example.com"));
   hive.SetColor(Account("c@example.com"), 0x00FF00);
-  const auto result = varnelo::RunCommandLine({Mode::Get, 0, ""}, {});
+  const auto result = varnelo::RunCommandLine({Mode::Get, 0, "", {}}, {});
   EXPECT_EQ(result.exitCode, varnelo::kExitDone);
   EXPECT_EQ(result.err, "");
   EXPECT_EQ(
@@ -130,8 +134,8 @@ TEST_F(CommandLineRunTest, NothingFoundIsNotInstalledAndWritesNothing) {
   hive.CreateKey(kMsn);
   hive.CreateKey(kAccounts);
   const auto before = hive.Snapshot();
-  for (const Mode mode : {Mode::Get, Mode::Set}) {
-    const auto result = varnelo::RunCommandLine({mode, 0xFF0000, ""}, {});
+  for (const Mode mode : {Mode::Get, Mode::Set, Mode::Export}) {
+    const auto result = varnelo::RunCommandLine({mode, 0xFF0000, "", {}}, {});
     EXPECT_EQ(result.exitCode, varnelo::kExitNotInstalled);
     EXPECT_EQ(result.out, "");
     EXPECT_NE(result.err.find("not installed"), std::string::npos);

@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 namespace e2e {
 namespace {
 
@@ -44,6 +46,7 @@ TEST_F(CommandLineTest, ReadingAndBadArgumentsWriteNothing) {
       {L"/window", 2, "", "unknown switch '/window'"},
       {L"/set " + std::wstring(30000, L'7'), 2, "",
        "7...' (cut: 30000 characters) is not a colour"},
+      {L"/help", 0, "  /export FILE  save the IM Color of every place /set would write", ""},
   };
   Seed(hive);
   const Tree before = hive.Snapshot();
@@ -76,6 +79,70 @@ TEST_F(CommandLineTest, SetCanStoreBlack) {
   EXPECT_EQ(run.exitCode, 0u) << run.err;
   for (const std::string& key : {std::string(kMsn), Account("a@example.com")}) {
     EXPECT_EQ(hive.GetRaw(key, kValue), (RawValue{REG_BINARY, Le32(kBlack)})) << key;
+  }
+}
+
+// A new folder in the temporary folder, with a name no 8-bit code page has.
+// Only an empty folder can be removed: RemoveDirectoryW tells whether
+// anything is left in it.
+std::wstring NewFolder() {
+  wchar_t temp[MAX_PATH] = {};
+  GetTempPathW(MAX_PATH, temp);
+  static unsigned made = 0;
+  const std::wstring folder = temp + (L"varnelo \u8272 " + std::to_wstring(GetTickCount()) + L"." +
+                                      std::to_wstring(++made));
+  EXPECT_TRUE(CreateDirectoryW(folder.c_str(), nullptr));
+  return folder;
+}
+
+// /export, then Wine's own reg import of the file in this prefix: right away
+// it changes nothing; after /set it puts the whole of HKEY_CURRENT_USER back.
+TEST_F(CommandLineTest, ExportedFilePutsEveryColourBack) {
+  Seed(hive);  // both Messenger keys, a@, b@ (no colour), A, the misspelt accounts
+  hive.SetRaw(kService, kValue, REG_DWORD, Le32(kGreen));
+  hive.SetText(Account("a@example.com"), kValue, "255");  // stored as UTF-16
+  hive.SetRaw(Account("c"), kValue, REG_QWORD, Bytes({1, 2, 3, 4, 5, 6, 7, 8}));
+  hive.SetRaw(Account("d"), kValue, REG_BINARY, std::vector<BYTE>(300, 0xA5));
+  hive.SetRaw(Account("e"), kValue, 0x12345, Bytes({0x2A}));
+  hive.SetRaw(Account("f"), kValue, REG_BINARY, {});
+  const Tree seeded = hive.Snapshot();
+  const std::wstring folder = NewFolder(), file = folder + L"\\colours \u8272.reg";
+  const auto import = [&file] {
+    return Process(L"reg.exe import \"" + file + L"\"").WaitForExit(20000);
+  };
+
+  const auto run = RunExe(L"/export \"" + file + L"\"");
+  EXPECT_EQ(run.exitCode, 0u) << run.err;
+  EXPECT_EQ(run.out.find("saved 9 locations in "), 0u) << run.out;
+  EXPECT_TRUE(run.out.ends_with("\\colours ?.reg\r\n")) << run.out;
+  EXPECT_EQ(run.err.find("not saved: HKCU\\" + Account("")), 0u) << run.err;
+  EXPECT_EQ(import(), 0u);
+  EXPECT_EQ(hive.ChangesSince(seeded), "") << "only read, and the file changes nothing yet";
+  EXPECT_EQ(RunExe(L"/set #0000FF").exitCode, 1u) << "all but the odd-named account written";
+  ASSERT_NE(hive.ChangesSince(seeded), "");
+  EXPECT_EQ(import(), 0u);
+  EXPECT_EQ(hive.ChangesSince(seeded), "");
+  EXPECT_TRUE(DeleteFileW(file.c_str()));
+  EXPECT_TRUE(RemoveDirectoryW(folder.c_str())) << "no temporary file left";
+}
+
+// A file that cannot be written: the exit code says so, and nothing at all
+// is written.
+TEST_F(CommandLineTest, ExportThatCannotBeWrittenWritesNothing) {
+  Seed(hive);
+  const std::vector<std::tuple<std::wstring, DWORD, const char*>> cases{
+      {L"/export", 2, "varnelo: /export needs a file name"},
+      {L"\\missing\\c.reg", 1, "not written: the folder does not exist"},
+      {L"", 1, "not written: a folder has that name"},
+  };
+  for (const auto& [argument, exitCode, err] : cases) {
+    const std::wstring folder = NewFolder();
+    const std::wstring arguments =
+        exitCode == 2 ? argument : L"-Export \"" + folder + argument + L"\"";
+    const auto run = RunExe(arguments);
+    EXPECT_EQ(run.exitCode, exitCode) << Narrow(arguments);
+    EXPECT_NE(run.err.find(err), std::string::npos) << run.err;
+    EXPECT_TRUE(RemoveDirectoryW(folder.c_str())) << "nothing in it: " << Narrow(arguments);
   }
 }
 

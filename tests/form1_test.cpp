@@ -85,7 +85,8 @@ TEST_F(Form1Test, ApplyWritesEveryQualifyingLocationAsSetDoes) {
 
     ClearMessenger(hive);
     row.atStartup(hive);
-    const auto set = varnelo::RunCommandLine({varnelo::Mode::Set, ColorValue(row.shown), ""}, {});
+    const auto set =
+        varnelo::RunCommandLine({varnelo::Mode::Set, ColorValue(row.shown), "", {}}, {});
     EXPECT_EQ(hive.ChangesSince(expected), "") << "/set";
     EXPECT_EQ(set.exitCode, *row.setError ? varnelo::kExitWriteFailed : varnelo::kExitDone);
     EXPECT_NE(set.err.find(row.setError), std::string::npos) << set.err;

@@ -310,6 +310,14 @@ LSTATUS RegQueryValueExA(HKEY key, LPCSTR valueName, LPDWORD /*reserved*/, LPDWO
   return ERROR_SUCCESS;
 }
 
+// Value names are set through the 8-bit calls, and the stand-in converts no
+// text: a value's bytes come back as they were set.
+LSTATUS RegQueryValueExW(HKEY key, const wchar_t* valueName, LPDWORD reserved, LPDWORD type,
+                         LPBYTE data, LPDWORD dataSize) {
+  const std::string name = AnsiSpelling(valueName != nullptr ? valueName : L"");
+  return RegQueryValueExA(key, name.c_str(), reserved, type, data, dataSize);
+}
+
 LSTATUS RegSetValueExA(HKEY key, LPCSTR valueName, DWORD /*reserved*/, DWORD type, const BYTE* data,
                        DWORD dataSize) {
   auto& state = State();
@@ -378,6 +386,15 @@ int WideCharToMultiByte(UINT codePage, DWORD flags, const wchar_t* wide, int wid
   if (out.size() > static_cast<std::size_t>(byteSize)) return 0;  // buffer too small
   std::copy(out.begin(), out.end(), bytes);
   return static_cast<int>(out.size());
+}
+
+// Latin-1: each byte the character of that number (a length of -1 is not served).
+int MultiByteToWideChar(UINT codePage, DWORD /*flags*/, LPCSTR bytes, int byteLength, wchar_t* wide,
+                        int wideSize) {
+  if (codePage != CP_ACP || bytes == nullptr || byteLength < 0 || wideSize < 0) return 0;
+  if (wideSize == 0 || byteLength > wideSize) return wideSize == 0 ? byteLength : 0;
+  std::copy_n(reinterpret_cast<const unsigned char*>(bytes), byteLength, wide);
+  return byteLength;
 }
 
 LSTATUS RegCloseKey(HKEY key) {

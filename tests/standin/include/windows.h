@@ -97,6 +97,8 @@ LSTATUS RegQueryValueExA(HKEY key, LPCSTR valueName, LPDWORD reserved, LPDWORD t
                          LPDWORD dataSize);
 LSTATUS RegSetValueExA(HKEY key, LPCSTR valueName, DWORD reserved, DWORD type, const BYTE* data,
                        DWORD dataSize);
+LSTATUS RegQueryValueExW(HKEY key, const wchar_t* valueName, LPDWORD reserved, LPDWORD type,
+                         LPBYTE data, LPDWORD dataSize);
 LSTATUS RegEnumKeyExA(HKEY key, DWORD index, LPSTR name, LPDWORD nameSize, LPDWORD reserved,
                       LPSTR keyClass, LPDWORD classSize, PFILETIME lastWriteTime);
 LSTATUS RegEnumKeyExW(HKEY key, DWORD index, wchar_t* name, LPDWORD nameSize, LPDWORD reserved,
@@ -107,6 +109,9 @@ LSTATUS RegCloseKey(HKEY key);
 // few characters it lacks (full-width ASCII, U+2215) and '?' for the rest.
 inline constexpr UINT CP_ACP = 0;
 inline constexpr DWORD WC_NO_BEST_FIT_CHARS = 0x00000400;
+inline constexpr DWORD MB_ERR_INVALID_CHARS = 0x00000008;
+int MultiByteToWideChar(UINT codePage, DWORD flags, LPCSTR bytes, int byteLength, wchar_t* wide,
+                        int wideSize);
 int WideCharToMultiByte(UINT codePage, DWORD flags, const wchar_t* wide, int wideLength,
                         LPSTR bytes, int byteSize, LPCSTR defaultChar, BOOL* usedDefault);
 
