@@ -129,7 +129,7 @@ int RunWithoutWindow(HINSTANCE instance, const varnelo::CommandLine& command) {
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
-  VARNELO_TRACE("process and DLLs loaded, C runtime started");
+  VARNELO_TRACE("C runtime started");
   TurnOnDep();
   KeepDllSearchToTheSystem();
   VARNELO_TRACE("DEP, DLL search path");
