@@ -1,8 +1,8 @@
 // The stack protector's guard value and its failure routine, so that
 // -fstack-protector-strong costs no library. GCC's own (libssp) seeds the
 // guard in a constructor through CryptAcquireContext, which loads a
-// cryptographic provider DLL before main() has taken the program's folder out
-// of the DLL search path, and spends milliseconds doing it. This seed is what
+// cryptographic provider DLL before wWinMain has taken the current folder out
+// of the DLL search path. This seed is what
 // Microsoft's C runtime takes for its security cookie: the time, the process
 // and thread ids, the time-stamp counter and where the stack lies (which ASLR
 // varies), none of which loads a DLL.
