@@ -2,10 +2,10 @@
 // -fstack-protector-strong costs no library. GCC's own (libssp) seeds the
 // guard in a constructor through CryptAcquireContext, which loads a
 // cryptographic provider DLL before wWinMain has taken the current folder out
-// of the DLL search path. This seed is what
-// Microsoft's C runtime takes for its security cookie: the time, the process
-// and thread ids, the time-stamp counter and where the stack lies (which ASLR
-// varies), none of which loads a DLL.
+// of the DLL search path. This seed is what Microsoft's C runtime takes for
+// its security cookie: the time, the process and thread ids, the time-stamp
+// counter and where the stack lies (which ASLR varies), none of which loads a
+// DLL.
 #include "app/startup_trace.h"
 
 #include <windows.h>
