@@ -33,7 +33,8 @@ mkdir -p "$stage/dist"
 
 if [[ -n ${VARNELO_SIGN_PFX:-} ]]; then
   for file in "$VARNELO_SIGN_PFX" "${VARNELO_SIGN_PASSWORD_FILE:-}"; do
-    [[ -r $file ]] || { echo "package: cannot read '$file' (VARNELO_SIGN_PFX, VARNELO_SIGN_PASSWORD_FILE)" >&2; exit 1; }
+    [[ -r $file ]] ||
+      { echo "package: cannot read '$file' (VARNELO_SIGN_PFX, VARNELO_SIGN_PASSWORD_FILE)" >&2; exit 1; }
   done
   # The signatures are verified against the certificates in the PKCS#12 file
   # (its chain, when exported with it) and the system's root certificates.
