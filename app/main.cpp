@@ -25,25 +25,41 @@ void __verbose_terminate_handler() { std::abort(); }
 
 namespace {
 
+// A kernel32 function that this Windows may lack, or nullptr.
+template <typename Function>
+Function Kernel32Function(const char* name) {
+  const HMODULE kernel32 = GetModuleHandleW(L"kernel32.dll");
+  if (kernel32 == nullptr) return nullptr;
+  return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(GetProcAddress(kernel32, name)));
+}
+
+// 32-bit Windows XP SP3 gives a program DEP only when the program asks for it
+// (its default policy ignores the exe's NX flag). Vista SP1 and later already
+// apply the flag for good, so the call fails there and changes nothing; the
+// function is XP SP3's, hence the look-up, and a 64-bit process always has DEP.
+void TurnOnDep() {
+#ifndef _WIN64
+  using SetProcessDepPolicyFn = BOOL(WINAPI*)(DWORD);
+  constexpr DWORD kDepEnable = 0x00000001;  // PROCESS_DEP_ENABLE
+  if (const auto turnOn = Kernel32Function<SetProcessDepPolicyFn>("SetProcessDEPPolicy")) {
+    turnOn(kDepEnable);
+  }
+#endif
+}
+
 // People run a tool like this from their downloads folder. DLLs loaded later
 // (the colour dialog's, and those the system loads for it) must never come
 // from the current folder or, where the system lets us say so, from the
 // program's own. Both calls are looked up at run time: SetDllDirectoryW is
 // XP SP1's, SetDefaultDllDirectories Windows 8's (or 7's with KB2533623).
 void KeepDllSearchToTheSystem() {
-  const HMODULE kernel32 = GetModuleHandleW(L"kernel32.dll");
-  if (kernel32 == nullptr) return;
   using SetDllDirectoryFn = BOOL(WINAPI*)(LPCWSTR);
   using SetDefaultDllDirectoriesFn = BOOL(WINAPI*)(DWORD);
-  const auto lookUp = [kernel32](const char* name) {
-    return reinterpret_cast<void (*)()>(GetProcAddress(kernel32, name));
-  };
-  if (const auto drop = reinterpret_cast<SetDllDirectoryFn>(lookUp("SetDllDirectoryW"))) {
+  if (const auto drop = Kernel32Function<SetDllDirectoryFn>("SetDllDirectoryW")) {
     drop(L"");  // the current folder leaves the search path
   }
   constexpr DWORD kSearchSystem32 = 0x00000800;  // LOAD_LIBRARY_SEARCH_SYSTEM32
-  if (const auto only =
-          reinterpret_cast<SetDefaultDllDirectoriesFn>(lookUp("SetDefaultDllDirectories"))) {
+  if (const auto only = Kernel32Function<SetDefaultDllDirectoriesFn>("SetDefaultDllDirectories")) {
     only(kSearchSystem32);
   }
 }
@@ -116,8 +132,10 @@ int RunWithoutWindow(HINSTANCE instance) {
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
-  VARNELO_TRACE("process and DLLs loaded, C runtime started");
+  VARNELO_TRACE("C runtime started");
+  TurnOnDep();
   KeepDllSearchToTheSystem();
+  VARNELO_TRACE("DEP, DLL search path");
   if (__argc > 1) return RunWithoutWindow(instance);  // a switch: no window
   varnelo::MainWindow window(instance);
   return window.Run(showCommand);

@@ -32,10 +32,11 @@ for arch in "${arches[@]}"; do
     wine wineboot </dev/null >/dev/null 2>&1
     wine "$exe" </dev/null >/dev/null 2>&1 & sleep 3; kill $! 2>/dev/null || true  # warm caches
     for ((i = 0; i < runs; i++)); do
-      wine "$exe" 2>&1 >/dev/null </dev/null | grep "^trace" & pid=$!
+      wine "$exe" 2>"$exe.err" >/dev/null </dev/null & pid=$!  # the shim execs: $! is the program
       sleep 2.5
-      pkill -f "trace-.*varnelo.exe" || true
+      kill "$pid" 2>/dev/null || true
       wait "$pid" || true
+      grep "^trace" "$exe.err" || true
     done' _ "$BUILD/trace-$ARCH/app/varnelo.exe" "$runs" |
     awk '{ key = ""; for (i = 4; i <= NF; i++) key = key (i > 4 ? " " : "") $i
            if (!(key in seen)) { seen[key] = 1; order[++k] = key }

@@ -5,14 +5,17 @@
 #           (XP x64 Edition and Server 2003 x64 are NT 5.2);
 # under 256 KiB, importing only from DLLs that Windows always loads from the
 # system folder, and only functions that XP's own system DLLs export
-# (the list in tests/xp-imports.txt, which notes the x86-64-only names).
+# (the list in tests/xp-imports.txt, which notes the x86-64-only names);
+# hardened: ASLR with the relocations it needs, DEP (NX), terminal-server
+# aware, high-entropy ASLR on x86_64 and "no SEH handlers" on i686, and no
+# section both writable and executable.
 #   check-exe.sh EXE i686|x86_64
 set -euo pipefail
 exe=$1 arch=$2
 allow=$(dirname "$0")/../tests/xp-imports.txt
 case $arch in
-  i686) format=pei-i386 kind="PE32 i386" max_minor=1 ;;
-  x86_64) format=pei-x86-64 kind="PE32+ x86-64" max_minor=2 ;;
+  i686) format=pei-i386 kind="PE32 i386" max_minor=1 own_flag="0x400 NO_SEH --no-seh" ;;
+  x86_64) format=pei-x86-64 kind="PE32+ x86-64" max_minor=2 own_flag="0x20 HIGH_ENTROPY_VA --high-entropy-va" ;;
   *) echo "check-exe: unknown architecture '$arch'" >&2; exit 2 ;;
 esac
 fail=0
@@ -45,6 +48,32 @@ if [[ -n $unknown ]]; then
   sed 's/^/    /' <<<"$unknown" >&2
 fi
 
+# Hardening: each DllCharacteristics flag (bit, name, GNU ld option).
+characteristics=$((16#$(awk '/^DllCharacteristics/ {print $2}' <<<"$header")))
+flags=()
+for flag in "0x40 DYNAMIC_BASE --dynamicbase" "0x100 NX_COMPAT --nxcompat" \
+  "0x8000 TERMINAL_SERVER_AWARE --tsaware" "$own_flag"; do
+  read -r bit name option <<<"$flag"
+  if (( characteristics & bit )); then flags+=("$name"); else bad "no $name: not linked with $option"; fi
+done
+# ASLR moves only an image that keeps its relocations.
+pe=$(($(od -An -tu4 -j60 -N4 "$exe")))  # where the PE signature is
+if (( $(od -An -tu2 -j$((pe + 22)) -N2 "$exe") & 1 )); then bad "relocations stripped: ASLR cannot move it"; fi
+grep -qE '^Entry 5 [0-9a-f]+ 0*[1-9a-f][0-9a-f]* Base Relocation Directory' <<<"$header" ||
+  bad "no base relocations: ASLR cannot move it"
+# No section both writable and executable (IMAGE_SCN_MEM_WRITE, _EXECUTE): the
+# section table follows the optional header, 40 bytes a section.
+sections=$(od -An -tu2 -j$((pe + 6)) -N2 "$exe")
+table=$((pe + 24 + $(od -An -tu2 -j$((pe + 20)) -N2 "$exe")))
+for ((i = 0; i < sections; i++)); do
+  at=$((table + 40 * i))
+  section_flags=$(od -An -tu4 -j$((at + 36)) -N4 "$exe")
+  if (( (section_flags & 0xA0000000) == 0xA0000000 )); then
+    bad "section $(dd if="$exe" bs=1 skip=$at count=8 2>/dev/null | tr -d '\0') is writable and executable"
+  fi
+done
+
 count=$(wc -l <<<"$imports")
 if (( fail )); then echo "check-exe: FAILED ($exe)"; exit 1; fi
 echo "check-exe: $exe: $kind GUI, subsystem $major.$minor, $count imports all on XP, $size bytes"
+echo "check-exe: hardened: ${flags[*]}, relocations kept, no writable and executable section"

@@ -140,3 +140,36 @@ with_display() {
   else xvfb-run -a -s "-screen 0 1024x768x24" "$@"
   fi
 }
+
+# Starts an exe of the current ARCH under Wine until its window shows, in a
+# fresh prefix with the sample Messenger profile on a private Xvfb, and saves a
+# picture of the window.
+show_window() (  # exe, picture; in a subshell, so that WINEPREFIX goes no further
+  export WINEPREFIX=$BUILD/wine/show-$ARCH
+  fresh_prefix "$WINEPREFIX"
+  wine reg import "$(wine winepath -w "$ROOT/scripts/sample-profile.reg")" >/dev/null 2>&1
+  wineserver -w  # its desktop process has no display: let it go before Xvfb starts
+  xvfb-run -a -s "-screen 0 1024x768x24" "$ROOT/scripts/screenshot.sh" "$1" "$2" >/dev/null
+  rm -rf "$WINEPREFIX"
+)
+
+# Authenticode, SHA-256, with the PKCS#12 certificate in VARNELO_SIGN_PFX, whose
+# password osslsigncode reads from the file VARNELO_SIGN_PASSWORD_FILE (never
+# from a command line), time-stamped by the RFC 3161 server at
+# VARNELO_SIGN_TIMESTAMP_URL when one is given.
+sign_exe() {  # unsigned exe, signed exe to write
+  local stamp=()
+  if [[ -n ${VARNELO_SIGN_TIMESTAMP_URL:-} ]]; then stamp=(-ts "$VARNELO_SIGN_TIMESTAMP_URL"); fi
+  rm -f "$2"
+  osslsigncode sign -pkcs12 "$VARNELO_SIGN_PFX" -readpass "$VARNELO_SIGN_PASSWORD_FILE" -h sha256 \
+    -n Varnelo "${stamp[@]}" -in "$1" -out "$2" >"$BUILD/osslsigncode.log" 2>&1 ||
+    { cat "$BUILD/osslsigncode.log" >&2; return 1; }
+}
+
+# Checks a signed exe as Windows would: the signature is intact, covers exactly
+# these bytes, and its certificate (and time stamp's) chain up to one in CA_FILE.
+verify_signature() {  # signed exe, CA file (PEM)
+  osslsigncode verify -CAfile "$2" -TSA-CAfile "$2" -in "$1" >"$BUILD/osslsigncode.log" 2>&1 ||
+    { cat "$BUILD/osslsigncode.log" >&2; echo "signature of $1: NOT verified" >&2; return 1; }
+  echo "signature verified: $1, signed by $(awk '/Subject:/ {sub(/^[ \t]*Subject: */, ""); print; exit}' "$BUILD/osslsigncode.log")"
+}

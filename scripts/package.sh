@@ -9,6 +9,13 @@
 # The same commit gives the same zips: the exes are reproducible, and every
 # file in a zip has the commit's time (or SOURCE_DATE_EPOCH), a fixed mode, a
 # fixed order and no extra attributes.
+# Signed releases: with a code-signing certificate in VARNELO_SIGN_PFX (a
+# PKCS#12 file), its password in the file VARNELO_SIGN_PASSWORD_FILE and,
+# optionally, an RFC 3161 time-stamp server in VARNELO_SIGN_TIMESTAMP_URL, both
+# exes are signed (Authenticode, SHA-256) before they are zipped, and each
+# signature is verified before anything is written to dist/; the sums are of
+# the signed zips. A signed exe is the reproducible one plus its signature.
+# Without a certificate the exes are not signed.
 # Then it checks the packages as a user would: the sums, what each zip holds,
 # and, for each architecture this host can run, the exe unzipped into a
 # folder of its own and started under Wine on a private Xvfb, in a fresh
@@ -22,8 +29,23 @@ runnable_arches
 dist=$ROOT/dist
 stage=$BUILD/package
 rm -rf "$stage"
-mkdir -p "$stage" "$dist"
-rm -f "$dist"/varnelo-*.zip "$dist/SHA256SUMS"
+mkdir -p "$stage/dist"
+
+if [[ -n ${VARNELO_SIGN_PFX:-} ]]; then
+  for file in "$VARNELO_SIGN_PFX" "${VARNELO_SIGN_PASSWORD_FILE:-}"; do
+    [[ -r $file ]] ||
+      { echo "package: cannot read '$file' (VARNELO_SIGN_PFX, VARNELO_SIGN_PASSWORD_FILE)" >&2; exit 1; }
+  done
+  # The signatures are verified against the certificates in the PKCS#12 file
+  # (its chain, when exported with it) and the system's root certificates.
+  trusted=$stage/trusted.pem
+  openssl pkcs12 -in "$VARNELO_SIGN_PFX" -passin "file:$VARNELO_SIGN_PASSWORD_FILE" -nokeys -out "$trusted" 2>/dev/null ||
+    openssl pkcs12 -legacy -in "$VARNELO_SIGN_PFX" -passin "file:$VARNELO_SIGN_PASSWORD_FILE" -nokeys -out "$trusted"
+  if [[ -f /etc/ssl/certs/ca-certificates.crt ]]; then cat /etc/ssl/certs/ca-certificates.crt >>"$trusted"; fi
+  log "signing both exes with $VARNELO_SIGN_PFX${VARNELO_SIGN_TIMESTAMP_URL:+, time-stamped by $VARNELO_SIGN_TIMESTAMP_URL}"
+else
+  echo "package: no code-signing certificate (VARNELO_SIGN_PFX unset): the exes are not signed"
+fi
 
 if [[ -z ${SOURCE_DATE_EPOCH:-} ]]; then
   SOURCE_DATE_EPOCH=$(git -C "$ROOT" log -1 --format=%ct 2>/dev/null || stat -c %Y "$ROOT/CMakeLists.txt")
@@ -52,7 +74,12 @@ for arch in "${ALL_ARCHES[@]}"; do
   name=$(package_name "$arch")
   files=$stage/$name
   mkdir -p "$files"
-  cp "$EXE" "$files/varnelo.exe"
+  if [[ -n ${VARNELO_SIGN_PFX:-} ]]; then
+    sign_exe "$EXE" "$files/varnelo.exe"
+    verify_signature "$files/varnelo.exe" "$trusted"
+  else
+    cp "$EXE" "$files/varnelo.exe"
+  fi
   sed 's/$/\r/' "$ROOT/LICENSE" >"$files/LICENSE.txt"
   # A byte-order mark: Notepad before Windows 10 reads UTF-8 (the window's
   # Japanese button names) reliably only with it.
@@ -62,10 +89,14 @@ for arch in "${ALL_ARCHES[@]}"; do
   touch -d "@$SOURCE_DATE_EPOCH" "$files"/*
 
   zips+=("varnelo-$version-$name.zip")
-  log "making dist/${zips[-1]}"
-  (cd "$files" && zip -q -X "$dist/${zips[-1]}" varnelo.exe LICENSE.txt guide.txt)
+  log "making ${zips[-1]}"
+  (cd "$files" && zip -q -X "$stage/dist/${zips[-1]}" varnelo.exe LICENSE.txt guide.txt)
 done
-(cd "$dist" && sha256sum "${zips[@]}" >SHA256SUMS)
+(cd "$stage/dist" && sha256sum "${zips[@]}" >SHA256SUMS)
+# Only now, with every exe signed and verified, is dist/ written.
+mkdir -p "$dist"
+rm -f "$dist"/varnelo-*.zip "$dist/SHA256SUMS"
+cp "$stage"/dist/* "$dist/"
 
 log "checking the packages"
 (cd "$dist" && sha256sum --quiet -c SHA256SUMS)
@@ -83,14 +114,8 @@ for arch in "${RUN_ARCHES[@]}"; do
   log "running varnelo.exe from varnelo-$version-$name.zip under $WINEARCH Wine"
   unpacked=$stage/unzipped-$name
   unzip -q "$dist/varnelo-$version-$name.zip" -d "$unpacked"
-  export WINEPREFIX=$BUILD/wine/package-$arch
-  fresh_prefix "$WINEPREFIX"
-  wine reg import "$(wine winepath -w "$ROOT/scripts/sample-profile.reg")" >/dev/null 2>&1
-  wineserver -w  # its desktop process has no display: let it go before Xvfb starts
-  xvfb-run -a -s "-screen 0 1024x768x24" "$ROOT/scripts/screenshot.sh" \
-    "$unpacked/varnelo.exe" "$stage/window-$name.png" >/dev/null
+  show_window "$unpacked/varnelo.exe" "$stage/window-$name.png"
   echo "the window showed: $stage/window-$name.png"
-  rm -rf "$WINEPREFIX"
 done
 if [[ -n $WHY_NO_32BIT ]]; then echo "$WHY_NO_32BIT"; fi
 

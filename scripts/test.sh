@@ -6,9 +6,11 @@
 #      committed corpus, then fuzzing, 45 s in all;
 #   2. varnelo.exe for i686 and for x86_64 (MinGW-w64 win32 thread model) and
 #      the packaging checks of both (PE32 / PE32+ GUI, subsystem 5.01 / 5.02,
-#      XP-safe imports, size); then both built again from a copy of the
+#      XP-safe imports, size, hardening flags); then both built again from a copy of the
 #      sources in another folder, which must give the same bytes
-#      (scripts/check-reproducible.sh);
+#      (scripts/check-reproducible.sh); both signed with a throwaway
+#      certificate as package.sh signs a release, verified, stripped back to
+#      the unsigned bytes, and run (scripts/check-signing.sh);
 #   3. for each architecture whose programs this host can run (x86_64
 #      always, i686 where the kernel runs 32-bit code): the Windows test
 #      programs (posix thread model) under Wine of that bitness on a private
@@ -41,6 +43,9 @@ done
 
 log "reproducibility: both exes built again elsewhere, compared byte for byte"
 bash "$ROOT/scripts/check-reproducible.sh"
+
+log "signing: both exes signed with a throwaway certificate, verified, stripped, run"
+bash "$ROOT/scripts/check-signing.sh"
 
 # The registry suite and the end-to-end suites under Wine, for the current ARCH.
 run_wine_suites() {
