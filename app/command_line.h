@@ -5,7 +5,8 @@
 // that writes a file.
 #pragma once
 
-#include "base/toolkit.h"
+#include "base/color_value.h"
+#include "base/version_numbers.h"
 
 #include <windows.h>
 

@@ -16,7 +16,6 @@ namespace varnelo {
 
 inline constexpr wchar_t kNotInstalledMessage[] =
     L"Messengerがインストールされていないか対応していないバージョンです。";
-inline constexpr wchar_t kAppTitle[] = L"Varnelo";
 
 class Form1 {
  public:

@@ -3,7 +3,7 @@
 // line both go through here, so the two cannot disagree.
 #pragma once
 
-#include "base/toolkit.h"
+#include "base/color_value.h"
 
 #include <windows.h>
 

@@ -8,37 +8,18 @@
 // box and ends the program, keeping registry writes already made.
 #pragma once
 
+#include "base/color_value.h"
+#include "base/version_numbers.h"
+
 #include <windows.h>
 
-#include <cstdint>
 #include <stdexcept>
-#include <string>
 #include <string_view>
 
 namespace varnelo {
 
-// A colour property: an explicit 0x00BBGGRR colour, or 0x80000000 plus a
-// GetSysColor index, resolved only when drawn.
-using ColorValue = std::int32_t;
-
-inline constexpr ColorValue kSysColorWindow = static_cast<ColorValue>(0x80000005u);  // COLOR_WINDOW
-inline constexpr ColorValue kSysColorGrayText =
-    static_cast<ColorValue>(0x80000011u);  // COLOR_GRAYTEXT
-
 // The labels whose properties change at run time.
 enum class LabelId { ColorT1, ColorT2, Label6 };
-
-struct VersionNumbers {
-  std::uint16_t major = 0;
-  std::uint16_t minor = 0;
-  std::uint16_t revision = 0;
-};
-
-// The version as the window's version label shows it: "v1.5.1".
-inline std::wstring VersionCaption(const VersionNumbers& version) {
-  return L"v" + std::to_wstring(version.major) + L"." + std::to_wstring(version.minor) + L"." +
-         std::to_wstring(version.revision);
-}
 
 class ToolkitError : public std::runtime_error {
  public:

@@ -81,7 +81,7 @@ for arch in "${ARCHES[@]}"; do
   log "building varnelo.exe and the bench programs ($ARCH, MinGW win32 thread model)"
   windows_build "bench-$ARCH" win32 -DVARNELO_BENCH=ON -DVARNELO_TESTS=OFF
   WIN=$BUILD/bench-$ARCH
-  EXE=$WIN/app/varnelo.exe
+  EXE=$WIN/app/win32/varnelo.exe
   out=$OUT/$ARCH
   mkdir -p "$out"
   ln -sfn ../data "$out/data"

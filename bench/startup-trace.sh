@@ -37,7 +37,7 @@ for arch in "${arches[@]}"; do
       kill "$pid" 2>/dev/null || true
       wait "$pid" || true
       grep "^trace" "$exe.err" || true
-    done' _ "$BUILD/trace-$ARCH/app/varnelo.exe" "$runs" |
+    done' _ "$BUILD/trace-$ARCH/app/win32/varnelo.exe" "$runs" |
     awk '{ key = ""; for (i = 4; i <= NF; i++) key = key (i > 4 ? " " : "") $i
            if (!(key in seen)) { seen[key] = 1; order[++k] = key }
            c[key]++; at[key, c[key]] = $2; step[key, c[key]] = $3 }

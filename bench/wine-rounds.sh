@@ -29,7 +29,7 @@ for n in "$@"; do
   server_up
 
   if ! wine "$win/bench/bench_driver.exe" "$n" "$runs" \
-         "$(winepath -w "$win/app/varnelo.exe")" \
+         "$(winepath -w "$win/app/win32/varnelo.exe")" \
          "$(winepath -w "$win/bench/bench_window.exe")" \
          "$(winepath -w "$win/bench/bench_empty.exe")" \
          "$(winepath -w "$win/bench/bench_regloop.exe")" \

@@ -47,7 +47,7 @@ for arch in "${ALL_ARCHES[@]}"; do
   log "building varnelo.exe ($arch) again in $repro"
   VARNELO_BUILD_DIR=$repro/build bash -c 'source "$1/scripts/lib.sh"; use_arch "$2"; build_app >/dev/null' \
     _ "$repro/src" "$arch"
-  second=$repro/build/app-$arch/app/varnelo.exe
+  second=$repro/build/app-$arch/app/win32/varnelo.exe
 
   if cmp -s "$first" "$second"; then
     echo "reproducible: $arch varnelo.exe, $(stat -c %s "$first") bytes, identical in both builds"

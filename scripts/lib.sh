@@ -73,7 +73,7 @@ use_arch() {  # i686 | x86_64
   export PATH
   APP_BUILD=$BUILD/app-$ARCH
   TEST_BUILD=$BUILD/test-$ARCH
-  EXE=$APP_BUILD/app/varnelo.exe
+  EXE=$APP_BUILD/app/win32/varnelo.exe
 }
 
 configure_and_build() {  # name, then extra cmake arguments

@@ -64,7 +64,7 @@ for arch in "${ALL_ARCHES[@]}"; do
   use_arch "$arch"
   build_app
   bash "$ROOT/scripts/check-exe.sh" "$EXE" "$arch"
-  built=$(<"$APP_BUILD/app/version.txt")
+  built=$(<"$APP_BUILD/app/win32/version.txt")
   if [[ -n $version && $built != "$version" ]]; then
     echo "package: the builds disagree on the version ($version, $built): reconfigure them" >&2
     exit 1

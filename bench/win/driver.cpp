@@ -32,7 +32,7 @@
 //   apply.floor     the loop program (write), the loop alone
 //   apply.floorproc the loop program (write): process start -> loop done
 //   apply.reg       reg import APPLY.reg: process start -> exit
-#include "app/control_ids.h"
+#include "app/win32/control_ids.h"
 #include "registry/scoped_key.h"
 #include "support/from_outside.h"
 #include "support/messenger.h"

@@ -4,7 +4,7 @@
 // HKEY_CURRENT_USER is the prefix's own (shared with the exe under test).
 #pragma once
 
-#include "app/control_ids.h"
+#include "app/win32/control_ids.h"
 #include "support/from_outside.h"
 #include "support/hive.h"
 

@@ -1,4 +1,4 @@
-#include "app/startup_trace.h"
+#include "app/win32/startup_trace.h"
 
 #include <windows.h>
 

@@ -3,7 +3,7 @@
 // found by their control id.
 #pragma once
 
-#include "app/gdi_object.h"
+#include "app/win32/gdi_object.h"
 #include "base/toolkit.h"
 
 #include <windows.h>

@@ -1,4 +1,4 @@
-#include "app/dpi.h"
+#include "app/win32/dpi.h"
 
 #include "base/system_library.h"
 

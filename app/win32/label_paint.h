@@ -1,7 +1,7 @@
 // Painting a label in its own colours: the answer to WM_CTLCOLORSTATIC.
 #pragma once
 
-#include "app/form_layout.h"
+#include "app/win32/form_layout.h"
 
 #include <windows.h>
 

@@ -1,4 +1,4 @@
-#include "app/label_paint.h"
+#include "app/win32/label_paint.h"
 
 #include <cstdint>
 #include <optional>

@@ -1,4 +1,4 @@
-#include "app/save_file.h"
+#include "app/win32/save_file.h"
 
 #include "app/command_line.h"
 #include "base/unique_handle.h"

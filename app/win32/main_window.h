@@ -6,7 +6,7 @@
 #pragma once
 
 #include "app/form1.h"
-#include "app/form_layout.h"
+#include "app/win32/form_layout.h"
 #include "base/toolkit.h"
 
 #include <windows.h>

@@ -2,7 +2,7 @@
 // fallbacks of the same pitch where a face is not installed.
 #pragma once
 
-#include "app/gdi_object.h"
+#include "app/win32/gdi_object.h"
 
 #include <windows.h>
 

@@ -1,10 +1,10 @@
 // Varnelo: sets the colour in which MSN Messenger and Windows Messenger draw
 // the user's own message text.
 #include "app/command_line.h"
-#include "app/main_window.h"
-#include "app/save_file.h"
-#include "app/startup_trace.h"
-#include "app/version_info.h"
+#include "app/win32/main_window.h"
+#include "app/win32/save_file.h"
+#include "app/win32/startup_trace.h"
+#include "app/win32/version_info.h"
 #include "base/unique_handle.h"
 
 #include <windows.h>
@@ -125,8 +125,7 @@ int RunWithoutWindow(HINSTANCE instance) {
   return varnelo::RunCommandLineMain(
       Arguments, [instance] { return varnelo::ReadVersionResource(instance); },
       [&output](const std::string& text) { return output.Out(text); },
-      [&output](const std::string& text) { return output.Err(text); },
-      varnelo::SaveFileAtomically);
+      [&output](const std::string& text) { return output.Err(text); }, varnelo::SaveFileAtomically);
 }
 
 }  // namespace

@@ -1,4 +1,4 @@
-#include "app/version_info.h"
+#include "app/win32/version_info.h"
 
 #include <cstddef>
 #include <cstring>

@@ -1,6 +1,6 @@
-#include "app/error_box.h"
+#include "app/win32/error_box.h"
 
-#include "app/form1.h"
+#include "app/window_title.h"
 
 #include <string>
 

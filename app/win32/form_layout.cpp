@@ -1,8 +1,8 @@
-#include "app/form_layout.h"
+#include "app/win32/form_layout.h"
 
-#include "app/control_ids.h"
-#include "app/fonts.h"
-#include "app/startup_trace.h"
+#include "app/win32/control_ids.h"
+#include "app/win32/fonts.h"
+#include "app/win32/startup_trace.h"
 
 #include <string>
 #include <utility>

@@ -6,7 +6,7 @@
 // its security cookie: the time, the process and thread ids, the time-stamp
 // counter and where the stack lies (which ASLR varies), none of which loads a
 // DLL.
-#include "app/startup_trace.h"
+#include "app/win32/startup_trace.h"
 
 #include <windows.h>
 

@@ -1,11 +1,12 @@
-#include "app/main_window.h"
+#include "app/win32/main_window.h"
 
-#include "app/control_ids.h"
-#include "app/dpi.h"
-#include "app/error_box.h"
-#include "app/label_paint.h"
-#include "app/startup_trace.h"
-#include "app/version_info.h"
+#include "app/win32/control_ids.h"
+#include "app/win32/dpi.h"
+#include "app/win32/error_box.h"
+#include "app/win32/label_paint.h"
+#include "app/win32/startup_trace.h"
+#include "app/win32/version_info.h"
+#include "app/window_title.h"
 
 #include <commctrl.h>
 

@@ -1,0 +1,16 @@
+// The colour value the program passes around.
+#pragma once
+
+#include <cstdint>
+
+namespace varnelo {
+
+// A colour property: an explicit 0x00BBGGRR colour, or 0x80000000 plus a
+// GetSysColor index, resolved only when drawn.
+using ColorValue = std::int32_t;
+
+inline constexpr ColorValue kSysColorWindow = static_cast<ColorValue>(0x80000005u);  // COLOR_WINDOW
+inline constexpr ColorValue kSysColorGrayText =
+    static_cast<ColorValue>(0x80000011u);  // COLOR_GRAYTEXT
+
+}  // namespace varnelo
