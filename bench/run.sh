@@ -16,7 +16,7 @@
 #      registry calls (the floor). Minimum and median of BENCH_RUNS runs.
 #   3. Footprint: the exe's size and DLLs, its peak memory at 10,000 keys.
 #
-# Parts 2 and 3 run for each Windows build this host can run under Wine: the
+# Steps 2 and 3 run for each Windows build this host can run under Wine: the
 # 32-bit one where the host runs 32-bit code, the 64-bit one everywhere; each
 # gets a table of its own, headed with the build it measured.
 #
@@ -57,23 +57,8 @@ done
 
 log "registry files for N = ${SIZES// /, }"
 for n in $SIZES; do
-  # Account keys named 1000000000 on: listing order (sorted) is numeric order.
-  awk -v n="$n" 'BEGIN {
-    print "REGEDIT4\n"
-    print "[HKEY_CURRENT_USER\\Software\\Microsoft\\MSNMessenger]\n"
-    print "[HKEY_CURRENT_USER\\Software\\Microsoft\\MessengerService]\n"
-    for (i = 0; i < n; i++) {
-      printf "[HKEY_CURRENT_USER\\Software\\Microsoft\\MSNMessenger\\PerPassportSettings\\%d]\n", 1000000000 + i
-      if (i == n - 1) print "\"IM Color\"=hex:00,ff,00,00"
-      print ""
-    }
-  }' >"$DATA/seed-$n.reg"
-  # What one apply writes: the last account key's colour to every account key.
-  awk -v n="$n" 'BEGIN {
-    print "REGEDIT4\n"
-    for (i = 0; i < n; i++)
-      printf "[HKEY_CURRENT_USER\\Software\\Microsoft\\MSNMessenger\\PerPassportSettings\\%d]\n\"IM Color\"=hex:00,ff,00,00\n\n", 1000000000 + i
-  }' >"$DATA/apply-$n.reg"
+  awk -v make=seed -v n="$n" -f "$ROOT/bench/profile.awk" >"$DATA/seed-$n.reg"
+  awk -v make=apply -v n="$n" -f "$ROOT/bench/profile.awk" >"$DATA/apply-$n.reg"
 done
 
 for arch in "${ARCHES[@]}"; do
@@ -107,7 +92,7 @@ for arch in "${ARCHES[@]}"; do
     echo "runs $RUNS"
   } >"$out/machine.txt"
 
-  awk -f "$ROOT/bench/table.awk" "$out/machine.txt" "$OUT/instructions.txt" "$out/samples.txt" |
+  awk -f "$ROOT/bench/profile.awk" -f "$ROOT/bench/table.awk" "$out/machine.txt" "$OUT/instructions.txt" "$out/samples.txt" |
     tee "$out/table.txt"
   echo
 done

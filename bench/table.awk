@@ -1,5 +1,5 @@
-# Part of bench/run.sh: turns its result files into the printed table.
-#   awk -f table.awk machine.txt instructions.txt samples.txt
+# A step of bench/run.sh: turns its result files into the printed table.
+#   awk -f profile.awk -f table.awk machine.txt instructions.txt samples.txt
 # machine.txt:      key value...
 # instructions.txt: N phase instructions
 # samples.txt:      N sample what milliseconds | N peak what KiB
@@ -14,17 +14,13 @@ $2 == "sample" {
   value[n, what, count[n, what]] = $4 + 0
 }
 
-function stats(n, what,    k, i, j, t, v) {
+function stats(n, what,    k, i, v) {
   k = count[n, what]
   if (k == 0) { smin = smed = "nan"; return 0 }
   for (i = 1; i <= k; i++) v[i] = value[n, what, i]
-  for (i = 2; i <= k; i++) {
-    t = v[i]
-    for (j = i - 1; j >= 1 && v[j] > t; j--) v[j + 1] = v[j]
-    v[j + 1] = t
-  }
+  sort_runs(v, k)
   smin = v[1]
-  smed = (k % 2) ? v[(k + 1) / 2] : (v[k / 2] + v[k / 2 + 1]) / 2
+  smed = median_of_sorted(v, k)
   return k
 }
 

@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Part of bench/run.sh, which runs it on a display with WINEPREFIX set to a
+# A step of bench/run.sh, which runs it on a display with WINEPREFIX set to a
 # fresh throwaway prefix: for each N, loads the benchmark profile and runs
 # bench_driver.exe, appending "N what value" lines to OUT/samples.txt.
 #   wine-rounds.sh OUT WIN32_BUILD RUNS N...
@@ -8,14 +8,7 @@ source "$(dirname "$0")/../scripts/lib.sh"
 out=$1 win=$2 runs=$3
 shift 3
 
-server_up() {
-  wineserver -p
-  # Wine's own background processes, started now and detached from our
-  # pipes, rather than by the first program timed.
-  wine wineboot </dev/null >/dev/null 2>&1
-}
-trap 'wineserver -k 2>/dev/null || true' EXIT
-server_up
+wine_server_up
 
 for n in "$@"; do
   log "N = $n"
@@ -26,7 +19,7 @@ for n in "$@"; do
   # not by the server's periodic save in the middle of a timed run.
   wineserver -k
   wineserver -w
-  server_up
+  wine_server_up
 
   if ! wine "$win/bench/bench_driver.exe" "$n" "$runs" \
          "$(winepath -w "$win/app/win32/varnelo.exe")" \

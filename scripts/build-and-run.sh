@@ -20,9 +20,7 @@ build_app
 export WINEPREFIX=$BUILD/wine/sandbox-$ARCH
 if [[ ${1:-} == --reset || ! -f $WINEPREFIX/.seeded ]]; then
   log "making the sandbox prefix $WINEPREFIX with the sample Messenger profile"
-  fresh_prefix "$WINEPREFIX"
-  wine reg import "$(wine winepath -w "$ROOT/scripts/sample-profile.reg")" >/dev/null 2>&1
-  wineserver -w
+  seeded_prefix "$WINEPREFIX"
   touch "$WINEPREFIX/.seeded"
 fi
 
@@ -32,6 +30,6 @@ if [[ -n ${DISPLAY:-} ]] && xdpyinfo >/dev/null 2>&1; then
 else
   log "no display: running on Xvfb and taking a screenshot"
   shot=$BUILD/varnelo-screenshot.png
-  xvfb-run -a -s "-screen 0 1024x768x24" "$ROOT/scripts/screenshot.sh" "$EXE" "$shot" >/dev/null
+  private_display "$ROOT/scripts/screenshot.sh" "$EXE" "$shot" >/dev/null
   echo "screenshot: $shot"
 fi

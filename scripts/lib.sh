@@ -134,22 +134,44 @@ fresh_prefix() {  # path of a new prefix copied from the current ARCH's template
   add_caption_font "$prefix"
 }
 
+# Makes WINEPREFIX a fresh prefix at `path`, seeded with the sample Messenger
+# profile (scripts/sample-profile.reg), plus any `reg add` arguments given
+# after the path (one setting each), and lets its server go: its desktop
+# process has no display, and must not outlive the prefix's set-up.
+seeded_prefix() {  # path [reg add arguments...]
+  export WINEPREFIX=$1
+  shift
+  fresh_prefix "$WINEPREFIX"
+  wine reg import "$(wine winepath -w "$ROOT/scripts/sample-profile.reg")" >/dev/null 2>&1
+  if (($#)); then wine reg add "$@" /f >/dev/null 2>&1; fi
+  wineserver -w
+}
+
+# Runs a command on a private Xvfb of its own.
+private_display() { xvfb-run -a -s "-screen 0 1024x768x24" "$@"; }
+
 # Runs a command on the current display, or on a private Xvfb when there is none.
 with_display() {
-  if [[ -n ${DISPLAY:-} ]] && xdpyinfo >/dev/null 2>&1; then "$@"
-  else xvfb-run -a -s "-screen 0 1024x768x24" "$@"
-  fi
+  if [[ -n ${DISPLAY:-} ]] && xdpyinfo >/dev/null 2>&1; then "$@"; else private_display "$@"; fi
+}
+
+# The current prefix's Wine server up for as long as this shell runs, and
+# Wine's own background processes started now, detached from any pipe: started
+# by the first program, they would hold the output pipe of whatever reads it
+# (ctest, a timing loop) open. A script run on a display (xvfb-run is a
+# POSIX shell script, which drops exported functions) sources this file first.
+wine_server_up() {
+  wineserver -p
+  trap 'wineserver -k 2>/dev/null || true' EXIT
+  wine wineboot </dev/null >/dev/null 2>&1
 }
 
 # Starts an exe of the current ARCH under Wine until its window shows, in a
 # fresh prefix with the sample Messenger profile on a private Xvfb, and saves a
 # picture of the window.
 show_window() (  # exe, picture; in a subshell, so that WINEPREFIX goes no further
-  export WINEPREFIX=$BUILD/wine/show-$ARCH
-  fresh_prefix "$WINEPREFIX"
-  wine reg import "$(wine winepath -w "$ROOT/scripts/sample-profile.reg")" >/dev/null 2>&1
-  wineserver -w  # its desktop process has no display: let it go before Xvfb starts
-  xvfb-run -a -s "-screen 0 1024x768x24" "$ROOT/scripts/screenshot.sh" "$1" "$2" >/dev/null
+  seeded_prefix "$BUILD/wine/show-$ARCH"
+  private_display "$ROOT/scripts/screenshot.sh" "$1" "$2" >/dev/null
   rm -rf "$WINEPREFIX"
 )
 

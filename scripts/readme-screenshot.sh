@@ -15,14 +15,11 @@ use_arch "${RUN_ARCHES[0]}"
 build_app
 
 export LC_ALL=C.UTF-8
-export WINEPREFIX=$BUILD/wine/readme-$ARCH
-log "making the prefix $WINEPREFIX with the sample Messenger profile"
-fresh_prefix "$WINEPREFIX"
-wine reg import "$(wine winepath -w "$ROOT/scripts/sample-profile.reg")" >/dev/null 2>&1
-wineserver -w  # its desktop process has no display: let it go before Xvfb starts
+log "making a prefix with the sample Messenger profile"
+seeded_prefix "$BUILD/wine/readme-$ARCH"
 
 log "running varnelo.exe on Xvfb"
 mkdir -p "$(dirname "$out")"
-xvfb-run -a -s "-screen 0 1024x768x24" "$ROOT/scripts/screenshot.sh" "$EXE" "$out" >/dev/null
+private_display "$ROOT/scripts/screenshot.sh" "$EXE" "$out" >/dev/null
 rm -rf "$WINEPREFIX"
 echo "$out"

@@ -19,12 +19,8 @@ log "building choose_and_hold.exe (Windows test build)"
 windows_build "test-$ARCH" posix -DVARNELO_APP=OFF -DVARNELO_TESTS=ON -DVARNELO_EXE="$EXE"
 helper=$TEST_BUILD/tests/choose_and_hold.exe
 
-export WINEPREFIX=$BUILD/wine/screenshot-chosen-$ARCH
-fresh_prefix "$WINEPREFIX"
-wine reg import "$(wine winepath -w "$ROOT/scripts/sample-profile.reg")" >/dev/null 2>&1
 # Plain text, as in the tests: the sample's letters are exactly the chosen colour.
-wine reg add 'HKCU\Control Panel\Desktop' /v FontSmoothing /d 0 /f >/dev/null 2>&1
-wineserver -w
+seeded_prefix "$BUILD/wine/screenshot-chosen-$ARCH" 'HKCU\Control Panel\Desktop' /v FontSmoothing /d 0
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT

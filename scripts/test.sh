@@ -55,12 +55,10 @@ run_wine_suites() {
   # Plain (not anti-aliased) text, so a label's text pixels are exactly its colour.
   wine reg add 'HKCU\Control Panel\Desktop' /v FontSmoothing /d 0 /f >/dev/null 2>&1
   wineserver -w  # its desktop process has no display: let it go before Xvfb starts
-  with_display bash -c '
-    wineserver -p && trap "wineserver -k" EXIT  # one server for the whole run: faster starts
-    # Start Wine'"'"'s own background processes now, detached from any pipe: started
-    # by the first test program, they would hold ctest'"'"'s output pipe open.
-    wine wineboot </dev/null >/dev/null 2>&1
-    cd "$1" && ctest --output-on-failure' _ "$TEST_BUILD" | tee "$BUILD/wine-tests-$ARCH.log"
+  # One server for the whole run: each test program starts faster.
+  with_display bash -c 'source "$1"; wine_server_up; cd "$2" && ctest --output-on-failure' \
+    _ "$ROOT/scripts/lib.sh" "$TEST_BUILD" |
+    tee "$BUILD/wine-tests-$ARCH.log"
 }
 
 summary=()
