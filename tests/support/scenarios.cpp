@@ -7,55 +7,37 @@ namespace testing_support::scenarios {
 using namespace messenger;
 
 void SeedMisspeltAccounts(Hive& h) {
-  h.SetColor(Account("A\\B"), kGreen);  // the account A, and its subkey B
+  h.SetColor(Account("A\\B"), kGreen);  // the account A, its subkey B
   h.CreateKeyNamed(kAccounts,
                    "A\xEF\xBC\xBC"
                    "B");                                                    // A＼B
   h.CreateKeyNamed(kAccounts, "\xED\x95\x9C\xEA\xB5\xAD\xF0\x9F\x98\x80");  // Hangul, an emoji
 }
 
+// The rows are easier to read a line or two each than as clang-format lays out lambdas.
+// clang-format off
 const std::vector<StartupScenario>& Startup() {
   static const std::vector<StartupScenario> rows{
       {"MSN over Windows Messenger",
-       [](Hive& h) {
-         h.SetColor(kMsn, kRed);
-         h.SetColor(kService, kGreen);
-       },
-       kRed},
+       [](Hive& h) { h.SetColor(kMsn, kRed); h.SetColor(kService, kGreen); }, kRed},
       {"Windows Messenger alone", [](Hive& h) { h.SetColor(kService, kBlue); }, kBlue},
       {"black counts as found",
-       [](Hive& h) {
-         h.SetColor(kMsn, kBlack);
-         h.SetColor(kService, kGreen);
-       },
-       kBlack},
+       [](Hive& h) { h.SetColor(kMsn, kBlack); h.SetColor(kService, kGreen); }, kBlack},
       {"MSN with no account list", [](Hive& h) { h.SetColor(kMsn, kBlue); }, kBlue},
       {"the last account key with a value",
        [](Hive& h) {
-         h.SetColor(Account("A"), kRed);
-         h.SetColor(Account("B"), kGreen);
-         h.CreateKey(Account("C"));
-       },
-       kGreen},
+         h.SetColor(Account("A"), kRed); h.SetColor(Account("B"), kGreen); h.CreateKey(Account("C"));
+       }, kGreen},
       {"no account key holds one",
-       [](Hive& h) {
-         h.CreateKey(Account("A"));
-         h.CreateKey(Account("B"));
-       },
-       std::nullopt},
+       [](Hive& h) { h.CreateKey(Account("A")); h.CreateKey(Account("B")); }, std::nullopt},
       {"unreadable values count as absent",
        [](Hive& h) {
          h.SetText(kMsn, kValue, "16711680");  // 9 bytes: no 4-byte number
          h.SetRaw(kService, kValue, REG_BINARY, Bytes({1, 2, 3, 4, 5}));
          h.SetColor(Account("only"), kBlue);
-       },
-       kBlue},
-      {"misspelt account names are not read",
-       [](Hive& h) {
-         h.SetColor(Account("a@example.com"), kRed);
-         SeedMisspeltAccounts(h);  // listed after a@example.com; A\B has green
-       },
-       kRed},
+       }, kBlue},
+      {"misspelt account names are not read",  // listed after a@example.com; A\B has green
+       [](Hive& h) { h.SetColor(Account("a@example.com"), kRed); SeedMisspeltAccounts(h); }, kRed},
   };
   return rows;
 }
@@ -64,50 +46,23 @@ const std::vector<ApplyScenario>& Apply() {
   static const std::vector<ApplyScenario> rows{
       {"every kind of location, blue chosen",
        [](Hive& h) {
-         h.SetColor(kMsn, kRed);
-         h.SetRaw(kMsn, "Other", REG_DWORD, Le32(7));
-         h.SetColor(kService, kGreen);
-         h.SetColor(Account("A"), kRed);
-         h.CreateKey(Account("b"));
+         h.SetColor(kMsn, kRed); h.SetRaw(kMsn, "Other", REG_DWORD, Le32(7));
+         h.SetColor(kService, kGreen); h.SetColor(Account("A"), kRed); h.CreateKey(Account("b"));
        },
-       {},
-       kBlue,
-       kBlue,
-       {kMsn, kService, Account("A"), Account("b")}},
+       {}, kBlue, kBlue, {kMsn, kService, Account("A"), Account("b")}},
       {"no choice: the colour found at start-up goes back everywhere",
-       [](Hive& h) {
-         h.SetColor(kMsn, kRed);
-         h.CreateKey(Account("A"));
-       },
-       {},
-       std::nullopt,
-       kRed,
-       {kMsn, Account("A")}},
+       [](Hive& h) { h.SetColor(kMsn, kRed); h.CreateKey(Account("A")); },
+       {}, std::nullopt, kRed, {kMsn, Account("A")}},
       {"black found at start-up is a colour and goes everywhere",
-       [](Hive& h) {
-         h.SetColor(kMsn, kBlack);
-         h.SetColor(kService, kRed);
-         h.CreateKey(Account("A"));
-       },
-       {},
-       std::nullopt,
-       kBlack,
-       {kMsn, kService, Account("A")}},
+       [](Hive& h) { h.SetColor(kMsn, kBlack); h.SetColor(kService, kRed); h.CreateKey(Account("A")); },
+       {}, std::nullopt, kBlack, {kMsn, kService, Account("A")}},
       {"Windows Messenger alone, the MSN key without a colour; white chosen",
-       [](Hive& h) {
-         h.SetRaw(kMsn, "Other", REG_DWORD, Le32(7));
-         h.SetColor(kService, kRed);
-       },
-       {},
-       kWhite,
-       kWhite,
-       {kService}},
+       [](Hive& h) { h.SetRaw(kMsn, "Other", REG_DWORD, Le32(7)); h.SetColor(kService, kRed); },
+       {}, kWhite, kWhite, {kService}},
       {"locations that came and went since start-up",
        [](Hive& h) {
          h.SetRaw(kMsn, "Other", REG_DWORD, Le32(7));  // key, but no colour
-         h.CreateKey(kService);
-         h.SetColor(Account("A"), kGreen);
-         h.CreateKey(Account("B"));
+         h.CreateKey(kService); h.SetColor(Account("A"), kGreen); h.CreateKey(Account("B"));
        },
        [](Hive& h) {
          h.SetColor(kMsn, kGreen);      // MSN has one now: written
@@ -115,72 +70,42 @@ const std::vector<ApplyScenario>& Apply() {
          h.DeleteKey(Account("B"));     // gone: not made again
          h.CreateKey(Account("C"));     // new: written
        },
-       kRed,
-       kRed,
-       {kMsn, Account("A"), Account("C")}},
+       kRed, kRed, {kMsn, Account("A"), Account("C")}},
       {"MSN value removed and Windows Messenger key deleted since start-up",
        [](Hive& h) {
-         h.SetColor(kMsn, kRed);
-         h.SetRaw(kMsn, "Other", REG_DWORD, Le32(7));
-         h.SetColor(kService, kRed);
+         h.SetColor(kMsn, kRed); h.SetRaw(kMsn, "Other", REG_DWORD, Le32(7)); h.SetColor(kService, kRed);
        },
        [](Hive& h) {
          h.DeleteValue(kMsn, kValue);  // not written
          h.DeleteKey(kService);        // had a value at start-up: made again and written
        },
-       kBlue,
-       kBlue,
-       {kService}},
+       kBlue, kBlue, {kService}},
       {"account list deleted since start-up: the names listed then are not written",
-       [](Hive& h) {
-         h.SetColor(kMsn, kRed);
-         h.CreateKey(Account("A"));
-         h.CreateKey(Account("B"));
-       },
-       [](Hive& h) { h.DeleteKey(kAccounts); },
-       kGreen,
-       kGreen,
-       {kMsn}},
+       [](Hive& h) { h.SetColor(kMsn, kRed); h.CreateKey(Account("A")); h.CreateKey(Account("B")); },
+       [](Hive& h) { h.DeleteKey(kAccounts); }, kGreen, kGreen, {kMsn}},
       {"account list emptied since start-up",
-       [](Hive& h) {
-         h.SetColor(kMsn, kRed);
-         h.CreateKey(Account("A"));
-       },
-       [](Hive& h) { h.DeleteKey(Account("A")); },
-       kGreen,
-       kGreen,
-       {kMsn}},
+       [](Hive& h) { h.SetColor(kMsn, kRed); h.CreateKey(Account("A")); },
+       [](Hive& h) { h.DeleteKey(Account("A")); }, kGreen, kGreen, {kMsn}},
       {"no location qualifies: nothing written, the current colour still changes",
        [](Hive& h) { h.SetColor(Account("A"), kRed); },
-       [](Hive& h) { h.DeleteKey(kAccounts); },
-       kGreen,
-       kGreen,
-       {}},
+       [](Hive& h) { h.DeleteKey(kAccounts); }, kGreen, kGreen, {}},
       {"a refused write does not stop the others",
        [](Hive& h) {
          h.SetColor(kMsn, kRed);
          for (const char* name : {"A", "B", "C"}) h.SetColor(Account(name), kRed);
          h.RefuseRights(Account("B"), KEY_SET_VALUE);
        },
-       {},
-       kBlue,
-       kBlue,
-       {kMsn, Account("A"), Account("C")},
-       "PerPassportSettings\\B: access denied"},
+       {}, kBlue, kBlue, {kMsn, Account("A"), Account("C")}, "PerPassportSettings\\B: access denied"},
       {"misspelt account names are left alone, and so is what they are misspelt as",
        [](Hive& h) {
-         h.SetColor(kMsn, kRed);
-         h.SetColor(Account("a@example.com"), kRed);
-         SeedMisspeltAccounts(h);
+         h.SetColor(kMsn, kRed); h.SetColor(Account("a@example.com"), kRed); SeedMisspeltAccounts(h);
        },
-       {},
-       kBlue,
-       kBlue,
-       {kMsn, Account("a@example.com"), Account("A")},
+       {}, kBlue, kBlue, {kMsn, Account("a@example.com"), Account("A")},
        "PerPassportSettings\\A\\B: its own name has characters"},
   };
   return rows;
 }
+// clang-format on
 
 Tree Applied(Tree before, std::uint32_t colour, const std::vector<std::string>& written) {
   for (const auto& key : written) SetValue(before, key, kValue, {REG_BINARY, Le32(colour)});
