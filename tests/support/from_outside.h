@@ -133,11 +133,20 @@ class Process {
       startup.hStdError = error;
     }
     PROCESS_INFORMATION info{};
-    if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, redirected, 0, nullptr,
-                        nullptr, &startup, &info)) {
+    // Wine answers 1359 (internal error) now and then when the new process's
+    // loader could not start, as seen on a loaded two-core machine; the same
+    // start then works. A program that cannot start fails all three times.
+    for (int attempt = 0; attempt < 3; ++attempt) {
+      if (CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, redirected, 0, nullptr,
+                         nullptr, &startup, &info)) {
+        startError_ = 0;
+        break;
+      }
       startError_ = GetLastError();
-      return;
+      if (startError_ != ERROR_INTERNAL_ERROR) break;
+      Sleep(500);
     }
+    if (startError_ != 0) return;
     process_ = OwnedHandle(info.hProcess);
     thread_ = OwnedHandle(info.hThread);
     pid_ = info.dwProcessId;
