@@ -339,33 +339,38 @@ LSTATUS RegSetValueExA(HKEY key, LPCSTR valueName, DWORD /*reserved*/, DWORD typ
   return ERROR_SUCCESS;
 }
 
-LSTATUS RegEnumKeyExA(HKEY key, DWORD index, LPSTR name, LPDWORD nameSize, LPDWORD /*reserved*/,
-                      LPSTR /*keyClass*/, LPDWORD /*classSize*/, PFILETIME lastWriteTime) {
+namespace {
+
+// The subkey at `index` of an open key, its name as `spelling` gives it
+// (the 8-bit or the Unicode one), copied with its terminator.
+template <typename Char, typename Spelling>
+LSTATUS EnumSubkey(HKEY key, DWORD index, Char* name, LPDWORD nameSize, PFILETIME lastWriteTime,
+                   Spelling spelling) {
   LSTATUS status = ERROR_SUCCESS;
   const auto node = OpenedFor(key, KEY_ENUMERATE_SUB_KEYS, status);
   if (!node) return status;
   const Node* child = node->SubkeyAt(index);
   if (child == nullptr) return ERROR_NO_MORE_ITEMS;
-  if (child->name.size() + 1 > *nameSize) return ERROR_MORE_DATA;
-  std::memcpy(name, child->name.c_str(), child->name.size() + 1);
-  *nameSize = static_cast<DWORD>(child->name.size());
+  const auto& spelt = spelling(*child);
+  if (spelt.size() + 1 > *nameSize) return ERROR_MORE_DATA;  // the buffer is left as it was
+  std::copy(spelt.c_str(), spelt.c_str() + spelt.size() + 1, name);
+  *nameSize = static_cast<DWORD>(spelt.size());
   if (lastWriteTime) *lastWriteTime = FILETIME{};
   return ERROR_SUCCESS;
 }
 
+}  // namespace
+
+LSTATUS RegEnumKeyExA(HKEY key, DWORD index, LPSTR name, LPDWORD nameSize, LPDWORD /*reserved*/,
+                      LPSTR /*keyClass*/, LPDWORD /*classSize*/, PFILETIME lastWriteTime) {
+  return EnumSubkey(key, index, name, nameSize, lastWriteTime,
+                    [](const Node& child) -> const std::string& { return child.name; });
+}
+
 LSTATUS RegEnumKeyExW(HKEY key, DWORD index, wchar_t* name, LPDWORD nameSize, LPDWORD /*reserved*/,
                       wchar_t* /*keyClass*/, LPDWORD /*classSize*/, PFILETIME lastWriteTime) {
-  LSTATUS status = ERROR_SUCCESS;
-  const auto node = OpenedFor(key, KEY_ENUMERATE_SUB_KEYS, status);
-  if (!node) return status;
-  const Node* child = node->SubkeyAt(index);
-  if (child == nullptr) return ERROR_NO_MORE_ITEMS;
-  if (child->ownName.size() + 1 > *nameSize) return ERROR_MORE_DATA;
-  std::copy(child->ownName.begin(), child->ownName.end(), name);
-  name[child->ownName.size()] = L'\0';
-  *nameSize = static_cast<DWORD>(child->ownName.size());
-  if (lastWriteTime) *lastWriteTime = FILETIME{};
-  return ERROR_SUCCESS;
+  return EnumSubkey(key, index, name, nameSize, lastWriteTime,
+                    [](const Node& child) -> const std::wstring& { return child.ownName; });
 }
 
 int WideCharToMultiByte(UINT codePage, DWORD flags, const wchar_t* wide, int wideLength,
