@@ -28,6 +28,16 @@ std::int32_t ListAccounts(std::vector<std::string>& ids, std::vector<bool>& miss
   return Reg::EnumRegSubKeysChecked(root, kPassportListPath, ids, misspelt);
 }
 
+namespace {
+
+// Whether the i-th listed account is one the program leaves alone: misspelt,
+// or without a spelling check at all.
+bool LeftAlone(const std::vector<bool>& misspelt, std::size_t i) {
+  return i >= misspelt.size() || misspelt[i];
+}
+
+}  // namespace
+
 std::string AccountKeyPath(const std::string& id) {
   return std::string(kPassportListPath) + "\\" + id;
 }
@@ -37,8 +47,8 @@ std::vector<std::string> ReadAccountColors(const std::vector<std::string>& ids,
   std::vector<std::string> colors;
   colors.reserve(ids.size());
   for (std::size_t i = 0; i < ids.size(); ++i) {
-    const bool leftAlone = i >= misspelt.size() || misspelt[i];
-    colors.push_back(leftAlone ? std::string(kNotFound) : ReadColor(AccountKeyPath(ids[i])));
+    colors.push_back(LeftAlone(misspelt, i) ? std::string(kNotFound)
+                                            : ReadColor(AccountKeyPath(ids[i])));
   }
   return colors;
 }
@@ -68,8 +78,7 @@ std::vector<ColorLocation> ColorLocations(const std::string& msnColorNow,
   if (serviceColorAtStartup != kNotFound) locations.push_back({kServiceKeyPath, true, false});
   const auto listed = static_cast<std::size_t>(std::max(accountCount, std::int32_t{0}));
   for (std::size_t i = 0; i < listed && i < accountIds.size(); ++i) {
-    const bool leftAlone = i >= misspelt.size() || misspelt[i];
-    locations.push_back({AccountKeyPath(accountIds[i]), false, leftAlone});
+    locations.push_back({AccountKeyPath(accountIds[i]), false, LeftAlone(misspelt, i)});
   }
   return locations;
 }
