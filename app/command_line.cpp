@@ -1,5 +1,6 @@
 #include "app/command_line.h"
 
+#include "app/file_names.h"
 #include "app/messenger_colors.h"
 #include "app/registry_file.h"
 #include "registry/reg.h"
@@ -113,6 +114,7 @@ std::string Reason(LSTATUS status) {
   switch (status) {
     case ERROR_FILE_NOT_FOUND: return "the key has gone; nothing created";
     case kNameNotSpellable: return kNotSpellable;
+    case ERROR_MORE_DATA: return "its path is too long for this system's 8-bit calls";
     case ERROR_ACCESS_DENIED: return "access denied";
     case ERROR_KEY_DELETED: return "the key was deleted";
     default: return "error " + std::to_string(status);
@@ -122,18 +124,18 @@ std::string Reason(LSTATUS status) {
 // Why a file could not be written, by the Windows error code.
 std::string SaveReason(DWORD error) {
   switch (error) {
-    case 2:   // ERROR_FILE_NOT_FOUND
-    case 3:   // ERROR_PATH_NOT_FOUND
-    case 15:  // ERROR_INVALID_DRIVE
-      return "the folder does not exist";
-    case 5: return "access denied";        // ERROR_ACCESS_DENIED
-    case 32: return "the file is in use";  // ERROR_SHARING_VIOLATION
-    case 39:                               // ERROR_HANDLE_DISK_FULL
-    case 112:                              // ERROR_DISK_FULL
-      return "the disk is full";
-    case 123: return "not a valid file name";  // ERROR_INVALID_NAME
-    case 206: return "the name is too long";   // ERROR_FILENAME_EXCED_RANGE
+    case ERROR_FILE_NOT_FOUND:
+    case ERROR_PATH_NOT_FOUND:
+    case ERROR_INVALID_DRIVE: return "the folder does not exist";
+    case ERROR_ACCESS_DENIED: return "access denied";
+    case ERROR_SHARING_VIOLATION: return "the file is in use";
+    case ERROR_HANDLE_DISK_FULL:
+    case ERROR_DISK_FULL: return "the disk is full";
+    case ERROR_INVALID_NAME: return "not a valid file name";
+    case ERROR_FILENAME_EXCED_RANGE: return "the name is too long";
+    case ERROR_FILE_READ_ONLY: return "the file is read-only; it was left as it is";
     case kErrorIsAFolder: return "a folder has that name";
+    case kErrorIsADevice: return "it is a device, not a file (CON, NUL, COM1, ...)";
     default: return "error " + std::to_string(error);
   }
 }
@@ -191,12 +193,16 @@ std::wstring WideValueName() {
 }
 
 CommandResult Export(const std::wstring& file, const SaveFile& saveFile) {
-  const Locations now;
-  if (!now.Installed()) return {"", kNotInstalled, kExitNotInstalled};
   const auto notWritten = [&file](const std::string& why) {
     return CommandResult{"", "varnelo: " + Quoted(file) + " not written: " + why + "\r\n",
                          kExitWriteFailed};
   };
+  // A name that cannot be a file is refused before anything is read or written.
+  if (const DWORD refused = RefusedFileName(file); refused != ERROR_SUCCESS) {
+    return notWritten(SaveReason(refused));
+  }
+  const Locations now;
+  if (!now.Installed()) return {"", kNotInstalled, kExitNotInstalled};
   const std::wstring valueName = WideValueName();
   std::vector<FileEntry> entries;
   std::string notes;
@@ -210,6 +216,10 @@ CommandResult Export(const std::wstring& file, const SaveFile& saveFile) {
     Reg::ExactValue value = Reg::ReadRegValueExact(HKEY_CURRENT_USER, location.keyPath, valueName);
     switch (value.found) {
       case Reg::ExactValue::Found::NoKey: continue;  // a key line would create it
+      case Reg::ExactValue::Found::KeyRefused:      // /set cannot open it either
+        notes += "not saved: " + key + ": IM Color could not be read: " + Reason(value.status) +
+                 "; neither can /set write it\r\n";
+        continue;
       case Reg::ExactValue::Found::Failed:
         return notWritten(key + ": IM Color could not be read: " + Reason(value.status));
       case Reg::ExactValue::Found::NoValue:

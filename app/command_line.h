@@ -46,9 +46,10 @@ struct CommandResult {
 
 // Writes `bytes` as the file `path` completely or not at all, replacing a
 // file of that name: ERROR_SUCCESS, or the Windows error code of what failed
-// (kErrorIsAFolder where `path` names a folder).
+// (file_names.h: kErrorIsAFolder where `path` names a folder,
+// kErrorIsADevice where it names a device; ERROR_FILE_READ_ONLY for a
+// read-only file).
 using SaveFile = std::function<DWORD(const std::wstring& path, const std::string& bytes)>;
-inline constexpr DWORD kErrorIsAFolder = 336;  // ERROR_DIRECTORY_NOT_SUPPORTED
 
 // Carries out a parsed command line other than Mode::Window. Only /get, /set
 // and /export touch the registry, and only /set writes to it: exactly what

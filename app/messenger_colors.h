@@ -59,7 +59,7 @@ std::string ShownColor(const std::string& msnColor, const std::string& serviceCo
 
 // The status of an account key left alone because its listed name is
 // misspelt (see ListAccounts): nothing was tried.
-inline constexpr LSTATUS kNameNotSpellable = 1113;  // ERROR_NO_UNICODE_TRANSLATION
+inline constexpr LSTATUS kNameNotSpellable = ERROR_NO_UNICODE_TRANSLATION;
 
 // One place where 設 定 writes "IM Color".
 struct ColorLocation {

@@ -194,7 +194,7 @@ ExactValue ReadRegValueExact(HKEY const& rootKey, const std::string& keyPath,
   ScopedKey key;
   const LSTATUS opened = RegOpenKeyExA(rootKey, keyPath.c_str(), 0, KEY_QUERY_VALUE, key.receive());
   if (opened == ERROR_FILE_NOT_FOUND) return result;
-  if (opened != ERROR_SUCCESS) return {Found::Failed, opened, REG_NONE, {}};
+  if (opened != ERROR_SUCCESS) return {Found::KeyRefused, opened, REG_NONE, {}};
 
   // Its size, then its bytes; a value that grew in between is asked for again.
   constexpr int kAttempts = 4;

@@ -86,9 +86,9 @@ std::int32_t EnumRegSubKeysChecked(HKEY const& rootKey, std::string keyPath,
 // A value exactly as the registry holds it, for saving it: its type and its
 // bytes, whatever they are.
 struct ExactValue {
-  enum class Found { Value, NoValue, NoKey, Failed };
+  enum class Found { Value, NoValue, NoKey, KeyRefused, Failed };
   Found found = Found::NoKey;
-  LSTATUS status = ERROR_SUCCESS;  // for Failed: the failing call's status code
+  LSTATUS status = ERROR_SUCCESS;  // for KeyRefused and Failed: the failing call's status
   DWORD type = REG_NONE;
   std::vector<BYTE> data;
 };
@@ -97,8 +97,10 @@ struct ExactValue {
 // key is opened (never created) for KEY_QUERY_VALUE only; the value is read
 // with the Unicode call, which gives text types their stored bytes where the
 // 8-bit one would convert them to the code page. NoKey: the key does not
-// exist; NoValue: it has no such value; Failed: anything else, such as a key
-// that may not be read.
+// exist; NoValue: it has no such value; KeyRefused: the key could not be
+// opened for anything else (it may not be read, or its path is too long for
+// the 8-bit calls), so no write through them can open it either; Failed:
+// reading the value failed once the key was open.
 ExactValue ReadRegValueExact(HKEY const& rootKey, const std::string& keyPath,
                              const std::wstring& valueName);
 

@@ -2,6 +2,7 @@
 // exit codes and what /get prints. That /set writes exactly what the window's
 // 設 定 writes is a shared scenario (form1_test.cpp).
 #include "app/command_line.h"
+#include "app/file_names.h"
 #include "support/hive.h"
 
 #include <gtest/gtest.h>
@@ -109,6 +110,36 @@ TEST(CommandLineTest, ExitCodesSayOnlyWhatHappened) {
   }
 }
 
+// Names that can never be a file are refused by their text alone.
+TEST(CommandLineTest, FileNamesRefusedBeforeAnythingIsOpened) {
+  const std::vector<std::pair<std::wstring, DWORD>> cases{
+      {L"CON", varnelo::kErrorIsADevice},
+      {L"conout$", varnelo::kErrorIsADevice},
+      {L"con.reg", varnelo::kErrorIsADevice},
+      {L"CON:", varnelo::kErrorIsADevice},
+      {L"x\\..\\CON", varnelo::kErrorIsADevice},
+      {L"C:Nul .reg", varnelo::kErrorIsADevice},
+      {L"d:/backup/com9.txt", varnelo::kErrorIsADevice},
+      {L"LPT\u00B9", varnelo::kErrorIsADevice},
+      {L"\\\\.\\PRN", varnelo::kErrorIsADevice},
+      {L"aux.a.b", varnelo::kErrorIsADevice},
+      {L"CONSOLE.reg", ERROR_SUCCESS},
+      {L"COM10", ERROR_SUCCESS},
+      {L"con\\colours.reg", ERROR_SUCCESS},  // a folder of that name is not the device
+      {L"xcon", ERROR_SUCCESS},
+      {L"\\\\?\\C:\\" + std::wstring(255, L'n'), ERROR_SUCCESS},
+      {L"C:" + std::wstring(256, L'n'), ERROR_FILENAME_EXCED_RANGE},
+      {std::wstring(300, L'n') + L"\\short.reg", ERROR_SUCCESS},  // a folder's name is its own
+  };
+  for (const auto& [path, refused] : cases) {
+    SCOPED_TRACE(std::string(path.begin(), path.end()).substr(0, 40));
+    EXPECT_EQ(varnelo::RefusedFileName(path), refused);
+  }
+  EXPECT_EQ(varnelo::FolderPart(L"C:\\a\\b.reg"), L"C:\\a\\");
+  EXPECT_EQ(varnelo::FolderPart(L"C:b.reg"), L"C:");
+  EXPECT_EQ(varnelo::FolderPart(L"b.reg"), L"");
+}
+
 class CommandLineRunTest : public testing_support::FreshHkcuTest {};
 
 TEST_F(CommandLineRunTest, GetPrintsTheShownColorThenEveryLocation) {
@@ -140,6 +171,40 @@ TEST_F(CommandLineRunTest, NothingFoundIsNotInstalledAndWritesNothing) {
     EXPECT_EQ(result.out, "");
     EXPECT_NE(result.err.find("not installed"), std::string::npos);
   }
+  EXPECT_EQ(hive.ChangesSince(before), "");
+}
+
+// /export saves what /set could change and nothing else: a key that cannot
+// even be opened is named and left out; a device name writes nothing at all.
+TEST_F(CommandLineRunTest, ExportLeavesOutKeysSetCannotOpenAndRefusesDevices) {
+  hive.SetColor(kMsn, 0x0000FF);
+  hive.SetColor(Account("a@example.com"), 0x00FF00);
+  hive.SetColor(Account("b@example.com"), 0x00FF00);
+  hive.RefuseRights(Account("b@example.com"), KEY_QUERY_VALUE);
+  const auto before = hive.Snapshot();
+  std::vector<std::wstring> saved;
+  const varnelo::SaveFile save = [&saved](const std::wstring& path, const std::string& bytes) {
+    saved.push_back(path);
+    EXPECT_FALSE(bytes.empty());
+    return DWORD{ERROR_SUCCESS};
+  };
+  const auto exportTo = [&save](const std::wstring& file) {
+    return varnelo::RunCommandLine({Mode::Export, 0, "", file}, {}, save);
+  };
+
+  auto result = exportTo(L"c.reg");
+  EXPECT_EQ(result.exitCode, varnelo::kExitDone) << result.err;
+  EXPECT_EQ(result.out, "saved 2 locations in c.reg\r\n");
+  EXPECT_EQ(result.err, "not saved: HKCU\\" + Account("b@example.com") +
+                            ": IM Color could not be read: access denied; neither can /set "
+                            "write it\r\n");
+  EXPECT_EQ(saved, std::vector<std::wstring>{L"c.reg"});
+
+  result = exportTo(L"..\\con.reg");
+  EXPECT_EQ(result.exitCode, varnelo::kExitWriteFailed);
+  EXPECT_EQ(result.out, "");
+  EXPECT_NE(result.err.find("not written: it is a device, not a file"), std::string::npos);
+  EXPECT_EQ(saved.size(), 1u) << "nothing handed to be written";
   EXPECT_EQ(hive.ChangesSince(before), "");
 }
 

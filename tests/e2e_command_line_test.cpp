@@ -8,7 +8,8 @@
 
 #include <gtest/gtest.h>
 
-#include <tuple>
+#include <fstream>
+#include <iterator>
 
 namespace e2e {
 namespace {
@@ -105,6 +106,7 @@ TEST_F(CommandLineTest, ExportedFilePutsEveryColourBack) {
   hive.SetRaw(Account("d"), kValue, REG_BINARY, std::vector<BYTE>(300, 0xA5));
   hive.SetRaw(Account("e"), kValue, 0x12345, Bytes({0x2A}));
   hive.SetRaw(Account("f"), kValue, REG_BINARY, {});
+  hive.CreateKeyBelow(kAccounts, std::string(209, 'g'));  // its path is too long to open
   const Tree seeded = hive.Snapshot();
   const std::wstring folder = NewFolder(), file = folder + L"\\colours \u8272.reg";
   const auto import = [&file] {
@@ -116,6 +118,10 @@ TEST_F(CommandLineTest, ExportedFilePutsEveryColourBack) {
   EXPECT_EQ(run.out.find("saved 9 locations in "), 0u) << run.out;
   EXPECT_TRUE(run.out.ends_with("\\colours ?.reg\r\n")) << run.out;
   EXPECT_EQ(run.err.find("not saved: HKCU\\" + Account("")), 0u) << run.err;
+  EXPECT_NE(run.err.find("not saved: HKCU\\" + Account(std::string(209, 'g')) +
+                         ": IM Color could not be read"),
+            std::string::npos)
+      << run.err;
   EXPECT_EQ(import(), 0u);
   EXPECT_EQ(hive.ChangesSince(seeded), "") << "only read, and the file changes nothing yet";
   EXPECT_EQ(RunExe(L"/set #0000FF").exitCode, 1u) << "all but the odd-named account written";
@@ -126,24 +132,63 @@ TEST_F(CommandLineTest, ExportedFilePutsEveryColourBack) {
   EXPECT_TRUE(RemoveDirectoryW(folder.c_str())) << "no temporary file left";
 }
 
-// A file that cannot be written: the exit code says so, and nothing at all
-// is written.
-TEST_F(CommandLineTest, ExportThatCannotBeWrittenWritesNothing) {
+// Each FILE below is tried in a new, empty folder: the exit code and the
+// reason say what happened, a file already there is left byte for byte, and
+// no temporary file is left behind.
+TEST_F(CommandLineTest, ExportWritesTheFileWholeOrNotAtAll) {
   Seed(hive);
-  const std::vector<std::tuple<std::wstring, DWORD, const char*>> cases{
-      {L"/export", 2, "varnelo: /export needs a file name"},
-      {L"\\missing\\c.reg", 1, "not written: the folder does not exist"},
-      {L"", 1, "not written: a folder has that name"},
+  struct Case {
+    std::wstring file;  // in the folder ("" for the folder itself)
+    DWORD exitCode;
+    const char* err;               // a part of standard error
+    bool readOnlyFileThere = false;
+    bool inFolder = true;          // false: FILE as it stands, relative to where it runs
   };
-  for (const auto& [argument, exitCode, err] : cases) {
+  const std::wstring longest(251, L'n');  // with ".reg", as long as a name may be
+  const std::vector<Case> cases{
+      {L"missing\\c.reg", 1, "not written: the folder does not exist"},
+      {L"", 1, "not written: a folder has that name"},
+      {L"ro.reg", 1, "not written: the file is read-only", true},
+      {longest + L".reg", 0, "not saved: "},
+      {longest + L"n.reg", 1, "not written: the name is too long"},
+      {L"CON", 1, "not written: it is a device", false, false},
+      {L"CONOUT$", 1, "not written: it is a device"},
+      {L"con.reg", 1, "not written: it is a device"},
+      {L"CON:", 1, "not written: it is a device"},
+      {L"x\\..\\CON", 1, "not written: it is a device"},
+      {L"NUL", 1, "not written: it is a device"},
+      {L"com1.reg", 1, "not written: it is a device"},
+      {L"PRN", 1, "not written: it is a device", false, false},
+      {L"Lpt1", 1, "not written: it is a device"},
+  };
+  const std::string old = "old backup";
+  for (const auto& c : cases) {
     const std::wstring folder = NewFolder();
-    const std::wstring arguments =
-        exitCode == 2 ? argument : L"-Export \"" + folder + argument + L"\"";
-    const auto run = RunExe(arguments);
-    EXPECT_EQ(run.exitCode, exitCode) << Narrow(arguments);
-    EXPECT_NE(run.err.find(err), std::string::npos) << run.err;
-    EXPECT_TRUE(RemoveDirectoryW(folder.c_str())) << "nothing in it: " << Narrow(arguments);
+    const std::wstring file =
+        !c.inFolder ? c.file : c.file.empty() ? folder : folder + L"\\" + c.file;
+    SCOPED_TRACE(Narrow(file));
+    if (c.readOnlyFileThere) {
+      std::ofstream(file.c_str(), std::ios::binary) << old;
+      ASSERT_TRUE(SetFileAttributesW(file.c_str(), FILE_ATTRIBUTE_READONLY));
+    }
+    const auto run = RunExe(L"-Export \"" + file + L"\"");
+    EXPECT_EQ(run.exitCode, c.exitCode);
+    EXPECT_NE(run.err.find(c.err), std::string::npos) << run.err;
+    EXPECT_EQ(run.out.empty(), c.exitCode != 0) << run.out;
+    if (c.readOnlyFileThere) {
+      EXPECT_EQ(GetFileAttributesW(file.c_str()) & FILE_ATTRIBUTE_READONLY,
+                DWORD{FILE_ATTRIBUTE_READONLY});
+      std::ifstream in(file.c_str(), std::ios::binary);
+      EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), old);
+      in.close();
+      SetFileAttributesW(file.c_str(), FILE_ATTRIBUTE_NORMAL);
+    }
+    if (c.readOnlyFileThere || c.exitCode == 0) {
+      EXPECT_TRUE(DeleteFileW(file.c_str()));
+    }
+    EXPECT_TRUE(RemoveDirectoryW(folder.c_str())) << "nothing else in it";
   }
+  EXPECT_EQ(RunExe(L"/export").exitCode, 2u) << "no file named";
 }
 
 }  // namespace

@@ -1,6 +1,6 @@
 #include "app/win32/save_file.h"
 
-#include "app/command_line.h"
+#include "app/file_names.h"
 #include "base/unique_handle.h"
 
 namespace varnelo {
@@ -20,11 +20,14 @@ class TemporaryFile {
     if (!path_.empty()) DeleteFileW(path_.c_str());
   }
 
-  // Creates a new file whose name is `path` with a suffix of its own; a name
-  // already taken is not reused. Returns ERROR_SUCCESS or why it failed.
-  DWORD Create(const std::wstring& path) {
+  // Creates a new file with a short name of its own in `folder` ("" for the
+  // current folder), so that a target whose name is as long as a name may
+  // be still leaves room for it; a name already taken is not reused.
+  // Returns ERROR_SUCCESS or why it failed.
+  DWORD Create(std::wstring_view folder) {
     constexpr unsigned kTries = 100;
-    const std::wstring stem = path + L".~" + std::to_wstring(GetCurrentProcessId()) + L"-";
+    const std::wstring stem =
+        std::wstring(folder) + L"~varnelo-" + std::to_wstring(GetCurrentProcessId()) + L"-";
     for (unsigned n = 0; n < kTries; ++n) {
       const std::wstring name = stem + std::to_wstring(n) + L".tmp";
       const HANDLE file = CreateFileW(name.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
@@ -68,16 +71,26 @@ class TemporaryFile {
   std::wstring path_;
 };
 
+// Why `path` must not be replaced as it stands, or ERROR_SUCCESS. Windows
+// refuses to move over a read-only file but Wine does not, so that is
+// checked here rather than left to MoveFileExW.
+DWORD RefusedTarget(const std::wstring& path) {
+  const DWORD attributes = GetFileAttributesW(path.c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES) return ERROR_SUCCESS;  // no such file yet
+  if ((attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) return kErrorIsAFolder;
+  if ((attributes & FILE_ATTRIBUTE_READONLY) != 0) return ERROR_FILE_READ_ONLY;
+  return ERROR_SUCCESS;
+}
+
 }  // namespace
 
 DWORD SaveFileAtomically(const std::wstring& path, const std::string& bytes) {
-  const DWORD attributes = GetFileAttributesW(path.c_str());
-  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
-    return kErrorIsAFolder;
-  }
+  DWORD error = RefusedFileName(path);
+  if (error == ERROR_SUCCESS) error = RefusedTarget(path);
   TemporaryFile temporary;
-  DWORD error = temporary.Create(path);
+  if (error == ERROR_SUCCESS) error = temporary.Create(FolderPart(path));
   if (error == ERROR_SUCCESS) error = temporary.Write(bytes);
+  if (error == ERROR_SUCCESS) error = RefusedTarget(path);  // made read-only meanwhile?
   if (error == ERROR_SUCCESS) error = temporary.MoveTo(path);
   return error;
 }

@@ -60,12 +60,22 @@ using PFILETIME = FILETIME*;
 // Status codes (winerror.h).
 inline constexpr LSTATUS ERROR_SUCCESS = 0;
 inline constexpr LSTATUS ERROR_FILE_NOT_FOUND = 2;
+inline constexpr LSTATUS ERROR_PATH_NOT_FOUND = 3;
 inline constexpr LSTATUS ERROR_ACCESS_DENIED = 5;
 inline constexpr LSTATUS ERROR_INVALID_HANDLE = 6;
+inline constexpr LSTATUS ERROR_INVALID_DRIVE = 15;
+inline constexpr LSTATUS ERROR_SHARING_VIOLATION = 32;
+inline constexpr LSTATUS ERROR_HANDLE_DISK_FULL = 39;
 inline constexpr LSTATUS ERROR_INVALID_PARAMETER = 87;
+inline constexpr LSTATUS ERROR_DISK_FULL = 112;
+inline constexpr LSTATUS ERROR_INVALID_NAME = 123;
+inline constexpr LSTATUS ERROR_FILENAME_EXCED_RANGE = 206;
 inline constexpr LSTATUS ERROR_MORE_DATA = 234;
 inline constexpr LSTATUS ERROR_NO_MORE_ITEMS = 259;
 inline constexpr LSTATUS ERROR_KEY_DELETED = 1018;
+inline constexpr LSTATUS ERROR_NO_UNICODE_TRANSLATION = 1113;
+inline constexpr LSTATUS ERROR_BAD_DEVICE = 1200;
+inline constexpr LSTATUS ERROR_FILE_READ_ONLY = 6009;
 
 // Value types (winnt.h).
 inline constexpr DWORD REG_NONE = 0;
