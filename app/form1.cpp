@@ -12,10 +12,8 @@ void Form1::ShowColor(const std::string& colorText) {
 void Form1::Form_Load() {
   MsnKeyPath = kMsnKeyPath;
   ServiceKeyPath = kServiceKeyPath;
-  MsnColor = ReadColor(MsnKeyPath);
-  ServiceColor = ReadColor(ServiceKeyPath);
-  PassportCount = ListAccounts(PassportIds, PassportIdMisspelt);
-  if (!MessengerInstalled(MsnColor, ServiceColor, PassportCount)) {
+  messenger_ = ReadProfile();
+  if (!messenger_.Installed()) {
     toolkit_.MsgBox(kNotInstalledMessage);
     toolkit_.EndProgram();
     return;
@@ -62,8 +60,7 @@ void Form1::Command3_Click() {
   MsnColor = ReadColor(MsnKeyPath);
 
   // Failed writes are not reported here and do not stop the rest.
-  WriteColorEverywhere(ApplyColor, MsnColor, ServiceColor, PassportIds, PassportIdMisspelt,
-                       PassportCount);
+  static_cast<void>(WriteColorEverywhere(ApplyColor, messenger_));
   if (PassportCount > 0) {
     PassportIndex = PassportCount;
     PassportKeyPath = AccountKeyPath(PassportIds.back());

@@ -20,6 +20,8 @@ inline constexpr wchar_t kNotInstalledMessage[] =
 class Form1 {
  public:
   explicit Form1(Toolkit& toolkit) : toolkit_(toolkit) {}
+  Form1(const Form1&) = delete;  // the names below refer into this window's own state
+  Form1& operator=(const Form1&) = delete;
 
   // Runs once before the window is first shown.
   void Form_Load();
@@ -33,14 +35,21 @@ class Form1 {
   std::string MsnKeyPath;
   std::string ServiceKeyPath;
   std::string PassportKeyPath;
-  std::string MsnColor;
-  std::string ServiceColor;
   std::string PassportColor;
   std::string ApplyColor;
-  std::int32_t PassportCount = 0;
-  std::vector<std::string> PassportIds;
-  std::vector<bool> PassportIdMisspelt;  // per listed id: not the key's own name
   std::int32_t PassportIndex = 0;
+
+ private:
+  // What the window knows of the Messenger locations, in the form the colour
+  // rules take it; the handlers use it through the names below.
+  Profile messenger_;
+
+ public:
+  std::string& MsnColor = messenger_.msnColor;
+  std::string& ServiceColor = messenger_.serviceColor;
+  std::int32_t& PassportCount = messenger_.accountCount;
+  std::vector<std::string>& PassportIds = messenger_.accountIds;
+  std::vector<bool>& PassportIdMisspelt = messenger_.misspelt;  // per listed id: not its own name
 
  private:
   void ShowColor(const std::string& colorText);

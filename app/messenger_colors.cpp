@@ -4,6 +4,8 @@
 
 #include <algorithm>
 #include <charconv>
+#include <string_view>
+#include <utility>
 
 namespace varnelo {
 
@@ -68,31 +70,31 @@ std::string ShownColor(const std::string& msnColor, const std::string& serviceCo
   return kNotFound;
 }
 
-std::vector<ColorLocation> ColorLocations(const std::string& msnColorNow,
-                                          const std::string& serviceColorAtStartup,
-                                          const std::vector<std::string>& accountIds,
-                                          const std::vector<bool>& misspelt,
-                                          std::int32_t accountCount) {
+Profile ReadProfile() {
+  Profile profile;
+  profile.msnColor = ReadColor(kMsnKeyPath);
+  profile.serviceColor = ReadColor(kServiceKeyPath);
+  profile.accountCount = ListAccounts(profile.accountIds, profile.misspelt);
+  return profile;
+}
+
+std::vector<ColorLocation> ColorLocations(const Profile& profile) {
   std::vector<ColorLocation> locations;
-  if (msnColorNow != kNotFound) locations.push_back({kMsnKeyPath, true, false});
-  if (serviceColorAtStartup != kNotFound) locations.push_back({kServiceKeyPath, true, false});
-  const auto listed = static_cast<std::size_t>(std::max(accountCount, std::int32_t{0}));
-  for (std::size_t i = 0; i < listed && i < accountIds.size(); ++i) {
-    locations.push_back({AccountKeyPath(accountIds[i]), false, LeftAlone(misspelt, i)});
+  if (profile.msnColor != kNotFound) locations.push_back({kMsnKeyPath, true, false});
+  if (profile.serviceColor != kNotFound) locations.push_back({kServiceKeyPath, true, false});
+  const auto listed = static_cast<std::size_t>(std::max(profile.accountCount, std::int32_t{0}));
+  for (std::size_t i = 0; i < listed && i < profile.accountIds.size(); ++i) {
+    locations.push_back(
+        {AccountKeyPath(profile.accountIds[i]), false, LeftAlone(profile.misspelt, i)});
   }
   return locations;
 }
 
-std::vector<LocationWrite> WriteColorEverywhere(const std::string& colorText,
-                                                const std::string& msnColorNow,
-                                                const std::string& serviceColorAtStartup,
-                                                const std::vector<std::string>& accountIds,
-                                                const std::vector<bool>& misspelt,
-                                                std::int32_t accountCount) {
+std::vector<LocationStatus> WriteColorEverywhere(const std::string& colorText,
+                                                 const Profile& profile) {
   const HKEY root = HKEY_CURRENT_USER;
-  std::vector<LocationWrite> writes;
-  for (const ColorLocation& location :
-       ColorLocations(msnColorNow, serviceColorAtStartup, accountIds, misspelt, accountCount)) {
+  std::vector<LocationStatus> writes;
+  for (const ColorLocation& location : ColorLocations(profile)) {
     if (location.leftAlone) {
       writes.push_back({location.keyPath, kNameNotSpellable});
       continue;
@@ -105,6 +107,33 @@ std::vector<LocationWrite> WriteColorEverywhere(const std::string& colorText,
                                                     Reg::KindNumber, colorText, ifMissing)});
   }
   return writes;
+}
+
+Backup ReadBackup(const Profile& profile) {
+  const std::string_view name(kColorValueName);  // ASCII, for the Unicode call
+  const std::wstring valueName(name.begin(), name.end());
+  Backup backup;
+  for (const ColorLocation& location : ColorLocations(profile)) {
+    if (location.leftAlone) {
+      backup.leftAlone.push_back({location.keyPath, kNameNotSpellable});
+      continue;
+    }
+    Reg::ExactValue value =
+        Reg::ReadRegValueExact(HKEY_CURRENT_USER, location.keyPath, valueName);
+    using Found = Reg::ExactValue::Found;
+    switch (value.found) {
+      case Found::NoKey: break;
+      case Found::KeyRefused:  // the writes open it with more rights than this
+        backup.leftAlone.push_back({location.keyPath, value.status});
+        break;
+      case Found::Failed: backup.unreadable.push_back({location.keyPath, value.status}); break;
+      case Found::NoValue: backup.saved.push_back({location.keyPath, false, REG_NONE, {}}); break;
+      case Found::Value:
+        backup.saved.push_back({location.keyPath, true, value.type, std::move(value.data)});
+        break;
+    }
+  }
+  return backup;
 }
 
 }  // namespace varnelo

@@ -43,19 +43,37 @@ std::int32_t ListAccounts(std::vector<std::string>& ids, std::vector<bool>& miss
 std::string AccountKeyPath(const std::string& id);
 // The colour of each listed account key, in listing order; kNotFound for a
 // misspelt one, which is not read.
-std::vector<std::string> ReadAccountColors(const std::vector<std::string>& ids,
-                                           const std::vector<bool>& misspelt);
+[[nodiscard]] std::vector<std::string> ReadAccountColors(const std::vector<std::string>& ids,
+                                                         const std::vector<bool>& misspelt);
 
 // Messenger counts as installed when either Messenger key holds a colour or
 // at least one account key is listed.
-bool MessengerInstalled(const std::string& msnColor, const std::string& serviceColor,
-                        std::int32_t accountCount);
+[[nodiscard]] bool MessengerInstalled(const std::string& msnColor, const std::string& serviceColor,
+                                      std::int32_t accountCount);
 
 // The colour shown at start-up: MSN Messenger's, else Windows Messenger's,
 // else the last one in listing order of the account keys' colours; kNotFound
 // when none has one. `accountColors` matter only when both keys have none.
-std::string ShownColor(const std::string& msnColor, const std::string& serviceColor,
-                       const std::vector<std::string>& accountColors);
+[[nodiscard]] std::string ShownColor(const std::string& msnColor, const std::string& serviceColor,
+                                     const std::vector<std::string>& accountColors);
+
+// What the program knows of the Messenger locations: what start-up reads,
+// and what 設 定 and /set decide where to write by.
+struct Profile {
+  std::string msnColor = kNotFound;      // MSN Messenger's "IM Color", as colour text
+  std::string serviceColor = kNotFound;  // Windows Messenger's
+  std::vector<std::string> accountIds;   // the account listing (ListAccounts)
+  std::vector<bool> misspelt;            // per listed id
+  std::int32_t accountCount = 0;
+
+  [[nodiscard]] bool Installed() const {
+    return MessengerInstalled(msnColor, serviceColor, accountCount);
+  }
+};
+
+// What start-up reads, in this order: MSN Messenger's colour, Windows
+// Messenger's, then the account listing.
+[[nodiscard]] Profile ReadProfile();
 
 // The status of an account key left alone because its listed name is
 // misspelt (see ListAccounts): nothing was tried.
@@ -68,32 +86,52 @@ struct ColorLocation {
   bool leftAlone = false;     // an account key listed under a misspelt name
 };
 
-// Where 設 定 writes, in this order: MSN Messenger if `msnColorNow` is a
-// colour; Windows Messenger if `serviceColorAtStartup` was (its key may be
-// created again); each of the first `accountCount` listed account keys, only
-// if it exists under the name the listing gave, and none whose name is
-// misspelt (those are listed, marked leftAlone).
-std::vector<ColorLocation> ColorLocations(const std::string& msnColorNow,
-                                          const std::string& serviceColorAtStartup,
-                                          const std::vector<std::string>& accountIds,
-                                          const std::vector<bool>& misspelt,
-                                          std::int32_t accountCount);
+// Where 設 定 writes, in this order: MSN Messenger if `msnColor` is a colour
+// (設 定 reads it again at the click); Windows Messenger if `serviceColor`
+// is (as start-up found it: its key may be created again); each of the first
+// `accountCount` listed account keys, only if it exists under the name the
+// listing gave, and none whose name is misspelt (those are listed, marked
+// leftAlone).
+[[nodiscard]] std::vector<ColorLocation> ColorLocations(const Profile& profile);
 
-struct LocationWrite {
+struct LocationStatus {
   std::string keyPath;
-  LSTATUS status = ERROR_SUCCESS;  // ERROR_SUCCESS: written
+  LSTATUS status = ERROR_SUCCESS;
 };
 
 // Writes `colorText` (an explicit colour) as "IM Color" at each of
-// ColorLocations(...), in order. An account key that has gone is not created
-// again (ERROR_FILE_NOT_FOUND); one left alone is not touched
+// ColorLocations(profile), in order. An account key that has gone is not
+// created again (ERROR_FILE_NOT_FOUND); one left alone is not touched
 // (kNameNotSpellable). A failed write does not stop the others. Returns each
-// location, with how it went.
-std::vector<LocationWrite> WriteColorEverywhere(const std::string& colorText,
-                                                const std::string& msnColorNow,
-                                                const std::string& serviceColorAtStartup,
-                                                const std::vector<std::string>& accountIds,
-                                                const std::vector<bool>& misspelt,
-                                                std::int32_t accountCount);
+// location, with how it went (ERROR_SUCCESS: written).
+[[nodiscard]] std::vector<LocationStatus> WriteColorEverywhere(const std::string& colorText,
+                                                               const Profile& profile);
+
+// "IM Color" at one location, for putting it back as it was.
+struct SavedColor {
+  std::string keyPath;    // below HKEY_CURRENT_USER, in the system's 8-bit code page
+  bool present = false;   // false: there was none, and putting it back deletes it
+  DWORD type = REG_NONE;  // for a present value: its type and bytes, exactly
+  std::vector<BYTE> data;
+};
+
+// What a backup must hold so that putting it back undoes whatever 設 定 or
+// /set would write now, and nothing else.
+struct Backup {
+  // Each of ColorLocations(profile) whose key exists, in that order: its
+  // value exactly as stored, or its absence. A key that does not exist is
+  // not among them: putting it back would create it.
+  std::vector<SavedColor> saved;
+  // Locations 設 定 and /set cannot write, which the backup need not hold:
+  // a misspelt name (kNameNotSpellable), or a key that cannot be opened (its
+  // status: access denied, a path too long for the 8-bit calls).
+  std::vector<LocationStatus> leftAlone;
+  // Locations whose key opened but whose value could not be read: a backup
+  // without them is not whole.
+  std::vector<LocationStatus> unreadable;
+};
+
+// Reads the backup of ColorLocations(profile). Only reads.
+[[nodiscard]] Backup ReadBackup(const Profile& profile);
 
 }  // namespace varnelo

@@ -1,7 +1,5 @@
 #include "app/registry_file.h"
 
-#include "app/messenger_colors.h"
-
 #include <cstddef>
 #include <cstdint>
 #include <string_view>
@@ -57,7 +55,7 @@ std::wstring HexList(const std::vector<BYTE>& data, std::size_t lineLength) {
 }
 
 // The value's data as it follows '='.
-std::wstring Data(const FileEntry& entry, std::size_t lineLength) {
+std::wstring Data(const SavedColor& entry, std::size_t lineLength) {
   if (!entry.present) return L"-";
   const std::vector<BYTE>& data = entry.data;
   if (entry.type == REG_DWORD && data.size() == 4) {
@@ -83,13 +81,13 @@ std::string Utf16LeWithBom(const std::wstring& text) {
 
 }  // namespace
 
-std::optional<std::string> RegistryFile(const std::vector<FileEntry>& entries,
+std::optional<std::string> RegistryFile(const std::vector<SavedColor>& entries,
                                         std::string& badKey) {
   // "IM Color" is ASCII with nothing to escape ('\\' or '"').
   const std::string_view valueName(kColorValueName);
   const std::wstring name = L"\"" + std::wstring(valueName.begin(), valueName.end()) + L"\"=";
   std::wstring text = L"Windows Registry Editor Version 5.00\r\n";
-  for (const FileEntry& entry : entries) {
+  for (const SavedColor& entry : entries) {
     const auto key = Widen(entry.keyPath);
     // A line break would end the key's line early, and what follows it
     // could name another key.

@@ -4,7 +4,7 @@
 // Portable: it only makes the file's bytes.
 #pragma once
 
-#include <windows.h>
+#include "app/messenger_colors.h"
 
 #include <optional>
 #include <string>
@@ -12,21 +12,13 @@
 
 namespace varnelo {
 
-// What the file does to one value under one key of HKEY_CURRENT_USER.
-struct FileEntry {
-  std::string keyPath;    // below HKEY_CURRENT_USER, in the system's 8-bit code page
-  bool present = false;   // false: the file deletes the value
-  DWORD type = REG_NONE;  // for a present value: its type and bytes, set back exactly
-  std::vector<BYTE> data;
-};
-
-// The file's bytes, setting "IM Color" under each entry's key as the entry
-// says, in order. A key line creates its key on import: name only keys that
+// The file's bytes, putting "IM Color" back under each entry's key as the
+// entry says, in order: set to its type and bytes, or deleted. A key line creates its key on import: name only keys that
 // exist. REG_BINARY is written as hex:, a 4-byte REG_DWORD as dword:, every
 // other type as hex(N): (text too, so that its bytes come back as they were);
 // long lists are wrapped as regedit wraps them. nullopt, with `badKey` set to
 // it, for a key path that the file cannot name: one with a line break, or
 // with bytes the code page does not convert.
-std::optional<std::string> RegistryFile(const std::vector<FileEntry>& entries, std::string& badKey);
+[[nodiscard]] std::optional<std::string> RegistryFile(const std::vector<SavedColor>& entries, std::string& badKey);
 
 }  // namespace varnelo

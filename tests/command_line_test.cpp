@@ -1,7 +1,7 @@
 // The command line against the in-memory registry: its argument rules, its
 // exit codes and what /get prints. That /set writes exactly what the window's
 // 設 定 writes is a shared scenario (form1_test.cpp).
-#include "app/command_line.h"
+#include "app/commands.h"
 #include "app/file_names.h"
 #include "support/hive.h"
 

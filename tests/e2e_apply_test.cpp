@@ -3,6 +3,7 @@
 // box. The whole of HKEY_CURRENT_USER is compared before and after: every
 // location that qualifies at the click holds "IM Color" as 4 bytes of
 // REG_BINARY, least significant first, and nothing else has changed.
+#include "app/command_line.h"
 #include "support/color_dialog.h"
 #include "support/driver.h"
 #include "support/run_exe.h"
@@ -48,7 +49,7 @@ TEST_F(ApplyTest, SetWritesEveryQualifyingLocationAndNothingElseAsSetDoes) {
     const Tree byWindow = hive.Snapshot();
     ClearMessenger(hive);
     row.atStartup(hive);
-    const std::string colour = testing_support::scenarios::WebColor(row.shown);
+    const std::string colour = varnelo::WebColor(static_cast<varnelo::ColorValue>(row.shown));
     const auto set = RunExe(L"/set " + std::wstring(colour.begin(), colour.end()));
     EXPECT_EQ(hive.ChangesSince(byWindow), "") << "/set";
     EXPECT_EQ(set.exitCode, *row.setError ? 1u : 0u);

@@ -1,7 +1,7 @@
 // Form1's start-up and apply handlers against the in-memory registry and the
 // recording toolkit.
+#include "app/commands.h"
 #include "app/form1.h"
-#include "app/command_line.h"
 #include "support/hive.h"
 #include "support/recording_toolkit.h"
 #include "support/scenarios.h"
@@ -15,6 +15,7 @@
 #include <string>
 
 using testing_support::Bytes;
+using testing_support::Hive;
 using testing_support::Le32;
 using testing_support::RawValue;
 using testing_support::RecordingToolkit;
@@ -62,9 +63,21 @@ TEST_F(Form1Test, StartupShowsTheFirstLocationThatHasAColor) {
   }
 }
 
+// A backup put back as reg import puts it back, touching only what differs.
+void PutBack(Hive& hive, const varnelo::Backup& backup) {
+  for (const varnelo::SavedColor& saved : backup.saved) {
+    const auto now = hive.GetRaw(saved.keyPath, kValue);
+    if (!saved.present && now) hive.DeleteValue(saved.keyPath, kValue);
+    if (saved.present && now != RawValue{saved.type, saved.data}) {
+      hive.SetRaw(saved.keyPath, kValue, saved.type, saved.data);
+    }
+  }
+}
+
 // 設 定 after start-up, with the colour chosen (as the colour dialog would
 // give it); then, where nothing changed in between, /set on the same
-// registry, which must leave the same.
+// registry, which must leave the same, and the backup read before it, which
+// must undo it.
 TEST_F(Form1Test, ApplyWritesEveryQualifyingLocationAsSetDoes) {
   for (const auto& row : scenarios::Apply()) {
     SCOPED_TRACE(row.what);
@@ -85,11 +98,15 @@ TEST_F(Form1Test, ApplyWritesEveryQualifyingLocationAsSetDoes) {
 
     ClearMessenger(hive);
     row.atStartup(hive);
+    const Tree seeded = hive.Snapshot();
+    const varnelo::Backup backup = varnelo::ReadBackup(varnelo::ReadProfile());
     const auto set =
         varnelo::RunCommandLine({varnelo::Mode::Set, ColorValue(row.shown), "", {}}, {});
     EXPECT_EQ(hive.ChangesSince(expected), "") << "/set";
     EXPECT_EQ(set.exitCode, *row.setError ? varnelo::kExitWriteFailed : varnelo::kExitDone);
     EXPECT_NE(set.err.find(row.setError), std::string::npos) << set.err;
+    PutBack(hive, backup);
+    EXPECT_EQ(hive.ChangesSince(seeded), "") << "the backup undoes /set";
   }
 }
 

@@ -22,7 +22,7 @@ TEST(RegistryFileTest, EachValueAsRegeditWritesIt) {
   for (std::size_t i = 0; i < 256; ++i) bytes300[i] = static_cast<BYTE>(i);
   const std::vector<BYTE> first60(bytes300.begin(), bytes300.begin() + 60);
   const struct {
-    varnelo::FileEntry entry;
+    varnelo::SavedColor entry;
     const wchar_t* lines;  // between the header's blank line and the file's last
   } cases[] = {
       {{"Software\\Microsoft\\MSNMessenger", true, REG_BINARY, {0, 0, 0xFF, 0}},

@@ -1,6 +1,6 @@
 // Varnelo: sets the colour in which MSN Messenger and Windows Messenger draw
 // the user's own message text.
-#include "app/command_line.h"
+#include "app/commands.h"
 #include "app/win32/main_window.h"
 #include "app/win32/save_file.h"
 #include "app/win32/startup_trace.h"

@@ -1,7 +1,5 @@
 #include "support/scenarios.h"
 
-#include <array>
-#include <cstdio>
 
 namespace testing_support::scenarios {
 using namespace messenger;
@@ -110,13 +108,6 @@ const std::vector<ApplyScenario>& Apply() {
 Tree Applied(Tree before, std::uint32_t colour, const std::vector<std::string>& written) {
   for (const auto& key : written) SetValue(before, key, kValue, {REG_BINARY, Le32(colour)});
   return before;
-}
-
-std::string WebColor(std::uint32_t colour) {
-  std::array<char, 8> text{};
-  std::snprintf(text.data(), text.size(), "#%02X%02X%02X", colour & 0xFF, (colour >> 8) & 0xFF,
-                (colour >> 16) & 0xFF);
-  return text.data();
 }
 
 }  // namespace testing_support::scenarios

@@ -51,7 +51,4 @@ void SeedMisspeltAccounts(Hive& hive);
 // under each key of `written`: what 設 定 leaves.
 Tree Applied(Tree before, std::uint32_t colour, const std::vector<std::string>& written);
 
-// The argument of /set for a stored 0x00BBGGRR colour: "#RRGGBB".
-std::string WebColor(std::uint32_t colour);
-
 }  // namespace testing_support::scenarios

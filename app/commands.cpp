@@ -1,0 +1,187 @@
+#include "app/commands.h"
+
+#include "app/file_names.h"
+#include "app/messenger_colors.h"
+#include "app/registry_file.h"
+#include "registry/reg.h"
+
+#include <cstdint>
+#include <exception>
+#include <optional>
+#include <stdexcept>
+#include <string_view>
+
+namespace varnelo {
+namespace {
+
+constexpr char kNotInstalled[] =
+    "Messenger is not installed, or is a version Varnelo does not support: no colour is set "
+    "and no Messenger account is registered.\r\n";
+
+// A location's colour text as /get shows it.
+std::string Describe(const std::string& colorText) {
+  if (colorText == kNotFound) return "none";
+  const ColorValue color = ColorFromText(colorText);
+  return IsExplicitColor(color) ? WebColor(color) : "not-a-colour";
+}
+
+std::string Line(const std::string& state, const std::string& keyPath) {
+  return state + " HKCU\\" + Ascii(keyPath) + "\r\n";
+}
+
+// About an account key listed under a name that is not its own.
+constexpr char kNotSpellable[] =
+    "its own name has characters this system's code page cannot spell, and the listing "
+    "gives it as shown, which is not its name; left alone";
+
+std::string Reason(LSTATUS status) {
+  switch (status) {
+    case ERROR_FILE_NOT_FOUND: return "the key has gone; nothing created";
+    case kNameNotSpellable: return kNotSpellable;
+    case ERROR_MORE_DATA: return "its path is too long for this system's 8-bit calls";
+    case ERROR_ACCESS_DENIED: return "access denied";
+    case ERROR_KEY_DELETED: return "the key was deleted";
+    default: return "error " + std::to_string(status);
+  }
+}
+
+// Why a file could not be written, by the Windows error code.
+std::string SaveReason(DWORD error) {
+  switch (error) {
+    case ERROR_FILE_NOT_FOUND:
+    case ERROR_PATH_NOT_FOUND:
+    case ERROR_INVALID_DRIVE: return "the folder does not exist";
+    case ERROR_ACCESS_DENIED: return "access denied";
+    case ERROR_SHARING_VIOLATION: return "the file is in use";
+    case ERROR_HANDLE_DISK_FULL:
+    case ERROR_DISK_FULL: return "the disk is full";
+    case ERROR_INVALID_NAME: return "not a valid file name";
+    case ERROR_FILENAME_EXCED_RANGE: return "the name is too long";
+    case ERROR_FILE_READ_ONLY: return "the file is read-only; it was left as it is";
+    case kErrorIsAFolder: return "a folder has that name";
+    case kErrorIsADevice: return "it is a device, not a file (CON, NUL, COM1, ...)";
+    default: return "error " + std::to_string(error);
+  }
+}
+
+// About a location left alone: why 設 定 and /set do not write it.
+std::string LeftAloneReason(LSTATUS status) {
+  return status == kNameNotSpellable ? std::string(kNotSpellable)
+                                     : "IM Color could not be read: " + Reason(status) +
+                                           "; neither can /set write it";
+}
+
+CommandResult Get() {
+  const Profile now = ReadProfile();
+  if (!now.Installed()) return {"", kNotInstalled, kExitNotInstalled};
+  const std::vector<std::string> accountColors = ReadAccountColors(now.accountIds, now.misspelt);
+  std::string lines =
+      Line(Describe(now.msnColor), kMsnKeyPath) + Line(Describe(now.serviceColor), kServiceKeyPath);
+  std::string notes;
+  for (std::size_t i = 0; i < accountColors.size(); ++i) {
+    const std::string keyPath = AccountKeyPath(now.accountIds[i]);
+    lines += Line(Describe(accountColors[i]), keyPath);
+    if (now.misspelt[i])
+      notes += "not read: HKCU\\" + Ascii(keyPath) + ": " + kNotSpellable + "\r\n";
+  }
+  return {"colour " + Describe(ShownColor(now.msnColor, now.serviceColor, accountColors)) + "\r\n" +
+              lines,
+          notes, kExitDone};
+}
+
+CommandResult Set(ColorValue color) {
+  const Profile now = ReadProfile();
+  if (!now.Installed()) return {"", kNotInstalled, kExitNotInstalled};
+  CommandResult result;
+  for (const LocationStatus& write : WriteColorEverywhere(ColorText(color), now)) {
+    if (write.status == ERROR_SUCCESS) {
+      result.out += Line(WebColor(color), write.keyPath);
+    } else {
+      result.err +=
+          "not written: HKCU\\" + Ascii(write.keyPath) + ": " + Reason(write.status) + "\r\n";
+      result.exitCode = kExitWriteFailed;
+    }
+  }
+  return result;
+}
+
+CommandResult Export(const std::wstring& file, const SaveFile& saveFile) {
+  const auto notWritten = [&file](const std::string& why) {
+    return CommandResult{"", "varnelo: " + Quoted(file) + " not written: " + why + "\r\n",
+                         kExitWriteFailed};
+  };
+  // A name that cannot be a file is refused before anything is read or written.
+  if (const DWORD refused = RefusedFileName(file); refused != ERROR_SUCCESS) {
+    return notWritten(SaveReason(refused));
+  }
+  const Profile now = ReadProfile();
+  if (!now.Installed()) return {"", kNotInstalled, kExitNotInstalled};
+  const Backup backup = ReadBackup(now);
+  if (!backup.unreadable.empty()) {
+    const LocationStatus& first = backup.unreadable.front();
+    return notWritten("HKCU\\" + Ascii(first.keyPath) +
+                      ": IM Color could not be read: " + Reason(first.status));
+  }
+  std::string notes;
+  for (const LocationStatus& location : backup.leftAlone) {
+    notes += "not saved: HKCU\\" + Ascii(location.keyPath) + ": " +
+             LeftAloneReason(location.status) + "\r\n";
+  }
+  std::string badKey;
+  const std::optional<std::string> bytes = RegistryFile(backup.saved, badKey);
+  if (!bytes) {
+    return notWritten("HKCU\\" + Ascii(badKey) +
+                      ": a registry file cannot name this key (a line break in its name, or "
+                      "bytes the code page cannot convert)");
+  }
+  if (!saveFile) throw std::logic_error("no way to write a file");
+  if (const DWORD error = saveFile(file, *bytes); error != ERROR_SUCCESS) {
+    return notWritten(SaveReason(error));
+  }
+  const std::size_t saved = backup.saved.size();
+  return {"saved " + std::to_string(saved) + (saved == 1 ? " location in " : " locations in ") +
+              Ascii(file) + "\r\n",
+          notes, kExitDone};
+}
+
+}  // namespace
+
+CommandResult RunCommandLine(const CommandLine& command, const VersionNumbers& version,
+                             const SaveFile& saveFile) {
+  switch (command.mode) {
+    case Mode::Get: return Get();
+    case Mode::Set: return Set(command.color);
+    case Mode::Export: return Export(command.file, saveFile);
+    case Mode::Help: return {UsageText(), "", kExitDone};
+    case Mode::Version: return {Ascii(VersionCaption(version)) + "\r\n", "", kExitDone};
+    case Mode::BadArguments:
+    case Mode::Window: break;
+  }
+  return {"", "varnelo: " + command.problem + "\r\n\r\n" + UsageText(), kExitBadArguments};
+}
+
+int RunCommandLineMain(const std::function<std::vector<std::wstring>()>& readArguments,
+                       const std::function<VersionNumbers()>& readVersion,
+                       const WriteText& writeOut, const WriteText& writeErr,
+                       const SaveFile& saveFile) {
+  CommandResult result;
+  try {
+    const CommandLine command = ParseCommandLine(readArguments());
+    result = RunCommandLine(
+        command, command.mode == Mode::Version ? readVersion() : VersionNumbers{}, saveFile);
+  } catch (const std::exception& error) {
+    result = {"",
+              std::string("varnelo: unexpected failure: ") + Ascii(std::string_view(error.what())) +
+                  "\r\n",
+              kExitUnexpected};
+  } catch (...) {
+    result = {"", "varnelo: unexpected failure\r\n", kExitUnexpected};
+  }
+  // Each stream is tried, whatever became of the other.
+  const bool outWritten = result.out.empty() || writeOut(result.out);
+  const bool errWritten = result.err.empty() || writeErr(result.err);
+  if (result.exitCode == kExitDone && !(outWritten && errWritten)) return kExitOutputFailed;
+  return result.exitCode;
+}
+
+}  // namespace varnelo
