@@ -66,9 +66,9 @@ std::string SaveReason(DWORD error) {
 
 // About a location left alone: why 設 定 and /set do not write it.
 std::string LeftAloneReason(LSTATUS status) {
-  return status == kNameNotSpellable ? std::string(kNotSpellable)
-                                     : "IM Color could not be read: " + Reason(status) +
-                                           "; neither can /set write it";
+  return status == kNameNotSpellable
+             ? std::string(kNotSpellable)
+             : "IM Color could not be read: " + Reason(status) + "; neither can /set write it";
 }
 
 CommandResult Get() {

@@ -57,9 +57,9 @@ using WriteText = std::function<bool(const std::string&)>;
 // becomes kExitUnexpected with one line on standard error; output that could
 // not be written turns a success into kExitOutputFailed (a failure keeps its
 // own code). Never a message box.
-[[nodiscard]] int RunCommandLineMain(const std::function<std::vector<std::wstring>()>& readArguments,
-                                     const std::function<VersionNumbers()>& readVersion,
-                                     const WriteText& writeOut, const WriteText& writeErr,
-                                     const SaveFile& saveFile);
+[[nodiscard]] int RunCommandLineMain(
+    const std::function<std::vector<std::wstring>()>& readArguments,
+    const std::function<VersionNumbers()>& readVersion, const WriteText& writeOut,
+    const WriteText& writeErr, const SaveFile& saveFile);
 
 }  // namespace varnelo

@@ -37,13 +37,13 @@ bool NamesADevice(std::wstring_view path) {
   std::wstring_view name = LastPathPart(path);
   name = name.substr(0, std::min(name.find(L'.'), name.find(L':')));
   while (name.ends_with(L' ')) name.remove_suffix(1);
-  constexpr std::array<std::wstring_view, 6> kDevices{L"CON", L"PRN",   L"AUX",
+  constexpr std::array<std::wstring_view, 6> kDevices{L"CON", L"PRN",    L"AUX",
                                                       L"NUL", L"CONIN$", L"CONOUT$"};
   if (std::ranges::any_of(kDevices, [name](auto device) { return SameLetters(name, device); })) {
     return true;
   }
-  return name.size() == 4 && (SameLetters(name.substr(0, 3), L"COM") ||
-                               SameLetters(name.substr(0, 3), L"LPT")) &&
+  return name.size() == 4 &&
+         (SameLetters(name.substr(0, 3), L"COM") || SameLetters(name.substr(0, 3), L"LPT")) &&
          IsPortDigit(name[3]);
 }
 

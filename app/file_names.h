@@ -17,21 +17,21 @@ inline constexpr DWORD kErrorIsADevice = ERROR_BAD_DEVICE;  // see NamesADevice
 inline constexpr std::size_t kMaxFileNameLength = 255;
 
 // What follows the last '\' or '/' of `path` (or a drive's "X:").
-std::wstring_view LastPathPart(std::wstring_view path);
+[[nodiscard]] std::wstring_view LastPathPart(std::wstring_view path);
 
 // `path` without its last part: "" for a bare name, "C:" for "C:name",
 // otherwise up to and with the last separator.
-std::wstring_view FolderPart(std::wstring_view path);
+[[nodiscard]] std::wstring_view FolderPart(std::wstring_view path);
 
 // True where Windows opens a device rather than a file: the last part is
 // CON, PRN, AUX, NUL, CONIN$, CONOUT$, COM0-9 or LPT0-9 (also with ¹ ² ³),
 // in any case, whatever follows a '.' or ':' and with trailing spaces, and
 // whatever folder comes before it ("x\..\con.reg" is the console).
-bool NamesADevice(std::wstring_view path);
+[[nodiscard]] bool NamesADevice(std::wstring_view path);
 
 // Why no file may be written under `path`, whatever is on the disk:
 // kErrorIsADevice, ERROR_FILENAME_EXCED_RANGE for a last part longer than
 // kMaxFileNameLength; else ERROR_SUCCESS.
-DWORD RefusedFileName(std::wstring_view path);
+[[nodiscard]] DWORD RefusedFileName(std::wstring_view path);
 
 }  // namespace varnelo

@@ -6,7 +6,7 @@
 #pragma once
 
 #include "app/messenger_colors.h"
-#include "base/toolkit.h"
+#include "app/toolkit.h"
 
 #include <cstdint>
 #include <string>

@@ -118,8 +118,7 @@ Backup ReadBackup(const Profile& profile) {
       backup.leftAlone.push_back({location.keyPath, kNameNotSpellable});
       continue;
     }
-    Reg::ExactValue value =
-        Reg::ReadRegValueExact(HKEY_CURRENT_USER, location.keyPath, valueName);
+    Reg::ExactValue value = Reg::ReadRegValueExact(HKEY_CURRENT_USER, location.keyPath, valueName);
     using Found = Reg::ExactValue::Found;
     switch (value.found) {
       case Found::NoKey: break;

@@ -1,27 +1,14 @@
 #include "app/registry_file.h"
 
+#include "base/code_page.h"
+#include "base/little_endian.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <string_view>
 
 namespace varnelo {
 namespace {
-
-// 8-bit text in the system code page as UTF-16; nullopt for bytes that do not
-// convert (a broken double-byte character).
-std::optional<std::wstring> Widen(const std::string& text) {
-  if (text.empty()) return std::wstring();
-  const int length = static_cast<int>(text.size());
-  const int needed =
-      MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, text.data(), length, nullptr, 0);
-  if (needed <= 0) return std::nullopt;
-  std::wstring wide(static_cast<std::size_t>(needed), L'\0');
-  if (MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, text.data(), length, wide.data(), needed) !=
-      needed) {
-    return std::nullopt;
-  }
-  return wide;
-}
 
 // Lower-case hex digits, at least `width` of them.
 std::wstring Hex(unsigned long long number, std::size_t width) {
@@ -59,9 +46,7 @@ std::wstring Data(const SavedColor& entry, std::size_t lineLength) {
   if (!entry.present) return L"-";
   const std::vector<BYTE>& data = entry.data;
   if (entry.type == REG_DWORD && data.size() == 4) {
-    return L"dword:" + Hex(std::uint32_t{data[0]} | std::uint32_t{data[1]} << 8 |
-                               std::uint32_t{data[2]} << 16 | std::uint32_t{data[3]} << 24,
-                           8);
+    return L"dword:" + Hex(FromLittleEndian({data[0], data[1], data[2], data[3]}), 8);
   }
   const std::wstring type =
       entry.type == REG_BINARY ? L"hex:" : L"hex(" + Hex(entry.type, 1) + L"):";
@@ -88,7 +73,7 @@ std::optional<std::string> RegistryFile(const std::vector<SavedColor>& entries,
   const std::wstring name = L"\"" + std::wstring(valueName.begin(), valueName.end()) + L"\"=";
   std::wstring text = L"Windows Registry Editor Version 5.00\r\n";
   for (const SavedColor& entry : entries) {
-    const auto key = Widen(entry.keyPath);
+    const auto key = WidenExactly(entry.keyPath);
     // A line break would end the key's line early, and what follows it
     // could name another key.
     if (!key || key->find_first_of(L"\r\n") != std::wstring::npos) {

@@ -8,7 +8,7 @@
 
 namespace Color {
 
-std::int32_t PickColor(HWND hwndOwner, const varnelo::Toolkit& app) {
+std::int32_t PickColor(HWND hwndOwner, const varnelo::ProgramInstance& app) {
   // The dialog's 16 custom colours belong to this call: all black every time.
   std::array<COLORREF, 16> customColors{};
 

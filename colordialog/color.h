@@ -1,7 +1,7 @@
 // Module Color: the system colour dialog.
 #pragma once
 
-#include "base/toolkit.h"
+#include "base/program_instance.h"
 
 #include <windows.h>
 
@@ -15,6 +15,6 @@ namespace Color {
 // cannot be shown, and for black; -2 for a colour above 0xFFFFFF in a signed
 // comparison. The instance handle comes from `app`; if that fails the error
 // passes to the caller. Nothing is kept between calls.
-std::int32_t PickColor(HWND hwndOwner, const varnelo::Toolkit& app);
+[[nodiscard]] std::int32_t PickColor(HWND hwndOwner, const varnelo::ProgramInstance& app);
 
 }  // namespace Color

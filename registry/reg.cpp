@@ -1,5 +1,6 @@
 #include "registry/reg.h"
 
+#include "base/little_endian.h"
 #include "registry/scoped_key.h"
 
 #include <array>
@@ -142,9 +143,7 @@ LSTATUS WriteRegValueStatus(HKEY const& rootKey, std::string keyPath, std::strin
                           static_cast<DWORD>(text.size() + 1));
   }
   if (number) {
-    const auto raw = static_cast<std::uint32_t>(*number);
-    const std::array<BYTE, 4> bytes{static_cast<BYTE>(raw), static_cast<BYTE>(raw >> 8),
-                                    static_cast<BYTE>(raw >> 16), static_cast<BYTE>(raw >> 24)};
+    const auto bytes = varnelo::ToLittleEndian(static_cast<std::uint32_t>(*number));
     return RegSetValueExA(key.get(), valueName.c_str(), 0, REG_BINARY, bytes.data(),
                           static_cast<DWORD>(bytes.size()));
   }
@@ -168,15 +167,13 @@ RegData ReadRegValue(HKEY const& rootKey, std::string keyPath, std::string value
       return TextBeforeZero(buffer.data(), buffer.size());
     }
   } else if (kind == KindNumber) {
-    std::array<BYTE, 4> bytes{};
+    std::array<std::uint8_t, 4> bytes{};
     DWORD type = REG_DWORD;
     DWORD size = static_cast<DWORD>(bytes.size());
     if (RegQueryValueExA(key.get(), valueName.c_str(), nullptr, &type, bytes.data(), &size) ==
         ERROR_SUCCESS) {
       // Whatever the stored type; a shorter value leaves the high bytes 0.
-      const std::uint32_t raw = std::uint32_t{bytes[0]} | (std::uint32_t{bytes[1]} << 8) |
-                                (std::uint32_t{bytes[2]} << 16) | (std::uint32_t{bytes[3]} << 24);
-      return static_cast<std::int32_t>(raw);
+      return static_cast<std::int32_t>(varnelo::FromLittleEndian(bytes));
     }
   }
   return defaultValue;

@@ -39,8 +39,8 @@ std::string RegDataText(const RegData& data);
 // value that is not a whole decimal number in the 32-bit range is refused
 // before anything is touched. Any other kind creates the key (if missing) and
 // stores nothing.
-bool WriteRegValue(HKEY const& rootKey, std::string keyPath, std::string valueName,
-                   std::int32_t const& kind, RegData value);
+[[nodiscard]] bool WriteRegValue(HKEY const& rootKey, std::string keyPath, std::string valueName,
+                                 std::int32_t const& kind, RegData value);
 
 // What a write does where the key does not exist.
 enum class IfKeyMissing { Create, Fail };
@@ -51,17 +51,18 @@ enum class IfKeyMissing { Create, Fail };
 // routine does not serve has still created the key). With
 // IfKeyMissing::Fail the key is opened, never created: a missing key gives
 // ERROR_FILE_NOT_FOUND and nothing is written.
-LSTATUS WriteRegValueStatus(HKEY const& rootKey, std::string keyPath, std::string valueName,
-                            std::int32_t const& kind, RegData value,
-                            IfKeyMissing ifMissing = IfKeyMissing::Create);
+[[nodiscard]] LSTATUS WriteRegValueStatus(HKEY const& rootKey, std::string keyPath,
+                                          std::string valueName, std::int32_t const& kind,
+                                          RegData value,
+                                          IfKeyMissing ifMissing = IfKeyMissing::Create);
 
 // Reads `valueName` under `keyPath`. Kind 4 reads at most 4 bytes of any
 // type as a little-endian integer (shorter data fills the low bytes); kind 1
 // reads at most 256 bytes of any type as text up to the first zero byte.
 // Returns `defaultValue` unchanged when the key cannot be opened with access
 // 0x3F, the value is missing or too large, or the kind is neither 1 nor 4.
-RegData ReadRegValue(HKEY const& rootKey, std::string keyPath, std::string valueName,
-                     std::int32_t const& kind, RegData defaultValue);
+[[nodiscard]] RegData ReadRegValue(HKEY const& rootKey, std::string keyPath, std::string valueName,
+                                   std::int32_t const& kind, RegData defaultValue);
 
 // Lists the names of the subkeys of `keyPath` in enumeration order. When it
 // finds at least one, `names` is rebuilt to hold exactly those names; when it
@@ -101,7 +102,7 @@ struct ExactValue {
 // opened for anything else (it may not be read, or its path is too long for
 // the 8-bit calls), so no write through them can open it either; Failed:
 // reading the value failed once the key was open.
-ExactValue ReadRegValueExact(HKEY const& rootKey, const std::string& keyPath,
-                             const std::wstring& valueName);
+[[nodiscard]] ExactValue ReadRegValueExact(HKEY const& rootKey, const std::string& keyPath,
+                                           const std::wstring& valueName);
 
 }  // namespace Reg

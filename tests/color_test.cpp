@@ -64,7 +64,7 @@ TEST_F(ColorTest, ResultRules) {
 
 TEST_F(ColorTest, InstanceHandleFailurePassesToTheCallerWithoutADialog) {
   toolkit.FailOn("InstanceHandle");
-  EXPECT_THROW(Color::PickColor(owner, toolkit), varnelo::ToolkitError);
+  EXPECT_THROW(static_cast<void>(Color::PickColor(owner, toolkit)), varnelo::ToolkitError);
   EXPECT_TRUE(fakecc::Dialogs().empty());
 }
 

@@ -140,9 +140,9 @@ TEST_F(CommandLineTest, ExportWritesTheFileWholeOrNotAtAll) {
   struct Case {
     std::wstring file;  // in the folder ("" for the folder itself)
     DWORD exitCode;
-    const char* err;               // a part of standard error
+    const char* err;  // a part of standard error
     bool readOnlyFileThere = false;
-    bool inFolder = true;          // false: FILE as it stands, relative to where it runs
+    bool inFolder = true;  // false: FILE as it stands, relative to where it runs
   };
   const std::wstring longest(251, L'n');  // with ".reg", as long as a name may be
   const std::vector<Case> cases{
@@ -164,8 +164,9 @@ TEST_F(CommandLineTest, ExportWritesTheFileWholeOrNotAtAll) {
   const std::string old = "old backup";
   for (const auto& c : cases) {
     const std::wstring folder = NewFolder();
-    const std::wstring file =
-        !c.inFolder ? c.file : c.file.empty() ? folder : folder + L"\\" + c.file;
+    const std::wstring file = !c.inFolder      ? c.file
+                              : c.file.empty() ? folder
+                                               : folder + L"\\" + c.file;
     SCOPED_TRACE(Narrow(file));
     if (c.readOnlyFileThere) {
       std::ofstream(file.c_str(), std::ios::binary) << old;

@@ -3,8 +3,8 @@
 // found by their control id.
 #pragma once
 
+#include "app/toolkit.h"
 #include "app/win32/gdi_object.h"
-#include "base/toolkit.h"
 
 #include <windows.h>
 

@@ -1,11 +1,12 @@
 // Varnelo: sets the colour in which MSN Messenger and Windows Messenger draw
 // the user's own message text.
 #include "app/commands.h"
+#include "app/win32/file_handle.h"
 #include "app/win32/main_window.h"
 #include "app/win32/save_file.h"
 #include "app/win32/startup_trace.h"
 #include "app/win32/version_info.h"
-#include "base/unique_handle.h"
+#include "base/system_library.h"
 
 #include <windows.h>
 
@@ -25,13 +26,7 @@ void __verbose_terminate_handler() { std::abort(); }
 
 namespace {
 
-// A kernel32 function that this Windows may lack, or nullptr.
-template <typename Function>
-Function Kernel32Function(const char* name) {
-  const HMODULE kernel32 = GetModuleHandleW(L"kernel32.dll");
-  if (kernel32 == nullptr) return nullptr;
-  return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(GetProcAddress(kernel32, name)));
-}
+using varnelo::SystemFunctionAs;
 
 // 32-bit Windows XP SP3 gives a program DEP only when the program asks for it
 // (its default policy ignores the exe's NX flag). Vista SP1 and later already
@@ -41,7 +36,8 @@ void TurnOnDep() {
 #ifndef _WIN64
   using SetProcessDepPolicyFn = BOOL(WINAPI*)(DWORD);
   constexpr DWORD kDepEnable = 0x00000001;  // PROCESS_DEP_ENABLE
-  if (const auto turnOn = Kernel32Function<SetProcessDepPolicyFn>("SetProcessDEPPolicy")) {
+  if (const auto turnOn =
+          SystemFunctionAs<SetProcessDepPolicyFn>(L"kernel32.dll", "SetProcessDEPPolicy")) {
     turnOn(kDepEnable);
   }
 #endif
@@ -55,17 +51,15 @@ void TurnOnDep() {
 void KeepDllSearchToTheSystem() {
   using SetDllDirectoryFn = BOOL(WINAPI*)(LPCWSTR);
   using SetDefaultDllDirectoriesFn = BOOL(WINAPI*)(DWORD);
-  if (const auto drop = Kernel32Function<SetDllDirectoryFn>("SetDllDirectoryW")) {
+  if (const auto drop = SystemFunctionAs<SetDllDirectoryFn>(L"kernel32.dll", "SetDllDirectoryW")) {
     drop(L"");  // the current folder leaves the search path
   }
   constexpr DWORD kSearchSystem32 = 0x00000800;  // LOAD_LIBRARY_SEARCH_SYSTEM32
-  if (const auto only = Kernel32Function<SetDefaultDllDirectoriesFn>("SetDefaultDllDirectories")) {
+  if (const auto only = SystemFunctionAs<SetDefaultDllDirectoriesFn>(L"kernel32.dll",
+                                                                     "SetDefaultDllDirectories")) {
     only(kSearchSystem32);
   }
 }
-
-void CloseFile(HANDLE handle) { CloseHandle(handle); }
-using FileHandle = varnelo::UniqueHandle<HANDLE, CloseFile>;
 
 // Where the command line's output goes. A GUI program has standard handles
 // only when its parent passed some (a file, a pipe, Wine's terminal); else it
@@ -104,7 +98,7 @@ class StandardOutput {
 
   HANDLE out_ = nullptr;
   HANDLE err_ = nullptr;
-  FileHandle console_;
+  varnelo::FileHandle console_;
 };
 
 // The arguments after the program's name, as the C runtime split them.

@@ -6,7 +6,7 @@
 #include "app/win32/label_paint.h"
 #include "app/win32/startup_trace.h"
 #include "app/win32/version_info.h"
-#include "app/window_title.h"
+#include "app/win32/window_title.h"
 
 #include <commctrl.h>
 

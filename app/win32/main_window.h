@@ -6,8 +6,8 @@
 #pragma once
 
 #include "app/form1.h"
+#include "app/toolkit.h"
 #include "app/win32/form_layout.h"
-#include "base/toolkit.h"
 
 #include <windows.h>
 

@@ -1,13 +1,10 @@
 #include "app/win32/save_file.h"
 
 #include "app/file_names.h"
-#include "base/unique_handle.h"
+#include "app/win32/file_handle.h"
 
 namespace varnelo {
 namespace {
-
-void CloseFile(HANDLE handle) { CloseHandle(handle); }
-using FileHandle = UniqueHandle<HANDLE, CloseFile>;
 
 // The temporary file, deleted when this goes unless it was moved into place.
 class TemporaryFile {

@@ -17,6 +17,6 @@ namespace varnelo {
 // (ERROR_FILE_READ_ONLY; checked again just before the move). On any failure
 // the temporary file is deleted and a file already at `path` stays as it
 // was. Returns ERROR_SUCCESS or the Windows error code of what failed.
-DWORD SaveFileAtomically(const std::wstring& path, const std::string& bytes);
+[[nodiscard]] DWORD SaveFileAtomically(const std::wstring& path, const std::string& bytes);
 
 }  // namespace varnelo

@@ -2,7 +2,7 @@
 // memory: no second opening of the program file, no version DLL.
 #pragma once
 
-#include "base/toolkit.h"
+#include "app/toolkit.h"
 
 #include <windows.h>
 

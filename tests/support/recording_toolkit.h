@@ -3,7 +3,7 @@
 // given back unchanged), and can be told to fail an operation.
 #pragma once
 
-#include "base/toolkit.h"
+#include "app/toolkit.h"
 
 #include <map>
 #include <string>

@@ -2,13 +2,14 @@
 // toolkit.
 //
 // Form1's logic is written against this interface only; the Win32 window
-// (app/main_window.cpp) implements it for real and the tests with a recording
-// stand-in. Any operation may fail by throwing ToolkitError: handlers do not
+// (app/win32/main_window.cpp) implements it for real and the tests with a
+// recording stand-in. Any operation may fail by throwing ToolkitError: handlers do not
 // catch it, and the toolkit's event dispatch reports it in its run-time error
 // box and ends the program, keeping registry writes already made.
 #pragma once
 
 #include "base/color_value.h"
+#include "base/program_instance.h"
 #include "base/version_numbers.h"
 
 #include <windows.h>
@@ -18,7 +19,7 @@
 
 namespace varnelo {
 
-// The labels whose properties change at run time.
+// Form1's labels whose properties change at run time.
 enum class LabelId { ColorT1, ColorT2, Label6 };
 
 class ToolkitError : public std::runtime_error {
@@ -26,10 +27,8 @@ class ToolkitError : public std::runtime_error {
   using std::runtime_error::runtime_error;
 };
 
-class Toolkit {
+class Toolkit : public ProgramInstance {
  public:
-  virtual ~Toolkit() = default;
-
   // A label accepts every 32-bit value and gives it back unchanged.
   virtual void SetLabelForeColor(LabelId label, ColorValue colour) = 0;
   virtual ColorValue LabelForeColor(LabelId label) const = 0;
@@ -42,7 +41,7 @@ class Toolkit {
   // version in the program's version resource.
   virtual VersionNumbers AppVersion() const = 0;
   virtual HWND WindowHandle() const = 0;
-  virtual HINSTANCE InstanceHandle() const = 0;
+  // InstanceHandle(): see ProgramInstance.
 
   // Ends the program: no handler of the program runs after it. The Win32
   // toolkit never returns from it; a stand-in may, so callers return at once.
