@@ -1,4 +1,4 @@
-// The exe's stack guard (app/stack_guard.cpp; compiled with the exe's
+// The exe's stack guard (app/win32/stack_guard.cpp; compiled with the exe's
 // -fstack-protector-strong): seeded before main, and fatal once overwritten.
 #include <gtest/gtest.h>
 

@@ -44,7 +44,7 @@ class FormControls {
   // cannot be moved.
   void ChangeDpi(int dpi);
 
-  // The control with this id (app/control_ids.h); an id that is not one of
+  // The control with this id (app/win32/control_ids.h); an id that is not one of
   // the twelve throws ToolkitError.
   Control& WithId(int id);
   const Control& WithId(int id) const;
