@@ -3,9 +3,9 @@
 #   varnelo-<version>-x86.zip   the 32-bit varnelo.exe
 #   varnelo-<version>-x64.zip   the 64-bit varnelo.exe
 #   SHA256SUMS                  the zips' SHA-256 sums (sha256sum -c SHA256SUMS)
-# Each zip holds varnelo.exe, LICENSE.txt (LICENSE) and guide.txt
-# (docs/guide.txt), the texts with CRLF line ends so that any Notepad shows
-# them. <version> is the CMake project version, read from the builds.
+# Each zip holds varnelo.exe, the user guides guide-ja.txt and guide-en.txt
+# (docs/) and LICENSE.txt (LICENSE), the texts in UTF-8 with a byte-order
+# mark and CRLF line ends, so that Notepad from XP to 11 shows them. <version> is the CMake project version, read from the builds.
 # The same commit gives the same zips: the exes are reproducible, and every
 # file in a zip has the commit's time (or SOURCE_DATE_EPOCH), a fixed mode, a
 # fixed order and no extra attributes.
@@ -58,6 +58,11 @@ package_name() {  # i686 | x86_64: the name Windows users know the architecture 
   case $1 in i686) echo x86 ;; x86_64) echo x64 ;; esac
 }
 
+# The texts in each zip, and where each comes from.
+TEXTS=(guide-ja.txt guide-en.txt LICENSE.txt)
+declare -A TEXT_SOURCES=([guide-ja.txt]=docs/guide-ja.txt [guide-en.txt]=docs/guide-en.txt
+  [LICENSE.txt]=LICENSE)
+
 version=
 zips=()
 for arch in "${ALL_ARCHES[@]}"; do
@@ -80,17 +85,18 @@ for arch in "${ALL_ARCHES[@]}"; do
   else
     cp "$EXE" "$files/varnelo.exe"
   fi
-  sed 's/$/\r/' "$ROOT/LICENSE" >"$files/LICENSE.txt"
-  # A byte-order mark: Notepad before Windows 10 reads UTF-8 (the window's
-  # Japanese button names) reliably only with it.
-  { printf '\xef\xbb\xbf'; sed 's/$/\r/' "$ROOT/docs/guide.txt"; } >"$files/guide.txt"
+  # A byte-order mark: Notepad before Windows 10 reads UTF-8 (the Japanese
+  # guide, the window's button names) reliably only with it.
+  for text in "${TEXTS[@]}"; do
+    { printf '\xef\xbb\xbf'; sed 's/$/\r/' "$ROOT/${TEXT_SOURCES[$text]}"; } >"$files/$text"
+  done
   chmod 0755 "$files/varnelo.exe"
-  chmod 0644 "$files/LICENSE.txt" "$files/guide.txt"
+  (cd "$files" && chmod 0644 "${TEXTS[@]}")
   touch -d "@$SOURCE_DATE_EPOCH" "$files"/*
 
   zips+=("varnelo-$version-$name.zip")
   log "making ${zips[-1]}"
-  (cd "$files" && zip -q -X "$stage/dist/${zips[-1]}" varnelo.exe LICENSE.txt guide.txt)
+  (cd "$files" && zip -q -X "$stage/dist/${zips[-1]}" varnelo.exe "${TEXTS[@]}")
 done
 (cd "$stage/dist" && sha256sum "${zips[@]}" >SHA256SUMS)
 # Only now, with every exe signed and verified, is dist/ written.
@@ -102,10 +108,20 @@ log "checking the packages"
 (cd "$dist" && sha256sum --quiet -c SHA256SUMS)
 for zip in "${zips[@]}"; do
   listed=$(unzip -Z1 "$dist/$zip" | tr '\n' ' ')
-  if [[ $listed != "varnelo.exe LICENSE.txt guide.txt " ]]; then
+  if [[ $listed != "varnelo.exe ${TEXTS[*]} " ]]; then
     echo "package: $zip holds $listed" >&2
     exit 1
   fi
+  for text in "${TEXTS[@]}"; do  # a byte-order mark, then CRLF and only CRLF
+    unzip -p "$dist/$zip" "$text" >"$stage/text"
+    if [[ $(head -c 3 "$stage/text" | od -An -tx1 | tr -d ' ') != efbbbf ||
+      $(tail -c 2 "$stage/text" | od -An -tx1 | tr -d ' ') != 0d0a ]] ||
+      [[ $(tr -cd '\n' <"$stage/text" | wc -c) != $(grep -c $'\r$' "$stage/text") ]]; then
+      echo "package: $text in $zip is not UTF-8 with a byte-order mark and CRLF line ends" >&2
+      exit 1
+    fi
+  done
+  echo "$zip: varnelo.exe ${TEXTS[*]}, each text with a byte-order mark and CRLF line ends"
 done
 
 for arch in "${RUN_ARCHES[@]}"; do

@@ -10,12 +10,16 @@
 #      sources in another folder, which must give the same bytes
 #      (scripts/check-reproducible.sh); both signed with a throwaway
 #      certificate as package.sh signs a release, verified, stripped back to
-#      the unsigned bytes, and run (scripts/check-signing.sh);
+#      the unsigned bytes, and run (scripts/check-signing.sh); the release
+#      packages made as a release makes them (scripts/package.sh, unsigned),
+#      which checks what each zip holds;
 #   3. for each architecture whose programs this host can run (x86_64
 #      always, i686 where the kernel runs 32-bit code): the Windows test
 #      programs (posix thread model) under Wine of that bitness on a private
 #      Xvfb, in a throwaway prefix: the registry suite against the real
-#      registry and end-to-end tests that drive that architecture's exe.
+#      registry and end-to-end tests that drive that architecture's exe;
+#   4. every sample of the command line's output in README.md and the user
+#      guides, run on the sample profile and compared (scripts/check-docs.sh).
 # Installs missing Debian packages first (scripts/deps.sh).
 # VARNELO_64BIT_ONLY=1 takes the path of a host that runs 64-bit code only.
 set -euo pipefail
@@ -47,6 +51,9 @@ bash "$ROOT/scripts/check-reproducible.sh"
 log "signing: both exes signed with a throwaway certificate, verified, stripped, run"
 bash "$ROOT/scripts/check-signing.sh"
 
+log "release packages: both zips, their texts, their sums"
+bash "$ROOT/scripts/package.sh"
+
 # The registry suite and the end-to-end suites under Wine, for the current ARCH.
 run_wine_suites() {
   log "Windows tests of the $ARCH build under $WINEARCH Wine (throwaway prefix, private X display)"
@@ -68,6 +75,9 @@ for arch in "${RUN_ARCHES[@]}"; do
   run_wine_suites
   summary+=("$arch: $(grep -oE '[0-9]+ tests failed out of [0-9]+' "$BUILD/wine-tests-$arch.log" | tail -1)")
 done
+
+log "the documents' samples of output, against the exe"
+bash "$ROOT/scripts/check-docs.sh"
 
 log "builds exercised"
 echo "packaging checks: ${ALL_ARCHES[*]}"
