@@ -1,0 +1,127 @@
+#include "app/color_words.h"
+
+#include "app/command_line.h"
+#include "app/messenger_colors.h"
+
+#include <array>
+#include <cmath>
+#include <cstdint>
+#include <limits>
+
+namespace varnelo {
+namespace {
+
+struct NamedColor {
+  std::uint32_t rgb;  // 0xRRGGBB, web order
+  const wchar_t* name;
+};
+
+// Plain names a reader knows, spread over the colours; greys at four
+// lightnesses so that every grey has one. Nearest first on a tie.
+constexpr std::array<NamedColor, 25> kNames{{
+    {0x000000, L"黒"},       {0x404040, L"濃い灰色"}, {0x808080, L"灰色"},
+    {0xC0C0C0, L"銀色"},     {0xFFFFFF, L"白"},       {0xFF0000, L"赤"},
+    {0x800000, L"暗い赤"},   {0xFFA0C0, L"桃色"},     {0xFF8000, L"橙"},
+    {0x804000, L"茶色"},     {0xFFFF00, L"黄"},       {0x808000, L"オリーブ色"},
+    {0x99CC00, L"黄緑"},     {0x00FF00, L"明るい緑"}, {0x008000, L"緑"},
+    {0x004000, L"深緑"},     {0x008080, L"青緑"},     {0x00FFFF, L"水色"},
+    {0x80C0FF, L"空色"},     {0x0080FF, L"明るい青"}, {0x0000FF, L"青"},
+    {0x000080, L"紺"},       {0x800080, L"紫"},       {0xFF00FF, L"赤紫"},
+    {0xCC99FF, L"薄紫"},
+}};
+
+struct Lab {
+  double l, a, b;
+};
+
+// An sRGB channel (0-255) as linear light.
+double Linear(std::uint32_t channel) {
+  const double c = channel / 255.0;
+  return c <= 0.04045 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4);
+}
+
+double LabF(double t) {
+  constexpr double kDelta = 6.0 / 29.0;
+  return t > kDelta * kDelta * kDelta ? std::cbrt(t) : t / (3 * kDelta * kDelta) + 4.0 / 29.0;
+}
+
+// sRGB to CIELAB under D65.
+Lab ToLab(std::uint32_t rgb) {
+  const double r = Linear(rgb >> 16), g = Linear((rgb >> 8) & 0xFF), b = Linear(rgb & 0xFF);
+  const double x = (0.4124 * r + 0.3576 * g + 0.1805 * b) / 0.95047;
+  const double y = 0.2126 * r + 0.7152 * g + 0.0722 * b;
+  const double z = (0.0193 * r + 0.1192 * g + 0.9505 * b) / 1.08883;
+  const double fx = LabF(x), fy = LabF(y), fz = LabF(z);
+  return {116 * fy - 16, 500 * (fx - fy), 200 * (fy - fz)};
+}
+
+double Distance(const Lab& p, const Lab& q) {
+  return std::sqrt((p.l - q.l) * (p.l - q.l) + (p.a - q.a) * (p.a - q.a) +
+                   (p.b - q.b) * (p.b - q.b));
+}
+
+// The colour a value draws as, 0xRRGGBB: a stored 0x00BBGGRR's low 24 bits.
+std::uint32_t WebOrder(ColorValue color) {
+  const auto raw = static_cast<std::uint32_t>(color);
+  return (raw & 0xFF) << 16 | (raw & 0xFF00) | (raw >> 16 & 0xFF);
+}
+
+std::wstring Widen(const std::string& ascii) { return {ascii.begin(), ascii.end()}; }
+
+}  // namespace
+
+std::optional<int> SystemColorIndex(ColorValue color) {
+  const auto raw = static_cast<std::uint32_t>(color);
+  if ((raw & 0x80000000u) == 0 || (raw & 0x7FFFFFFFu) > 30) return std::nullopt;
+  return static_cast<int>(raw & 0x7FFFFFFFu);
+}
+
+const wchar_t* NearestColorName(ColorValue color) {
+  const Lab lab = ToLab(WebOrder(color));
+  const NamedColor* nearest = nullptr;
+  double best = std::numeric_limits<double>::max();
+  for (const NamedColor& named : kNames) {
+    const double distance = Distance(lab, ToLab(named.rgb));
+    if (distance < best) best = distance, nearest = &named;
+  }
+  return best <= kNameDistance ? nearest->name : nullptr;
+}
+
+std::wstring ColorValueText(ColorValue color) {
+  if (SystemColorIndex(color)) {
+    constexpr wchar_t kHex[] = L"0123456789ABCDEF";
+    std::wstring text = L"0x";
+    for (int shift = 28; shift >= 0; shift -= 4)
+      text += kHex[static_cast<std::uint32_t>(color) >> shift & 0xF];
+    return text;
+  }
+  return Widen(WebColor(color));
+}
+
+std::wstring ColorInWords(ColorValue color) {
+  if (const auto index = SystemColorIndex(color)) {
+    return L"システムの色 " + std::to_wstring(*index) + L" 番（Messenger の色ではありません）";
+  }
+  const std::uint32_t rgb = WebOrder(color);
+  std::wstring words;
+  if (const wchar_t* name = NearestColorName(color)) words = std::wstring(name) + L"、";
+  return words + L"赤 " + std::to_wstring(rgb >> 16) + L"、緑 " +
+         std::to_wstring(rgb >> 8 & 0xFF) + L"、青 " + std::to_wstring(rgb & 0xFF);
+}
+
+std::wstring ColorTip(ColorValue color) { return ColorValueText(color) + L" " + ColorInWords(color); }
+
+std::wstring ApplyDescription(ColorValue selected) {
+  if (!IsExplicitColor(selected)) return L"色が選ばれていないため、何も書き込みません";
+  return ColorValueText(selected) + L"（" + ColorInWords(selected) + L"）を Messenger に書き込みます";
+}
+
+std::wstring SpokenCaption(std::wstring_view caption) {
+  std::wstring word;
+  for (const wchar_t c : caption) {
+    if (c != L' ') word += c;
+  }
+  return word;
+}
+
+}  // namespace varnelo

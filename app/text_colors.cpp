@@ -1,0 +1,12 @@
+#include "app/text_colors.h"
+
+#include "app/color_words.h"
+
+namespace varnelo {
+
+ColorValue DrawnTextColor(ColorValue fore, ColorValue back, bool sample, bool highContrast) {
+  if (!highContrast || sample || SystemColorIndex(fore)) return fore;
+  return back == kSysColorWindow ? kSysColorWindowText : kSysColorBtnText;
+}
+
+}  // namespace varnelo
