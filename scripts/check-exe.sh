@@ -3,7 +3,7 @@
 #   i686    a PE32 i386 GUI program, subsystem version 5.01 or lower;
 #   x86_64  a PE32+ x86-64 GUI program, subsystem version 5.02 or lower
 #           (XP x64 Edition and Server 2003 x64 are NT 5.2);
-# under 256 KiB, importing only from DLLs that Windows always loads from the
+# under 320 KiB, importing only from DLLs that Windows always loads from the
 # system folder, and only functions that XP's own system DLLs export
 # (the list in tests/xp-imports.txt, which notes the x86-64-only names);
 # hardened: ASLR with the relocations it needs, DEP (NX), terminal-server
@@ -29,7 +29,7 @@ minor=$(awk '/^MinorSubsystemVersion/ {print $2}' <<<"$header")
 (( major < 5 || (major == 5 && minor <= max_minor) )) ||
   bad "subsystem version $major.$minor: the oldest Windows for $arch needs 5.0$max_minor or lower"
 size=$(stat -c %s "$exe")
-(( size < 256 * 1024 )) || bad "$size bytes: over 256 KiB"
+(( size < 320 * 1024 )) || bad "$size bytes: over 320 KiB"
 
 # Only DLLs that Windows 7 to 11 always take from the system folder (known
 # DLLs) or, for the common controls, through the manifest: any other DLL that

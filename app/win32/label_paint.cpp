@@ -1,28 +1,37 @@
 #include "app/win32/label_paint.h"
 
+#include "app/color_words.h"
+#include "app/text_colors.h"
+#include "app/win32/control_ids.h"
+
 #include <cstdint>
-#include <optional>
 
 namespace varnelo {
 namespace {
-
-// The GetSysColor index a colour refers to (0x80000000 plus the index), or
-// nothing for an explicit colour or any other value.
-std::optional<int> SystemColorIndex(ColorValue color) {
-  const auto raw = static_cast<std::uint32_t>(color);
-  if ((raw & 0x80000000u) == 0 || (raw & 0x7FFFFFFFu) > COLOR_MENUBAR) return std::nullopt;
-  return static_cast<int>(raw & 0x7FFFFFFFu);
-}
 
 COLORREF Resolve(ColorValue color) {
   if (const auto index = SystemColorIndex(color)) return GetSysColor(*index);
   return static_cast<std::uint32_t>(color) & 0x00FFFFFFu;
 }
 
+// Asked at each painting: a scheme switched on or off repaints every window.
+bool HighContrastOn() {
+  HIGHCONTRASTW scheme{};
+  scheme.cbSize = sizeof(scheme);
+  return SystemParametersInfoW(SPI_GETHIGHCONTRAST, sizeof(scheme), &scheme, 0) != FALSE &&
+         (scheme.dwFlags & HCF_HIGHCONTRASTON) != 0;
+}
+
+bool IsSample(const Control& control) {
+  const int id = GetDlgCtrlID(control.hwnd);
+  return id == ids::ColorT1 || id == ids::ColorT2;
+}
+
 }  // namespace
 
 HBRUSH PaintLabelColors(HDC dc, Control& control) {
-  SetTextColor(dc, Resolve(control.foreColor));
+  SetTextColor(dc, Resolve(DrawnTextColor(control.foreColor, control.backColor, IsSample(control),
+                                          HighContrastOn())));
   SetBkColor(dc, Resolve(control.backColor));
   if (const auto index = SystemColorIndex(control.backColor)) return GetSysColorBrush(*index);
   if (control.backBrush.get() == nullptr)

@@ -57,7 +57,10 @@ int MainWindow::Run(int showCommand) {
   const int dpi = WindowDpi(hwnd_);
   FitClientArea(dpi);
   VARNELO_TRACE("main window");
-  Dispatch([this, dpi] { controls_.Create(hwnd_, instance_, dpi); });
+  Dispatch([this, dpi] {
+    controls_.Create(hwnd_, instance_, dpi);
+    accessible_.Attach(controls_);
+  });
   VARNELO_TRACE("twelve controls");
 
   Dispatch([this] { form_.Form_Load(); });
@@ -191,8 +194,10 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 
 void MainWindow::SetLabelForeColor(LabelId label, ColorValue color) {
   Control& control = controls_.Label(label);
+  const bool changed = control.foreColor != color;
   control.foreColor = color;
   InvalidateRect(control.hwnd, nullptr, TRUE);
+  if (changed && label != LabelId::Label6) accessible_.ColorChanged(control.hwnd);
 }
 
 ColorValue MainWindow::LabelForeColor(LabelId label) const {

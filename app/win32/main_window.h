@@ -7,6 +7,7 @@
 
 #include "app/form1.h"
 #include "app/toolkit.h"
+#include "app/win32/accessible_controls.h"
 #include "app/win32/form_layout.h"
 
 #include <windows.h>
@@ -50,6 +51,7 @@ class MainWindow final : public Toolkit {
   // activation (to the colour dialog, say); it gets the focus back.
   HWND lastFocus_ = nullptr;
   FormControls controls_;
+  AccessibleControls accessible_;  // what screen readers and tooltips say of the controls
   Form1 form_;
 };
 
