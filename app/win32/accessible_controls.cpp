@@ -299,7 +299,9 @@ LRESULT AccessibleControls::Handle(const Subclassed& control, UINT message, WPAR
     case WM_GETOBJECT:
       // lParam is a 32-bit object id, whatever the width of LPARAM.
       if (static_cast<LONG>(static_cast<DWORD>(lParam)) == OBJID_CLIENT) {
-        if (const LRESULT answer = AnswerGetObject(hwnd, wParam); answer > 0) return answer;
+        // A failure comes back as a negative HRESULT: the standard object then.
+        const LRESULT answer = AnswerGetObject(hwnd, wParam);
+        if (answer != 0 && SUCCEEDED(static_cast<HRESULT>(answer))) return answer;
       }
       break;
     case WM_NCHITTEST:

@@ -57,11 +57,10 @@ int MainWindow::Run(int showCommand) {
   const int dpi = WindowDpi(hwnd_);
   FitClientArea(dpi);
   VARNELO_TRACE("main window");
-  Dispatch([this, dpi] {
-    controls_.Create(hwnd_, instance_, dpi);
-    accessible_.Attach(controls_);
-  });
+  Dispatch([this, dpi] { controls_.Create(hwnd_, instance_, dpi); });
   VARNELO_TRACE("twelve controls");
+  Dispatch([this] { accessible_.Attach(controls_); });
+  VARNELO_TRACE("accessibility: five window procedures");
 
   Dispatch([this] { form_.Form_Load(); });
   VARNELO_TRACE("Form_Load");
