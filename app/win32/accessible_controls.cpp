@@ -247,7 +247,9 @@ void AccessibleControls::Attach(FormControls& controls) {
 }
 
 void AccessibleControls::ColorChanged(HWND sample) const {
-  if (controls_ == nullptr) return;
+  // Nothing to tell before the window is shown (Form_Load): a client reads
+  // the colours when it first meets the window.
+  if (controls_ == nullptr || !IsWindowVisible(sample)) return;
   NotifyWinEvent(EVENT_OBJECT_VALUECHANGE, sample, OBJID_CLIENT, CHILDID_SELF);
   NotifyWinEvent(EVENT_OBJECT_DESCRIPTIONCHANGE, sample, OBJID_CLIENT, CHILDID_SELF);
   if (sample == controls_->WithId(ids::ColorT1).hwnd) {
