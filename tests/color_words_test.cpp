@@ -5,24 +5,18 @@
 
 #include <gtest/gtest.h>
 
-#include <string>
-
 namespace {
 
 using varnelo::ColorValue;
 
-// A stored colour (0x00BBGGRR) from web order 0xRRGGBB.
+// A stored colour (0x00BBGGRR) from web order 0xRRGGBB, and any raw value.
 constexpr ColorValue Stored(std::uint32_t rgb) {
   return static_cast<ColorValue>((rgb & 0xFF) << 16 | (rgb & 0xFF00) | rgb >> 16);
 }
 constexpr ColorValue Raw(std::uint32_t value) { return static_cast<ColorValue>(value); }
 
 TEST(ColorWordsTest, NearestName) {
-  struct Case {
-    ColorValue color;
-    const wchar_t* name;  // nullptr: none close enough
-  };
-  const Case cases[] = {
+  const std::pair<ColorValue, const wchar_t*> cases[] = {  // nullptr: no name close enough
       // Each name's own colour.
       {Stored(0x000000), L"黒"}, {Stored(0x404040), L"濃い灰色"}, {Stored(0x808080), L"灰色"},
       {Stored(0xC0C0C0), L"銀色"}, {Stored(0xFFFFFF), L"白"}, {Stored(0xFF0000), L"赤"},
@@ -33,108 +27,83 @@ TEST(ColorWordsTest, NearestName) {
       {Stored(0x80C0FF), L"空色"}, {Stored(0x0080FF), L"明るい青"}, {Stored(0x0000FF), L"青"},
       {Stored(0x000080), L"紺"}, {Stored(0x800080), L"紫"}, {Stored(0xFF00FF), L"赤紫"},
       {Stored(0xCC99FF), L"薄紫"},
-      // Near ones, and the nearest by lightness among the greys.
-      {Stored(0xFE0000), L"赤"}, {Stored(0x7F007F), L"紫"}, {Stored(0xFFA500), L"橙"},
-      {Stored(0xFFC0CB), L"桃色"}, {Stored(0xA52A2A), L"暗い赤"}, {Stored(0x202020), L"黒"},
-      {Stored(0x303030), L"濃い灰色"}, {Stored(0xB0B0B0), L"銀色"}, {Stored(0xF5F5DC), L"白"},
-      // The edge: 24.85 from 赤 is close, 25.07 from 茶色 and 25.15 from 黄 are not.
+      // Near ones; every grey is near one of four.
+      {Stored(0xFE0000), L"赤"}, {Stored(0xFFA500), L"橙"}, {Stored(0xFFC0CB), L"桃色"},
+      {Stored(0xA52A2A), L"暗い赤"}, {Stored(0x202020), L"黒"}, {Stored(0x303030), L"濃い灰色"},
+      {Stored(0xB0B0B0), L"銀色"}, {Stored(0xF5F5DC), L"白"},
+      // The edge: 24.85 from 赤 is near; 25.07 from 茶色 and 25.15 from 黄 are not.
       {Stored(0xE80830), L"赤"}, {Stored(0xC08040), nullptr}, {Stored(0xF0D018), nullptr},
-      // Far from every name.
       {Stored(0xFF8080), nullptr}, {Stored(0xFF69B4), nullptr},
       // Only the low 24 bits count, as when drawn.
       {Raw(0x7F0000FF), L"赤"}, {Raw(0x81FF0000), L"青"},
   };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(testing::Message() << std::hex << c.color);
-    const wchar_t* name = varnelo::NearestColorName(c.color);
-    EXPECT_EQ(name ? std::wstring(name) : L"(none)", c.name ? std::wstring(c.name) : L"(none)");
+  for (const auto& [color, expected] : cases) {
+    const wchar_t* name = varnelo::NearestColorName(color);
+    EXPECT_EQ(name ? name : L"-", std::wstring(expected ? expected : L"-")) << std::hex << color;
   }
 }
 
 TEST(ColorWordsTest, ValueWordsAndTip) {
-  struct Case {
-    ColorValue color;
-    const wchar_t* value;
-    const wchar_t* words;
-  };
-  const Case cases[] = {
+  const std::tuple<ColorValue, const wchar_t*, const wchar_t*> cases[] = {
       {Stored(0x800080), L"#800080", L"紫、赤 128、緑 0、青 128"},
       {Stored(0x000000), L"#000000", L"黒、赤 0、緑 0、青 0"},
-      {Stored(0xFFFFFF), L"#FFFFFF", L"白、赤 255、緑 255、青 255"},
       {Stored(0xC08040), L"#C08040", L"赤 192、緑 128、青 64"},
       {Raw(0x80000005), L"0x80000005", L"システムの色 5 番（Messenger の色ではありません）"},
-      {Raw(0x80000012), L"0x80000012", L"システムの色 18 番（Messenger の色ではありません）"},
       {Raw(0x8000001E), L"0x8000001E", L"システムの色 30 番（Messenger の色ではありません）"},
-      // Past the last system colour: drawn as its low 24 bits.
+      // Past the last system colour, or not one: drawn as the low 24 bits.
       {Raw(0x8000001F), L"#1F0000", L"黒、赤 31、緑 0、青 0"},
       {Raw(0x7FFFFFFF), L"#FFFFFF", L"白、赤 255、緑 255、青 255"},
   };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(testing::Message() << std::hex << c.color);
-    EXPECT_EQ(varnelo::ColorValueText(c.color), c.value);
-    EXPECT_EQ(varnelo::ColorInWords(c.color), c.words);
-    EXPECT_EQ(varnelo::ColorTip(c.color), std::wstring(c.value) + L" " + c.words);
+  for (const auto& [color, value, words] : cases) {
+    EXPECT_EQ(varnelo::ColorValueText(color), value) << std::hex << color;
+    EXPECT_EQ(varnelo::ColorInWords(color), words) << std::hex << color;
+    EXPECT_EQ(varnelo::ColorTip(color), std::wstring(value) + L" " + words);
   }
 }
 
-TEST(ColorWordsTest, WhatApplyWrites) {
-  struct Case {
-    ColorValue selected;
-    const wchar_t* description;
-  };
-  const Case cases[] = {
+TEST(ColorWordsTest, WhatApplyWouldWriteAndButtonNames) {
+  constexpr wchar_t kNothing[] = L"色が選ばれていないため、何も書き込みません";
+  const std::pair<ColorValue, const wchar_t*> cases[] = {
       {Stored(0x0000FF), L"#0000FF（青、赤 0、緑 0、青 255）を Messenger に書き込みます"},
-      {Stored(0x000000), L"#000000（黒、赤 0、緑 0、青 0）を Messenger に書き込みます"},
-      {Raw(0x00FFFFFF), L"#FFFFFF（白、赤 255、緑 255、青 255）を Messenger に書き込みます"},
-      {Raw(0x80000005), L"色が選ばれていないため、何も書き込みません"},
-      {Raw(0x01000000), L"色が選ばれていないため、何も書き込みません"},
-      {ColorValue{-2}, L"色が選ばれていないため、何も書き込みません"},
+      {Stored(0xFFFFFF), L"#FFFFFF（白、赤 255、緑 255、青 255）を Messenger に書き込みます"},
+      {Raw(0x80000005), kNothing}, {Raw(0x01000000), kNothing}, {ColorValue{-2}, kNothing},
   };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(testing::Message() << std::hex << c.selected);
-    EXPECT_EQ(varnelo::ApplyDescription(c.selected), c.description);
-  }
-}
+  for (const auto& [selected, description] : cases)
+    EXPECT_EQ(varnelo::ApplyDescription(selected), description) << std::hex << selected;
 
-TEST(ColorWordsTest, SpokenCaption) {
-  const std::pair<const wchar_t*, const wchar_t*> cases[] = {
+  const std::pair<const wchar_t*, const wchar_t*> captions[] = {
       {L"色 選 択", L"色選択"}, {L"設 定", L"設定"}, {L"閉 じ る", L"閉じる"},
-      {L"閉じる", L"閉じる"},   {L"", L""},          {L" 設　定 ", L"設　定"},  // only ASCII spaces go
+      {L"閉じる", L"閉じる"},   {L"", L""},          {L" 設　定 ", L"設　定"},  // ASCII spaces only
   };
-  for (const auto& [caption, spoken] : cases) EXPECT_EQ(varnelo::SpokenCaption(caption), spoken);
+  for (const auto& [caption, spoken] : captions) EXPECT_EQ(varnelo::SpokenCaption(caption), spoken);
 }
 
 TEST(TextColorsTest, HighContrastGivesFixedColoursTheSchemesText) {
-  constexpr ColorValue kWindow = varnelo::kSysColorWindow;
-  constexpr ColorValue kBtnFace = Raw(0x8000000F);
-  constexpr ColorValue kGrayText = varnelo::kSysColorGrayText;
-  constexpr ColorValue kBtnText = varnelo::kSysColorBtnText;
+  constexpr ColorValue kWindow = varnelo::kSysColorWindow, kBtnFace = Raw(0x8000000F);
+  constexpr ColorValue kBtnText = varnelo::kSysColorBtnText, kGray = varnelo::kSysColorGrayText;
   constexpr ColorValue kWindowText = varnelo::kSysColorWindowText;
-  constexpr ColorValue kNavy = Raw(0x00800000), kRed = Raw(0x000000FF);
+  constexpr ColorValue kNavy = Raw(0x00800000), kRed = Raw(0x000000FF), kBlack = 0;
   struct Case {
     const char* label;
     ColorValue fore, back;
     bool sample;
-    ColorValue normal, highContrast;
+    ColorValue highContrast;  // normally the fore colour itself
   };
-  // Form1's labels as laid out, and a sample holding each kind of value.
-  const Case cases[] = {
-      {"Label2, the navy title", kNavy, kBtnFace, false, kNavy, kBtnText},
-      {"Label5, the red note", kRed, kBtnFace, false, kRed, kBtnText},
-      {"a fixed colour on the window colour", kRed, kWindow, false, kRed, kWindowText},
-      {"a fixed black", Raw(0), kBtnFace, false, Raw(0), kBtnText},
-      {"Label1, the copyright", kGrayText, kBtnFace, false, kGrayText, kGrayText},
-      {"Label6, the version", kBtnText, kBtnFace, false, kBtnText, kBtnText},
-      {"Label3 and Label4", kBtnText, kWindow, false, kBtnText, kBtnText},
-      {"a sample in a Messenger colour", kNavy, kWindow, true, kNavy, kNavy},
-      {"a sample in black", Raw(0), kWindow, true, Raw(0), Raw(0)},
-      {"ColorT1 before any colour", kWindow, kWindow, true, kWindow, kWindow},
-      {"ColorT2 before any colour", kBtnText, kWindow, true, kBtnText, kBtnText},
+  const Case cases[] = {  // Form1's labels as laid out, and samples holding each kind of value
+      {"Label2, the navy title", kNavy, kBtnFace, false, kBtnText},
+      {"Label5, the red note", kRed, kBtnFace, false, kBtnText},
+      {"a fixed colour on the window colour", kRed, kWindow, false, kWindowText},
+      {"a fixed black", kBlack, kBtnFace, false, kBtnText},
+      {"Label1, the copyright", kGray, kBtnFace, false, kGray},
+      {"Label6, Label3, Label4", kBtnText, kWindow, false, kBtnText},
+      {"a sample in a Messenger colour", kNavy, kWindow, true, kNavy},
+      {"a sample in black", kBlack, kWindow, true, kBlack},
+      {"ColorT1 before any colour", kWindow, kWindow, true, kWindow},
+      {"ColorT2 before any colour", kBtnText, kWindow, true, kBtnText},
   };
   for (const auto& c : cases) {
-    SCOPED_TRACE(c.label);
-    EXPECT_EQ(varnelo::DrawnTextColor(c.fore, c.back, c.sample, false), c.normal);
-    EXPECT_EQ(varnelo::DrawnTextColor(c.fore, c.back, c.sample, true), c.highContrast);
+    EXPECT_EQ(varnelo::DrawnTextColor(c.fore, c.back, c.sample, false), c.fore) << c.label;
+    EXPECT_EQ(varnelo::DrawnTextColor(c.fore, c.back, c.sample, true), c.highContrast) << c.label;
   }
 }
 
