@@ -214,6 +214,23 @@ ExactValue ReadRegValueExact(HKEY const& rootKey, const std::string& keyPath,
   return result;
 }
 
+LSTATUS RestoreRegValueExact(HKEY const& rootKey, const std::string& keyPath,
+                              const std::wstring& valueName, DWORD type,
+                              const std::vector<BYTE>* data) {
+  ScopedKey key;
+  if (const LSTATUS opened =
+          RegOpenKeyExA(rootKey, keyPath.c_str(), 0, KEY_SET_VALUE, key.receive());
+      opened != ERROR_SUCCESS) {
+    return opened;
+  }
+  if (data == nullptr) {
+    const LSTATUS deleted = RegDeleteValueW(key.get(), valueName.c_str());
+    return deleted == ERROR_FILE_NOT_FOUND ? ERROR_SUCCESS : deleted;
+  }
+  return RegSetValueExW(key.get(), valueName.c_str(), 0, type, data->data(),
+                        static_cast<DWORD>(data->size()));
+}
+
 std::int32_t EnumRegSubKeysChecked(HKEY const& rootKey, std::string keyPath,
                                    std::vector<std::string>& names, std::vector<bool>& misspelt) {
   return ListSubKeys(rootKey, keyPath, names, &misspelt);

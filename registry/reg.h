@@ -1,11 +1,13 @@
 // Module Reg: the program's only contact with the Windows registry.
 //
 // Stateless routines over the 8-bit (A) registry functions (and, to read a
-// value exactly as stored, RegQueryValueExW). Each call
+// value exactly as stored and to put it back so, RegQueryValueExW,
+// RegSetValueExW and RegDeleteValueW). Each call
 // opens its own key and closes it before it returns, whatever happens once
 // the key is open. Failures are reported by results alone: the caller's
 // default, false, or a short count. No status code is passed on, except by
-// WriteRegValueStatus and ReadRegValueExact, which say what failed.
+// WriteRegValueStatus and the routines for exact values, which say what
+// failed.
 #pragma once
 
 #include <windows.h>
@@ -104,5 +106,15 @@ struct ExactValue {
 // reading the value failed once the key was open.
 [[nodiscard]] ExactValue ReadRegValueExact(HKEY const& rootKey, const std::string& keyPath,
                                            const std::wstring& valueName);
+
+// Puts back what ReadRegValueExact read: stores `valueName` under `keyPath`
+// as `type` and `data` exactly (RegSetValueExW, so text types keep their
+// bytes), or with `data` nullptr deletes it (a value already missing is
+// ERROR_SUCCESS). The key is opened for KEY_SET_VALUE only, never created: a
+// missing key gives ERROR_FILE_NOT_FOUND and nothing is written. Returns the
+// failing call's status, or ERROR_SUCCESS.
+[[nodiscard]] LSTATUS RestoreRegValueExact(HKEY const& rootKey, const std::string& keyPath,
+                                           const std::wstring& valueName, DWORD type,
+                                           const std::vector<BYTE>* data);
 
 }  // namespace Reg

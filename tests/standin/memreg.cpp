@@ -71,6 +71,9 @@ struct Registry {
   std::optional<std::size_t> failSetAt;
   LSTATUS failSetStatus = ERROR_SUCCESS;
   std::size_t setCalls = 0;
+  std::optional<std::size_t> failQueryWAt;
+  LSTATUS failQueryWStatus = ERROR_SUCCESS;
+  std::size_t queryWCalls = 0;
 };
 
 Registry& State() {
@@ -214,6 +217,8 @@ void Reset() {
   state.localMachine = std::make_shared<Node>();
   state.failSetAt.reset();
   state.setCalls = 0;
+  state.failQueryWAt.reset();
+  state.queryWCalls = 0;
   // Handles left open stay counted, so a test that leaked one still fails.
 }
 
@@ -244,6 +249,12 @@ void FailSetValueAt(std::size_t n, LSTATUS status) {
   auto& state = State();
   state.failSetAt = state.setCalls + n;
   state.failSetStatus = status;
+}
+
+void FailQueryValueWAt(std::size_t n, LSTATUS status) {
+  auto& state = State();
+  state.failQueryWAt = state.queryWCalls + n;
+  state.failQueryWStatus = status;
 }
 
 }  // namespace memreg
@@ -314,8 +325,20 @@ LSTATUS RegQueryValueExA(HKEY key, LPCSTR valueName, LPDWORD /*reserved*/, LPDWO
 // text: a value's bytes come back as they were set.
 LSTATUS RegQueryValueExW(HKEY key, const wchar_t* valueName, LPDWORD reserved, LPDWORD type,
                          LPBYTE data, LPDWORD dataSize) {
+  auto& state = State();
+  if (state.failQueryWAt && *state.failQueryWAt == state.queryWCalls++) {
+    state.failQueryWAt.reset();
+    return state.failQueryWStatus;
+  }
   const std::string name = AnsiSpelling(valueName != nullptr ? valueName : L"");
   return RegQueryValueExA(key, name.c_str(), reserved, type, data, dataSize);
+}
+
+// The stored bytes are the caller's, whatever the type, as with Windows' W call.
+LSTATUS RegSetValueExW(HKEY key, const wchar_t* valueName, DWORD reserved, DWORD type,
+                       const BYTE* data, DWORD dataSize) {
+  const std::string name = AnsiSpelling(valueName != nullptr ? valueName : L"");
+  return RegSetValueExA(key, name.c_str(), reserved, type, data, dataSize);
 }
 
 LSTATUS RegSetValueExA(HKEY key, LPCSTR valueName, DWORD /*reserved*/, DWORD type, const BYTE* data,
@@ -458,6 +481,13 @@ LSTATUS RegDeleteValueA(HKEY key, LPCSTR valueName) {
   if (found == node->values.end()) return ERROR_FILE_NOT_FOUND;
   node->values.erase(found);
   return ERROR_SUCCESS;
+}
+
+LSTATUS RegDeleteValueW(HKEY key, const wchar_t* valueName) {
+  LSTATUS status = ERROR_SUCCESS;
+  if (!OpenedFor(key, KEY_SET_VALUE, status)) return status;
+  const std::string name = AnsiSpelling(valueName != nullptr ? valueName : L"");
+  return RegDeleteValueA(key, name.c_str());
 }
 
 LSTATUS RegEnumValueA(HKEY key, DWORD index, LPSTR name, LPDWORD nameSize, LPDWORD /*reserved*/,

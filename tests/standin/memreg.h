@@ -40,6 +40,9 @@ bool CreateKeyOutsideCodePage(HKEY root, const std::string& parentPath,
                               const std::string& utf8Name);
 
 // Makes the n-th (0-based) RegSetValueExA from now on fail with `status`.
-void FailSetValueAt(std::size_t n, LSTATUS status);
+void FailSetValueAt(std::size_t n, LSTATUS status);  // RegSetValueExW counts too
+
+// Makes the n-th (0-based) RegQueryValueExW from now on fail with `status`.
+void FailQueryValueWAt(std::size_t n, LSTATUS status);
 
 }  // namespace memreg

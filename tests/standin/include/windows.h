@@ -109,6 +109,9 @@ LSTATUS RegSetValueExA(HKEY key, LPCSTR valueName, DWORD reserved, DWORD type, c
                        DWORD dataSize);
 LSTATUS RegQueryValueExW(HKEY key, const wchar_t* valueName, LPDWORD reserved, LPDWORD type,
                          LPBYTE data, LPDWORD dataSize);
+LSTATUS RegSetValueExW(HKEY key, const wchar_t* valueName, DWORD reserved, DWORD type,
+                       const BYTE* data, DWORD dataSize);
+LSTATUS RegDeleteValueW(HKEY key, const wchar_t* valueName);
 LSTATUS RegEnumKeyExA(HKEY key, DWORD index, LPSTR name, LPDWORD nameSize, LPDWORD reserved,
                       LPSTR keyClass, LPDWORD classSize, PFILETIME lastWriteTime);
 LSTATUS RegEnumKeyExW(HKEY key, DWORD index, wchar_t* name, LPDWORD nameSize, LPDWORD reserved,
