@@ -2,13 +2,10 @@
 
 #include "app/file_names.h"
 #include "app/messenger_colors.h"
-#include "app/registry_file.h"
 #include "registry/reg.h"
 
 #include <cstdint>
 #include <exception>
-#include <optional>
-#include <stdexcept>
 #include <string_view>
 
 namespace varnelo {
@@ -110,37 +107,28 @@ CommandResult Export(const std::wstring& file, const SaveFile& saveFile) {
     return CommandResult{"", "varnelo: " + Quoted(file) + " not written: " + why + "\r\n",
                          kExitWriteFailed};
   };
-  // A name that cannot be a file is refused before anything is read or written.
-  if (const DWORD refused = RefusedFileName(file); refused != ERROR_SUCCESS) {
-    return notWritten(SaveReason(refused));
-  }
-  const Profile now = ReadProfile();
-  if (!now.Installed()) return {"", kNotInstalled, kExitNotInstalled};
-  const Backup backup = ReadBackup(now);
-  if (!backup.unreadable.empty()) {
-    const LocationStatus& first = backup.unreadable.front();
-    return notWritten("HKCU\\" + Ascii(first.keyPath) +
-                      ": IM Color could not be read: " + Reason(first.status));
+  const BackupSave save = SaveBackup(file, saveFile);
+  const std::string key = "HKCU\\" + Ascii(save.keyPath);
+  switch (save.outcome) {
+    case BackupSave::Outcome::NameRefused:
+    case BackupSave::Outcome::NotWritten: return notWritten(SaveReason(save.error));
+    case BackupSave::Outcome::NotInstalled: return {"", kNotInstalled, kExitNotInstalled};
+    case BackupSave::Outcome::Unreadable:
+      return notWritten(key + ": IM Color could not be read: " +
+                        Reason(static_cast<LSTATUS>(save.error)));
+    case BackupSave::Outcome::KeyNotNameable:
+      return notWritten(key +
+                        ": a registry file cannot name this key (a line break in its name, or "
+                        "bytes the code page cannot convert)");
+    case BackupSave::Outcome::Saved: break;
   }
   std::string notes;
-  for (const LocationStatus& location : backup.leftAlone) {
+  for (const LocationStatus& location : save.leftAlone) {
     notes += "not saved: HKCU\\" + Ascii(location.keyPath) + ": " +
              LeftAloneReason(location.status) + "\r\n";
   }
-  std::string badKey;
-  const std::optional<std::string> bytes = RegistryFile(backup.saved, badKey);
-  if (!bytes) {
-    return notWritten("HKCU\\" + Ascii(badKey) +
-                      ": a registry file cannot name this key (a line break in its name, or "
-                      "bytes the code page cannot convert)");
-  }
-  if (!saveFile) throw std::logic_error("no way to write a file");
-  if (const DWORD error = saveFile(file, *bytes); error != ERROR_SUCCESS) {
-    return notWritten(SaveReason(error));
-  }
-  const std::size_t saved = backup.saved.size();
-  return {"saved " + std::to_string(saved) + (saved == 1 ? " location in " : " locations in ") +
-              Ascii(file) + "\r\n",
+  return {"saved " + std::to_string(save.saved) +
+              (save.saved == 1 ? " location in " : " locations in ") + Ascii(file) + "\r\n",
           notes, kExitDone};
 }
 

@@ -5,6 +5,7 @@
 // function that writes a file.
 #pragma once
 
+#include "app/backup_file.h"
 #include "app/command_line.h"
 #include "base/version_numbers.h"
 
@@ -30,20 +31,11 @@ struct CommandResult {
   int exitCode = kExitDone;
 };
 
-// Writes `bytes` as the file `path` completely or not at all, replacing a
-// file of that name: ERROR_SUCCESS, or the Windows error code of what failed
-// (file_names.h: kErrorIsAFolder where `path` names a folder,
-// kErrorIsADevice where it names a device; ERROR_FILE_READ_ONLY for a
-// read-only file).
-using SaveFile = std::function<DWORD(const std::wstring& path, const std::string& bytes)>;
-
 // Carries out a parsed command line other than Mode::Window. Only /get, /set
 // and /export touch the registry, and only /set writes to it: exactly what
 // the window's 設 定 would write with that colour selected. /export saves
-// ReadBackup (messenger_colors.h) with `saveFile` as a registry file that
-// puts it back (registry_file.h), naming on standard error each location it
-// leaves alone; a name that can never be a file (file_names.h) is refused
-// before the registry is read.
+// as the window's 色を保存 does (SaveBackup, backup_file.h), with
+// `saveFile`, naming on standard error each location it leaves alone.
 [[nodiscard]] CommandResult RunCommandLine(const CommandLine& command,
                                            const VersionNumbers& version,
                                            const SaveFile& saveFile = {});

@@ -3,6 +3,7 @@
 // 設 定 writes is a shared scenario (form1_test.cpp).
 #include "app/commands.h"
 #include "app/file_names.h"
+#include "app/window_texts.h"
 #include "support/hive.h"
 
 #include <gtest/gtest.h>
@@ -206,6 +207,40 @@ TEST_F(CommandLineRunTest, ExportLeavesOutKeysSetCannotOpenAndRefusesDevices) {
   EXPECT_NE(result.err.find("not written: it is a device, not a file"), std::string::npos);
   EXPECT_EQ(saved.size(), 1u) << "nothing handed to be written";
   EXPECT_EQ(hive.ChangesSince(before), "");
+}
+
+// /export and the window's 色を保存 save through one function and give the
+// same reasons, each in its own language, whatever the file's writer says.
+TEST_F(CommandLineRunTest, ExportAndTheWindowGiveTheSameReasons) {
+  hive.SetColor(kMsn, 0x0000FF);
+  struct Case {
+    DWORD error;
+    const char* english;
+    const wchar_t* japanese;
+  };
+  const std::vector<Case> cases{
+      {ERROR_FILE_READ_ONLY, "the file is read-only", L"読み取り専用"},
+      {varnelo::kErrorIsAFolder, "a folder has that name", L"フォルダーがあります"},
+      {varnelo::kErrorIsADevice, "it is a device", L"デバイスの名前"},
+      {ERROR_DISK_FULL, "the disk is full", L"ディスクがいっぱい"},
+      {ERROR_PATH_NOT_FOUND, "the folder does not exist", L"フォルダーがありません"},
+      {ERROR_ACCESS_DENIED, "access denied", L"アクセスが拒否"},
+      {ERROR_FILENAME_EXCED_RANGE, "the name is too long", L"名前が長すぎ"},
+      {ERROR_SHARING_VIOLATION, "the file is in use", L"使用中"},
+      {ERROR_SUCCESS, "", L""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.english);
+    const varnelo::SaveFile save = [&c](const std::wstring&, const std::string&) { return c.error; };
+    const auto result = varnelo::RunCommandLine({Mode::Export, 0, "", L"c.reg"}, {}, save);
+    const bool saved = c.error == ERROR_SUCCESS;
+    EXPECT_EQ(result.exitCode, saved ? varnelo::kExitDone : varnelo::kExitWriteFailed);
+    EXPECT_NE(result.err.find(c.english), std::string::npos) << result.err;
+    const std::wstring text = varnelo::SaveFailedText(varnelo::SaveBackup(L"c.reg", save), L"c.reg");
+    EXPECT_EQ(text.empty(), saved);
+    EXPECT_NE(text.find(c.japanese), std::wstring::npos);
+  }
+  EXPECT_EQ(varnelo::BackupFileName(2024, 3, 7), L"im-colours-20240307.reg");
 }
 
 }  // namespace
