@@ -1,6 +1,9 @@
 #include "app/form1.h"
 
+#include "app/window_texts.h"
 #include "colordialog/color.h"
+
+#include <utility>
 
 namespace varnelo {
 
@@ -59,14 +62,32 @@ void Form1::Command3_Click() {
   PassportCount = ListAccounts(PassportIds, PassportIdMisspelt);
   MsnColor = ReadColor(MsnKeyPath);
 
-  // Failed writes are not reported here and do not stop the rest.
-  static_cast<void>(WriteColorEverywhere(ApplyColor, messenger_));
+  // What is about to be overwritten, kept for 元に戻す. Failed writes are
+  // not reported here and do not stop the rest.
+  const Backup before = ReadBackup(messenger_);
+  if (Overwritten overwritten = OverwrittenBy(before, WriteColorEverywhere(ApplyColor, messenger_));
+      !overwritten.Empty()) {
+    overwritten_ = std::move(overwritten);
+  }
   if (PassportCount > 0) {
     PassportIndex = PassportCount;
     PassportKeyPath = AccountKeyPath(PassportIds.back());
   }
 
   toolkit_.SetLabelForeColor(LabelId::ColorT2, toolkit_.LabelForeColor(LabelId::ColorT1));
+}
+
+void Form1::Undo_Click() {
+  if (!CanUndo()) return;
+  const Overwritten undone = std::exchange(overwritten_, {});
+  const std::vector<LocationStatus> failed = PutBack(undone.saved);
+  // As a start-up now would show it; the selected colour stays.
+  const std::string shown = ShownColorNow();
+  toolkit_.SetLabelForeColor(LabelId::ColorT2,
+                             shown != kNotFound ? ColorFromText(shown) : kSysColorButtonText);
+  if (const std::wstring text = UndoFailedText(undone.unreadable, failed); !text.empty()) {
+    toolkit_.MsgBox(text);
+  }
 }
 
 }  // namespace varnelo

@@ -28,6 +28,11 @@ class Form1 {
   void Command1_Click();  // choose a colour
   void Command2_Click();  // close
   void Command3_Click();  // write the selected colour to every Messenger location
+  // 元に戻す (system menu): put back what the last 設 定 overwrote, once.
+  void Undo_Click();
+  // Whether there is a 設 定 to undo: one has written in this run, and it
+  // has not been undone.
+  [[nodiscard]] bool CanUndo() const { return !overwritten_.Empty(); }
 
   // Window-level state, shared by the handlers for the whole run. Colours
   // travel as decimal text; "Error" marks a value that was not found.
@@ -43,6 +48,8 @@ class Form1 {
   // What the window knows of the Messenger locations, in the form the colour
   // rules take it; the handlers use it through the names below.
   Profile messenger_;
+  // What the last 設 定 that wrote overwrote, until it is undone.
+  Overwritten overwritten_;
 
  public:
   std::string& MsnColor = messenger_.msnColor;

@@ -38,6 +38,12 @@ bool LeftAlone(const std::vector<bool>& misspelt, std::size_t i) {
   return i >= misspelt.size() || misspelt[i];
 }
 
+// "IM Color" for the Unicode calls (it is ASCII).
+std::wstring WideValueName() {
+  const std::string_view name(kColorValueName);
+  return {name.begin(), name.end()};
+}
+
 }  // namespace
 
 std::string AccountKeyPath(const std::string& id) {
@@ -110,8 +116,7 @@ std::vector<LocationStatus> WriteColorEverywhere(const std::string& colorText,
 }
 
 Backup ReadBackup(const Profile& profile) {
-  const std::string_view name(kColorValueName);  // ASCII, for the Unicode call
-  const std::wstring valueName(name.begin(), name.end());
+  const std::wstring valueName = WideValueName();
   Backup backup;
   for (const ColorLocation& location : ColorLocations(profile)) {
     if (location.leftAlone) {
@@ -121,7 +126,7 @@ Backup ReadBackup(const Profile& profile) {
     Reg::ExactValue value = Reg::ReadRegValueExact(HKEY_CURRENT_USER, location.keyPath, valueName);
     using Found = Reg::ExactValue::Found;
     switch (value.found) {
-      case Found::NoKey: break;
+      case Found::NoKey: backup.missingKeys.push_back(location.keyPath); break;
       case Found::KeyRefused:  // the writes open it with more rights than this
         backup.leftAlone.push_back({location.keyPath, value.status});
         break;
@@ -133,6 +138,54 @@ Backup ReadBackup(const Profile& profile) {
     }
   }
   return backup;
+}
+
+Overwritten OverwrittenBy(const Backup& before, const std::vector<LocationStatus>& writes) {
+  const auto samePath = [](const std::string& path) {
+    return [&path](const auto& location) { return location.keyPath == path; };
+  };
+  Overwritten overwritten;
+  for (const LocationStatus& write : writes) {
+    if (write.status != ERROR_SUCCESS) continue;
+    const std::string& path = write.keyPath;
+    if (const auto saved = std::ranges::find_if(before.saved, samePath(path));
+        saved != before.saved.end()) {
+      overwritten.saved.push_back(*saved);
+    } else if (std::ranges::find(before.missingKeys, path) != before.missingKeys.end()) {
+      overwritten.saved.push_back({path, false, REG_NONE, {}});  // 設 定 made the key
+    } else {  // unreadable, or a key refused then but opened by the write
+      LSTATUS status = ERROR_ACCESS_DENIED;
+      for (const auto* list : {&before.unreadable, &before.leftAlone}) {
+        const auto found = std::ranges::find_if(*list, samePath(path));
+        if (found != list->end()) status = found->status;
+      }
+      overwritten.unreadable.push_back({path, status});
+    }
+  }
+  return overwritten;
+}
+
+std::vector<LocationStatus> PutBack(const std::vector<SavedColor>& saved) {
+  const std::wstring valueName = WideValueName();
+  std::vector<LocationStatus> failed;
+  for (const SavedColor& color : saved) {
+    const LSTATUS status = Reg::RestoreRegValueExact(HKEY_CURRENT_USER, color.keyPath, valueName,
+                                                     color.type, color.present ? &color.data : nullptr);
+    // A key that has gone (before the call or during it) is left gone.
+    if (status != ERROR_SUCCESS && status != ERROR_FILE_NOT_FOUND && status != ERROR_KEY_DELETED) {
+      failed.push_back({color.keyPath, status});
+    }
+  }
+  return failed;
+}
+
+std::string ShownColorNow() {
+  const Profile now = ReadProfile();
+  std::vector<std::string> accountColors;
+  if (now.msnColor == kNotFound && now.serviceColor == kNotFound) {
+    accountColors = ReadAccountColors(now.accountIds, now.misspelt);
+  }
+  return ShownColor(now.msnColor, now.serviceColor, accountColors);
 }
 
 }  // namespace varnelo

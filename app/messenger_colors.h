@@ -129,9 +129,40 @@ struct Backup {
   // Locations whose key opened but whose value could not be read: a backup
   // without them is not whole.
   std::vector<LocationStatus> unreadable;
+  // Locations whose key does not exist (and so are not among `saved`).
+  std::vector<std::string> missingKeys;
 };
 
 // Reads the backup of ColorLocations(profile). Only reads.
 [[nodiscard]] Backup ReadBackup(const Profile& profile);
+
+// What one 設 定 overwrote, for 元に戻す: the locations it wrote, each as
+// it was just before.
+struct Overwritten {
+  // Each location written whose state was read: its value, or none (also
+  // where 設 定 made the key: undo deletes the value and leaves the key).
+  std::vector<SavedColor> saved;
+  // Locations written whose value could not be read first: they cannot be
+  // put back.
+  std::vector<LocationStatus> unreadable;
+
+  [[nodiscard]] bool Empty() const { return saved.empty() && unreadable.empty(); }
+};
+
+// Of `before` (ReadBackup just before WriteColorEverywhere), the locations
+// that `writes` (what it returned) say were written.
+[[nodiscard]] Overwritten OverwrittenBy(const Backup& before,
+                                        const std::vector<LocationStatus>& writes);
+
+// Puts each of `saved` back as it was (Reg::RestoreRegValueExact): the same
+// type and bytes, or no value. No key is created: one that has gone stays
+// gone, and is not a failure. Nothing else is touched. Returns the locations
+// that could not be put back, with the failing call's status; a failure does
+// not stop the others.
+[[nodiscard]] std::vector<LocationStatus> PutBack(const std::vector<SavedColor>& saved);
+
+// The colour a start-up would show now, as ShownColor gives it (the account
+// keys read only where both Messenger keys have none). Only reads.
+[[nodiscard]] std::string ShownColorNow();
 
 }  // namespace varnelo

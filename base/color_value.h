@@ -10,6 +10,10 @@ namespace varnelo {
 using ColorValue = std::int32_t;
 
 inline constexpr ColorValue kSysColorWindow = static_cast<ColorValue>(0x80000005u);  // COLOR_WINDOW
+// The labels' own text colour, which the current-colour sample shows when no
+// colour was found.
+inline constexpr ColorValue kSysColorButtonText =
+    static_cast<ColorValue>(0x80000012u);  // COLOR_BTNTEXT
 inline constexpr ColorValue kSysColorGrayText =
     static_cast<ColorValue>(0x80000011u);  // COLOR_GRAYTEXT
 

@@ -1,5 +1,8 @@
 #include "support/scenarios.h"
 
+#include "support/registry_rules.h"
+
+#include <algorithm>
 
 namespace testing_support::scenarios {
 using namespace messenger;
@@ -100,6 +103,17 @@ const std::vector<ApplyScenario>& Apply() {
        },
        {}, kBlue, kBlue, {kMsn, Account("a@example.com"), Account("A")},
        "PerPassportSettings\\A\\B: its own name has characters"},
+      {"a DWORD, a text and an account without a value, put back as they were",
+       [](Hive& h) {
+         h.SetRaw(kMsn, kValue, REG_DWORD, Le32(kRed)); h.SetText(kService, kValue, "a");
+         h.CreateKey(Account("A")); h.SetColor(Account("B"), kGreen);
+       },
+       {}, kBlue, kBlue, {kMsn, kService, Account("A"), Account("B")}},
+      {"after 設 定 a key is deleted and one refuses the write-back",
+       [](Hive& h) { h.SetColor(kMsn, kRed); for (const char* n : {"A", "B", "C"}) h.CreateKey(Account(n)); },
+       {}, kBlue, kBlue, {kMsn, Account("A"), Account("B"), Account("C")}, "",
+       [](Hive& h) { h.DeleteKey(Account("A")); h.RefuseRights(Account("B"), KEY_SET_VALUE); },
+       {Account("B")}},
   };
   return rows;
 }
@@ -108,6 +122,21 @@ const std::vector<ApplyScenario>& Apply() {
 Tree Applied(Tree before, std::uint32_t colour, const std::vector<std::string>& written) {
   for (const auto& key : written) SetValue(before, key, kValue, {REG_BINARY, Le32(colour)});
   return before;
+}
+
+Tree Undone(Tree now, const Tree& beforeApply, const ApplyScenario& row) {
+  using registry_rules::Fold;
+  for (const auto& path : row.written) {
+    const auto key = now.find(Fold(path));
+    if (key == now.end() || std::ranges::count(row.notPutBack, path) != 0) continue;
+    key->second.values.erase(Fold(kValue));
+    if (const auto was = beforeApply.find(Fold(path)); was != beforeApply.end()) {
+      if (const auto value = was->second.values.find(Fold(kValue)); value != was->second.values.end()) {
+        key->second.values.insert(*value);
+      }
+    }
+  }
+  return now;
 }
 
 }  // namespace testing_support::scenarios

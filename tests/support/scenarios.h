@@ -34,11 +34,14 @@ struct ApplyScenario {
   std::uint32_t shown;                  // in the selected sample at the click: what is written
   std::vector<std::string> written;     // the keys whose "IM Color" 設 定 sets, only those
   const char* setError = "";  // a part of what /set says of a location it leaves unwritten
+  Seed beforeUndo{};           // changed between 設 定 and 元に戻す; may be empty
+  std::vector<std::string> notPutBack{};  // of `written`: what 元に戻す cannot write back, and names
 };
 
 // 設 定 on registries as they are at start-up and at the click. Where nothing
 // changes in between, /set with the same colour on the same registry must
-// leave what 設 定 left.
+// leave what 設 定 left. 元に戻す then must leave what Undone() says: where
+// nothing changed after 設 定, the registry as it was just before it.
 const std::vector<ApplyScenario>& Apply();
 
 // Account keys whose names the 8-bit calls misspell, below the account
@@ -50,5 +53,10 @@ void SeedMisspeltAccounts(Hive& hive);
 // `before`, with "IM Color" set to `colour` as the Messenger clients store it
 // under each key of `written`: what 設 定 leaves.
 Tree Applied(Tree before, std::uint32_t colour, const std::vector<std::string>& written);
+
+// `now`, with "IM Color" under each key of `written` but `notPutBack` as it
+// was in `beforeApply` (none where there was none), where the key still
+// exists: what 元に戻す leaves.
+Tree Undone(Tree now, const Tree& beforeApply, const ApplyScenario& row);
 
 }  // namespace testing_support::scenarios
