@@ -1,6 +1,6 @@
 // Applying and closing on the real varnelo.exe under Wine, as a user does it:
-// choose a colour in the real dialog, press 設 定, press 閉 じ る or the close
-// box. The whole of HKEY_CURRENT_USER is compared before and after: every
+// choose a colour in the real dialog, press 設 定, 元に戻す from the system
+// menu, press 閉 じ る or the close box. The whole of HKEY_CURRENT_USER is compared before and after: every
 // location that qualifies at the click holds "IM Color" as 4 bytes of
 // REG_BINARY, least significant first, and nothing else has changed.
 #include "app/command_line.h"
@@ -27,6 +27,7 @@ TEST_F(ApplyTest, SetWritesEveryQualifyingLocationAndNothingElseAsSetDoes) {
     SCOPED_TRACE(row.what);
     ClearMessenger(hive);
     row.atStartup(hive);
+    Tree byWindow;  // as 設 定 left it
     {
       Varnelo app;
       ASSERT_NE(app.WaitForMainWindow(), nullptr);
@@ -35,18 +36,35 @@ TEST_F(ApplyTest, SetWritesEveryQualifyingLocationAndNothingElseAsSetDoes) {
       }
       ASSERT_EQ(e2e::InkOnceDrawn(app.Control(ids::ColorT1), InkOf(row.shown)), InkOf(row.shown));
       if (row.sinceStartup) row.sinceStartup(hive);
-      ASSERT_TRUE(ApplyAndCheck(app, hive.Snapshot(), row.shown, row.written))
+      const Tree beforeApply = hive.Snapshot();
+      ASSERT_TRUE(ApplyAndCheck(app, beforeApply, row.shown, row.written))
           << "設 定 did not finish";
-      const Tree after = hive.Snapshot();
+      byWindow = hive.Snapshot();
       EXPECT_EQ(e2e::InkOnceDrawn(app.Control(ids::ColorT2), InkOf(row.shown)), InkOf(row.shown));
       EXPECT_EQ(app.WaitForDialog(300), nullptr) << "設 定 shows nothing";
+
+      // 元に戻す from the system menu (greyed, and doing nothing, where 設 定 wrote nothing).
+      if (row.beforeUndo) row.beforeUndo(hive);
+      const Tree undone = testing_support::scenarios::Undone(hive.Snapshot(), beforeApply, row);
+      ASSERT_TRUE(app.ChooseFromSystemMenu('U'));
+      if (!row.notPutBack.empty()) {
+        const HWND box = app.WaitForDialog();
+        ASSERT_NE(box, nullptr) << "元に戻す names what it could not put back";
+        for (const auto& key : row.notPutBack) {
+          EXPECT_NE(WindowText(GetDlgItem(box, 0xFFFF)).find(std::wstring(key.begin(), key.end())),
+                    std::wstring::npos);
+        }
+        PressAndWait(GetDlgItem(box, IDOK));
+      }
+      EXPECT_TRUE(Eventually([&] { return hive.ChangesSince(undone).empty(); }))
+          << hive.ChangesSince(undone);
+      const Tree after = hive.Snapshot();
 
       app.CloseWithButton();
       EXPECT_EQ(hive.ChangesSince(after), "") << "閉 じ る writes nothing";
     }
     if (row.sinceStartup) continue;
 
-    const Tree byWindow = hive.Snapshot();
     ClearMessenger(hive);
     row.atStartup(hive);
     const std::string colour = varnelo::WebColor(static_cast<varnelo::ColorValue>(row.shown));

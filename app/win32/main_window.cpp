@@ -4,7 +4,9 @@
 #include "app/win32/dpi.h"
 #include "app/win32/error_box.h"
 #include "app/win32/label_paint.h"
+#include "app/win32/save_dialog.h"
 #include "app/win32/startup_trace.h"
+#include "app/win32/system_menu.h"
 #include "app/win32/version_info.h"
 #include "app/win32/window_title.h"
 
@@ -57,6 +59,8 @@ int MainWindow::Run(int showCommand) {
   const int dpi = WindowDpi(hwnd_);
   FitClientArea(dpi);
   VARNELO_TRACE("main window");
+  AddSystemMenuItems(hwnd_);
+  VARNELO_TRACE("system menu");
   Dispatch([this, dpi] { controls_.Create(hwnd_, instance_, dpi); });
   VARNELO_TRACE("twelve controls");
   Dispatch([this] { accessible_.Attach(controls_); });
@@ -150,6 +154,19 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
           default: break;  // IDOK / IDCANCEL from the dialog manager: no default or cancel button
         }
       }
+      return 0;
+    case WM_SYSCOMMAND:
+      switch (SystemCommand(wParam)) {
+        case kSaveColorsCommand:
+          Dispatch([this] {
+            if (const std::wstring text = SaveColorsAsked(hwnd_); !text.empty()) MsgBox(text);
+          });
+          return 0;
+        case kUndoCommand: Dispatch([this] { form_.Undo_Click(); }); return 0;
+        default: return DefWindowProcW(hwnd_, message, wParam, lParam);
+      }
+    case WM_INITMENU:  // the system menu opens: 元に戻す as there is something to undo
+      EnableUndoItem(hwnd_, form_.CanUndo());
       return 0;
     case WM_ACTIVATE:
       // The focus goes with the activation (to the colour dialog, say): note

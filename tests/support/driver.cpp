@@ -85,6 +85,30 @@ void Varnelo::Click(int id) const {
   e2e::Click(button);
 }
 
+bool Varnelo::ChooseFromSystemMenu(char accessKey) const {
+  const auto press = [](std::initializer_list<WORD> keys) {  // down in order, up the other way
+    std::vector<INPUT> inputs;
+    const auto key = [&inputs](WORD vk, DWORD flags) {
+      INPUT input{};
+      input.type = INPUT_KEYBOARD;
+      input.ki.wVk = vk;
+      input.ki.dwFlags = flags;
+      inputs.push_back(input);
+    };
+    for (const WORD vk : keys) key(vk, 0);
+    for (auto vk = std::rbegin(keys); vk != std::rend(keys); ++vk) key(*vk, KEYEVENTF_KEYUP);
+    SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+  };
+  SetForegroundWindow(main_);
+  Require(Eventually([this] { return GetForegroundWindow() == main_; }, 5000),
+          "the window did not come to the front");
+  const auto menuClosed = [this] { return FindVisibleTopLevel(Pid(), L"#32768") == nullptr; };
+  press({VK_MENU, VK_SPACE});
+  Require(Eventually([&] { return !menuClosed(); }, 5000), "Alt+Space opened no menu");
+  press({static_cast<WORD>(accessKey)});
+  return Eventually(menuClosed, 5000);
+}
+
 bool ClearedMessengerTest::ApplyAndCheck(const Varnelo& app, Tree before, COLORREF colour,
                                          const std::vector<std::string>& written) const {
   if (!app.PressAndWait(ids::Command3)) return false;

@@ -73,6 +73,14 @@ class Varnelo {
   // 色 選 択, whose handler waits for the user.
   bool PressAndWait(int id, DWORD ms = 30000) const { return e2e::PressAndWait(Control(id), ms); }
 
+  // Chooses an item of the window's system menu as a keyboard user does
+  // (another process cannot read the menu under Wine): the window to the
+  // front, Alt+Space, then the item's access key (an upper-case letter).
+  // False if the menu did not close. Wine closes it for a greyed item too,
+  // without a command; a chosen item's command may still be running when
+  // this returns.
+  [[nodiscard]] bool ChooseFromSystemMenu(char accessKey) const;
+
   DWORD Pid() const { return process_.Pid(); }
 
  private:

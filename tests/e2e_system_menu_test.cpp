@@ -1,0 +1,75 @@
+// 色を保存 from the system menu of the real varnelo.exe under Wine, chosen
+// from the keyboard: the file it saves puts the colours back after a later
+// 設 定 (Wine's reg import), and a cancelled save writes nothing.
+#include "support/color_dialog.h"
+#include "support/driver.h"
+
+#include <gtest/gtest.h>
+
+#include <cwchar>
+#include <fstream>
+#include <iterator>
+
+namespace e2e {
+namespace {
+
+using SystemMenuTest = ClearedMessengerTest;
+
+TEST_F(SystemMenuTest, SavedColoursPutBackALaterSetAndCancelWritesNothing) {
+  // The Save dialog's own memory of the folders it saved in (Windows' and
+  // Wine's alike), not the program's.
+  const char kDialogsOwn[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\ComDlg32";
+  hive.DeleteKey(kDialogsOwn);
+  hive.SetRaw(kMsn, kValue, REG_DWORD, Le32(kRed));
+  hive.SetText(kService, kValue, "a");
+  hive.CreateKey(Account("A"));
+  const Tree seeded = hive.Snapshot();
+  SYSTEMTIME today{};
+  GetLocalTime(&today);
+  wchar_t offered[32] = {};
+  std::swprintf(offered, std::size(offered), L"im-colours-%04u%02u%02u.reg", today.wYear,
+                today.wMonth, today.wDay);
+  wchar_t temp[MAX_PATH] = {};
+  GetTempPathW(MAX_PATH, temp);
+  const std::wstring file = temp + (L"varnelo-saved-" + std::to_wstring(GetCurrentProcessId()));
+  for (const int button : {IDCANCEL, IDOK}) {
+    SCOPED_TRACE(button == IDOK ? "saved" : "cancelled");
+    Varnelo app;
+    ASSERT_NE(app.WaitForMainWindow(), nullptr);
+    ASSERT_TRUE(app.ChooseFromSystemMenu('E'));
+    const HWND dialog = app.WaitForDialog();
+    ASSERT_NE(dialog, nullptr) << "no Save dialog";
+    // The file name: an Edit in a ComboBox in a ComboBoxEx32, all with id cmb13.
+    HWND name = GetDlgItem(dialog, 0x47C);
+    for (HWND inner = name; inner != nullptr; inner = GetDlgItem(inner, 0x47C)) name = inner;
+    wchar_t shown[64] = {};
+    SendMessageW(name, WM_GETTEXT, std::size(shown), reinterpret_cast<LPARAM>(shown));
+    EXPECT_STREQ(shown, offered);
+    SendMessageW(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(file.c_str()));
+    PressAndWait(GetDlgItem(dialog, button));
+    ASSERT_TRUE(WaitClosed(app, dialog));
+    hive.DeleteKey(kDialogsOwn);
+    EXPECT_EQ(hive.ChangesSince(seeded), "") << "色を保存 only reads";
+    std::ifstream saved((file + L".reg").c_str(), std::ios::binary);
+    const std::string bytes{std::istreambuf_iterator<char>(saved), {}};
+    saved.close();
+    EXPECT_EQ(bytes.starts_with("\xFF\xFE"), button == IDOK) << "a registry file (UTF-16) if saved";
+    if (button == IDOK) {  // 設 定, the file imported; 元に戻す then changes nothing but ColorT2
+      ASSERT_TRUE(app.ChooseFromSystemMenu('U'));  // greyed before 設 定: nothing happens
+      ASSERT_TRUE(e2e::ChooseColor(app, kBlue));
+      ASSERT_TRUE(app.PressAndWait(ids::Command3));
+      ASSERT_NE(hive.ChangesSince(seeded), "");
+      EXPECT_EQ(Process(L"reg.exe import \"" + file + L".reg\"").WaitForExit(20000), 0u);
+      EXPECT_EQ(hive.ChangesSince(seeded), "") << "reg import of the saved file";
+      ASSERT_TRUE(app.ChooseFromSystemMenu('U'));
+      EXPECT_EQ(InkOnceDrawn(app.Control(ids::ColorT2), {kRed}), Ink{kRed}) << "as a start-up shows";
+      EXPECT_EQ(InkColors(app.Control(ids::ColorT1)), Ink{kBlue}) << "the choice stays";
+      EXPECT_EQ(hive.ChangesSince(seeded), "");
+      EXPECT_TRUE(DeleteFileW((file + L".reg").c_str()));
+    }
+    app.CloseWithButton();
+  }
+}
+
+}  // namespace
+}  // namespace e2e
