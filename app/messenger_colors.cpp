@@ -140,26 +140,44 @@ Backup ReadBackup(const Profile& profile) {
   return backup;
 }
 
+namespace {
+
+const std::string& KeyPathOf(const std::string& keyPath) { return keyPath; }
+const std::string& KeyPathOf(const SavedColor& saved) { return saved.keyPath; }
+const std::string& KeyPathOf(const LocationStatus& status) { return status.keyPath; }
+
+// The entry of `list` at `next` if it is `path`'s, and the cursor past it;
+// else nullptr.
+template <typename Entry>
+const Entry* Take(const std::vector<Entry>& list, std::size_t& next, const std::string& path) {
+  if (next >= list.size() || KeyPathOf(list[next]) != path) return nullptr;
+  return &list[next++];
+}
+
+}  // namespace
+
 Overwritten OverwrittenBy(const Backup& before, const std::vector<LocationStatus>& writes) {
-  const auto samePath = [](const std::string& path) {
-    return [&path](const auto& location) { return location.keyPath == path; };
-  };
+  // The writes and each of the backup's lists follow ColorLocations' order,
+  // and each location is in one list: one pass, a cursor per list.
+  std::size_t nextSaved = 0, nextMissing = 0, nextUnreadable = 0, nextLeftAlone = 0;
   Overwritten overwritten;
   for (const LocationStatus& write : writes) {
-    if (write.status != ERROR_SUCCESS) continue;
     const std::string& path = write.keyPath;
-    if (const auto saved = std::ranges::find_if(before.saved, samePath(path));
-        saved != before.saved.end()) {
+    const SavedColor* const saved = Take(before.saved, nextSaved, path);
+    const bool made = saved == nullptr && Take(before.missingKeys, nextMissing, path) != nullptr;
+    const LocationStatus* unread = nullptr;
+    if (saved == nullptr && !made) {
+      unread = Take(before.unreadable, nextUnreadable, path);
+      if (unread == nullptr) unread = Take(before.leftAlone, nextLeftAlone, path);
+    }
+    if (write.status != ERROR_SUCCESS) continue;
+    if (saved != nullptr) {
       overwritten.saved.push_back(*saved);
-    } else if (std::ranges::find(before.missingKeys, path) != before.missingKeys.end()) {
+    } else if (made) {
       overwritten.saved.push_back({path, false, REG_NONE, {}});  // 設 定 made the key
     } else {  // unreadable, or a key refused then but opened by the write
-      LSTATUS status = ERROR_ACCESS_DENIED;
-      for (const auto* list : {&before.unreadable, &before.leftAlone}) {
-        const auto found = std::ranges::find_if(*list, samePath(path));
-        if (found != list->end()) status = found->status;
-      }
-      overwritten.unreadable.push_back({path, status});
+      overwritten.unreadable.push_back(
+          {path, unread != nullptr ? unread->status : ERROR_ACCESS_DENIED});
     }
   }
   return overwritten;
@@ -169,8 +187,9 @@ std::vector<LocationStatus> PutBack(const std::vector<SavedColor>& saved) {
   const std::wstring valueName = WideValueName();
   std::vector<LocationStatus> failed;
   for (const SavedColor& color : saved) {
-    const LSTATUS status = Reg::RestoreRegValueExact(HKEY_CURRENT_USER, color.keyPath, valueName,
-                                                     color.type, color.present ? &color.data : nullptr);
+    const LSTATUS status =
+        Reg::RestoreRegValueExact(HKEY_CURRENT_USER, color.keyPath, valueName, color.type,
+                                  color.present ? &color.data : nullptr);
     // A key that has gone (before the call or during it) is left gone.
     if (status != ERROR_SUCCESS && status != ERROR_FILE_NOT_FOUND && status != ERROR_KEY_DELETED) {
       failed.push_back({color.keyPath, status});
