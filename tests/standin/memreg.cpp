@@ -22,10 +22,17 @@ struct Value {
   std::vector<BYTE> data;
 };
 
+// A Unicode name as the registry compares it (see registry_rules::FoldChar).
+std::wstring Folded(std::wstring_view name) {
+  std::wstring folded(name);
+  for (wchar_t& c : folded) c = registry_rules::FoldChar(c);
+  return folded;
+}
+
 struct Node {
-  std::wstring name;                                      // its own: UTF-16 code units
-  std::map<std::wstring, std::shared_ptr<Node>> subkeys;  // by folded name: enumeration order
-  std::vector<Value> values;                              // in the order first set
+  std::wstring name;                                                   // its own: UTF-16 units
+  std::map<std::wstring, std::shared_ptr<Node>, std::less<>> subkeys;  // by folded name
+  std::vector<Value> values;                                           // in the order first set
   REGSAM refused = 0;
   bool deleted = false;
 
@@ -44,7 +51,7 @@ struct Node {
   const Node* SubkeyAt(std::size_t index) {
     if (byIndexStale) {
       byIndex.reserve(subkeys.size());
-      for (const auto& [folded, child] : subkeys) byIndex.push_back(child.get());
+      for (const auto& [childName, child] : subkeys) byIndex.push_back(child.get());
       byIndexStale = false;
     }
     return index < byIndex.size() ? byIndex[index] : nullptr;
@@ -82,13 +89,11 @@ Registry& State() {
 
 // The system's 8-bit code page, as Wine takes it from the locale: 932 where
 // LC_ALL names a Japanese one, else 1252.
-UINT SystemCodePage() {
-  static const UINT codePage = [] {
-    const char* locale = std::getenv("LC_ALL");
-    return locale != nullptr && std::string_view(locale).starts_with("ja_JP") ? 932u : 1252u;
-  }();
-  return codePage;
+UINT ReadSystemCodePage() {
+  const char* locale = std::getenv("LC_ALL");
+  return locale != nullptr && std::string_view(locale).starts_with("ja_JP") ? 932u : 1252u;
 }
+const UINT kSystemCodePage = ReadSystemCodePage();
 
 // Code page 932 as far as the tests go: ASCII, half-width katakana (one
 // byte each), and runs of double-byte characters.
@@ -111,13 +116,13 @@ constexpr std::array<Run, 9> kJapaneseRuns{{
 constexpr wchar_t kJapaneseDefaultChar = 0x30FB;  // what 932 makes of bytes it lacks
 
 bool IsLeadByte(unsigned char byte) {
-  return SystemCodePage() == 932 && ((byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0));
+  return kSystemCodePage == 932 && ((byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0));
 }
 
 // The code of one character in the code page (below 0x100: one byte), a
 // best-fit look-alike's if `bestFit` and there is one, else nothing.
 std::optional<std::uint16_t> AnsiCode(wchar_t c, bool bestFit) {
-  if (SystemCodePage() == 932) {
+  if (kSystemCodePage == 932) {
     if (c < 0x80) return static_cast<std::uint16_t>(c);
     for (const Run& run : kJapaneseRuns) {
       if (c >= run.first && c <= run.last) {
@@ -140,6 +145,7 @@ std::optional<std::uint16_t> AnsiCode(wchar_t c, bool bestFit) {
 std::string ToAnsi(std::wstring_view text, bool bestFit, char defaultChar = '?',
                    bool* defaulted = nullptr) {
   std::string out;
+  out.reserve(text.size());
   for (const wchar_t c : text) {
     const auto code = AnsiCode(c, bestFit);
     if (!code) {
@@ -155,17 +161,19 @@ std::string ToAnsi(std::wstring_view text, bool bestFit, char defaultChar = '?',
 
 // The code page to Unicode, as the 8-bit functions take their names.
 std::wstring FromAnsi(std::string_view bytes) {
-  std::wstring out;
+  std::wstring out(bytes.size(), L'\0');  // at most one character a byte
+  if (kSystemCodePage != 932) {           // 1252 as Latin-1
+    std::transform(bytes.begin(), bytes.end(), out.begin(),
+                   [](char c) { return static_cast<wchar_t>(static_cast<unsigned char>(c)); });
+    return out;
+  }
+  std::size_t length = 0;
   for (std::size_t i = 0; i < bytes.size(); ++i) {
     const auto byte = static_cast<unsigned char>(bytes[i]);
-    if (SystemCodePage() != 932) {  // 1252 as Latin-1
-      out += static_cast<wchar_t>(byte);
-      continue;
-    }
     std::uint16_t code = byte;
     if (IsLeadByte(byte)) {
       if (++i == bytes.size()) {
-        out += kJapaneseDefaultChar;
+        out[length++] = kJapaneseDefaultChar;
         break;
       }
       code = static_cast<std::uint16_t>(byte << 8 | static_cast<unsigned char>(bytes[i]));
@@ -176,8 +184,9 @@ std::wstring FromAnsi(std::string_view bytes) {
         c = static_cast<wchar_t>(run.first + (code - run.firstCode));
       }
     }
-    out += c;
+    out[length++] = c;
   }
+  out.resize(length);
   return out;
 }
 
@@ -235,13 +244,25 @@ std::shared_ptr<Node> OpenedFor(HKEY key, REGSAM right, LSTATUS& status) {
   return node;
 }
 
-// The names of an 8-bit key path, in Unicode (see registry_rules::SplitKeyPath),
-// or nullopt with the status that refuses it.
-std::optional<std::vector<std::wstring>> SplitPath(std::wstring_view path, LSTATUS& status) {
-  std::vector<std::wstring> names;
-  status = registry_rules::SplitKeyPath(path, names);
-  if (status != ERROR_SUCCESS) return std::nullopt;
-  return names;
+// An 8-bit key path converted to Unicode, and its names (see
+// registry_rules::SplitKeyPath) as the registry compares them: views into
+// `folded`, so it is filled in place.
+struct KeyPath {
+  std::wstring text;
+  std::wstring folded;
+  std::vector<std::wstring_view> names;
+
+  // The name as given, of one of `names`.
+  std::wstring_view Given(std::wstring_view name) const {
+    return std::wstring_view(text).substr(static_cast<std::size_t>(name.data() - folded.data()),
+                                          name.size());
+  }
+};
+
+LSTATUS ParsePath(LPCSTR path, KeyPath& parsed) {
+  parsed.text = FromAnsi(path ? path : "");
+  parsed.folded = Folded(parsed.text);
+  return registry_rules::SplitKeyPath(parsed.folded, parsed.names);
 }
 
 HKEY NewHandle(std::shared_ptr<Node> node, REGSAM access) {
@@ -254,37 +275,29 @@ HKEY NewHandle(std::shared_ptr<Node> node, REGSAM access) {
 
 void MarkDeleted(Node& node) {
   node.deleted = true;
-  for (auto& [folded, child] : node.subkeys) MarkDeleted(*child);
+  for (auto& [name, child] : node.subkeys) MarkDeleted(*child);
 }
 
 // Where an open or create starts (the key `key` stands for) and the path
 // below it; or the status that refuses them.
-struct PathStart {
-  std::shared_ptr<Node> node;
-  std::vector<std::wstring> parts;
-};
-
-LSTATUS BeginPath(HKEY key, LPCSTR subKey, PathStart& start) {
+LSTATUS BeginPath(HKEY key, LPCSTR subKey, std::shared_ptr<Node>& start, KeyPath& path) {
   LSTATUS status = ERROR_SUCCESS;
-  start.node = Resolve(key, status);
-  if (!start.node) return status;
+  start = Resolve(key, status);
+  if (!start) return status;
+  status = ParsePath(subKey, path);
   // Converted into a Unicode buffer of 261 characters first.
-  const std::wstring path = FromAnsi(subKey ? subKey : "");
-  if (path.size() > registry_rules::kMaxAnsiPath) return ERROR_MORE_DATA;
-  auto parts = SplitPath(path, status);
-  if (!parts) return status;
-  start.parts = std::move(*parts);
-  return ERROR_SUCCESS;
+  if (path.text.size() > registry_rules::kMaxAnsiPath) return ERROR_MORE_DATA;
+  return status;
 }
 
 // The key at `path` below `root`, for the test controls; nullptr if missing.
 std::shared_ptr<Node> ExistingKey(HKEY root, const std::string& path) {
   LSTATUS status = ERROR_SUCCESS;
   auto node = Resolve(root, status);
-  const auto parts = SplitPath(FromAnsi(path), status);
-  if (!node || !parts) return nullptr;
-  for (const auto& part : *parts) {
-    const auto child = node->subkeys.find(Fold(part));
+  KeyPath parsed;
+  if (!node || ParsePath(path.c_str(), parsed) != ERROR_SUCCESS) return nullptr;
+  for (const auto name : parsed.names) {
+    const auto child = node->subkeys.find(name);
     if (child == node->subkeys.end()) return nullptr;
     node = child->second;
   }
@@ -319,7 +332,7 @@ bool CreateKeyByUnicodeName(HKEY root, const std::string& parentPath, const std:
   if (!node) return false;
   auto fresh = std::make_shared<Node>();
   fresh->name = FromUtf8(utf8Name);
-  node->subkeys.emplace(Fold(fresh->name), std::move(fresh));
+  node->subkeys.emplace(Folded(fresh->name), std::move(fresh));
   node->SubkeysChanged();
   return true;
 }
@@ -333,11 +346,13 @@ void FailSetValueAt(std::size_t n, LSTATUS status) {
 }  // namespace memreg
 
 LSTATUS RegOpenKeyExA(HKEY key, LPCSTR subKey, DWORD /*options*/, REGSAM access, PHKEY result) {
-  PathStart start;
-  if (const LSTATUS status = BeginPath(key, subKey, start); status != ERROR_SUCCESS) return status;
-  auto node = std::move(start.node);
-  for (const auto& part : start.parts) {
-    const auto child = node->subkeys.find(Fold(part));
+  std::shared_ptr<Node> node;
+  KeyPath path;
+  if (const LSTATUS status = BeginPath(key, subKey, node, path); status != ERROR_SUCCESS) {
+    return status;
+  }
+  for (const auto name : path.names) {
+    const auto child = node->subkeys.find(name);
     if (child == node->subkeys.end()) return ERROR_FILE_NOT_FOUND;
     node = child->second;
   }
@@ -349,18 +364,19 @@ LSTATUS RegOpenKeyExA(HKEY key, LPCSTR subKey, DWORD /*options*/, REGSAM access,
 LSTATUS RegCreateKeyExA(HKEY key, LPCSTR subKey, DWORD /*reserved*/, LPSTR /*keyClass*/,
                         DWORD /*options*/, REGSAM access, LPSECURITY_ATTRIBUTES /*security*/,
                         PHKEY result, LPDWORD disposition) {
-  PathStart start;
-  if (const LSTATUS status = BeginPath(key, subKey, start); status != ERROR_SUCCESS) return status;
-  auto node = std::move(start.node);
+  std::shared_ptr<Node> node;
+  KeyPath path;
+  if (const LSTATUS status = BeginPath(key, subKey, node, path); status != ERROR_SUCCESS) {
+    return status;
+  }
   bool created = false;
-  for (const auto& part : start.parts) {
-    const std::wstring folded = Fold(part);
-    auto child = node->subkeys.find(folded);
+  for (const auto name : path.names) {
+    auto child = node->subkeys.find(name);
     if (child == node->subkeys.end()) {
       // Like Wine, a parent's refused KEY_CREATE_SUB_KEY does not stop it.
       auto fresh = std::make_shared<Node>();
-      fresh->name = part;
-      child = node->subkeys.emplace(folded, std::move(fresh)).first;
+      fresh->name = path.Given(name);
+      child = node->subkeys.emplace(name, std::move(fresh)).first;
       node->SubkeysChanged();
       created = true;
     }
@@ -458,7 +474,7 @@ LSTATUS RegEnumKeyExW(HKEY key, DWORD index, wchar_t* name, LPDWORD nameSize, LP
                     [](const Node& child) -> const std::wstring& { return child.name; });
 }
 
-UINT GetACP() { return SystemCodePage(); }
+UINT GetACP() { return kSystemCodePage; }
 
 // Best fit unless WC_NO_BEST_FIT_CHARS; any other flag is refused, as
 // Windows refuses WC_ERR_INVALID_CHARS for a code page other than UTF-8.
@@ -517,21 +533,22 @@ LSTATUS RegDeleteTreeA(HKEY key, LPCSTR subKey) {
   LSTATUS status = ERROR_SUCCESS;
   auto node = Resolve(key, status);
   if (!node) return status;
-  const auto parts = SplitPath(FromAnsi(subKey ? subKey : ""), status);
-  if (!parts) return status;
-  if (parts->empty()) {  // the key itself stays; everything below it goes
-    for (auto& [folded, child] : node->subkeys) MarkDeleted(*child);
+  KeyPath path;
+  if (const LSTATUS parsed = ParsePath(subKey, path); parsed != ERROR_SUCCESS) return parsed;
+  const auto& parts = path.names;
+  if (parts.empty()) {  // the key itself stays; everything below it goes
+    for (auto& [name, child] : node->subkeys) MarkDeleted(*child);
     node->subkeys.clear();
     node->SubkeysChanged();
     node->values.clear();
     return ERROR_SUCCESS;
   }
-  for (std::size_t i = 0; i + 1 < parts->size(); ++i) {
-    const auto child = node->subkeys.find(Fold((*parts)[i]));
+  for (std::size_t i = 0; i + 1 < parts.size(); ++i) {
+    const auto child = node->subkeys.find(parts[i]);
     if (child == node->subkeys.end()) return ERROR_FILE_NOT_FOUND;
     node = child->second;
   }
-  const auto target = node->subkeys.find(Fold(parts->back()));
+  const auto target = node->subkeys.find(parts.back());
   if (target == node->subkeys.end()) return ERROR_FILE_NOT_FOUND;
   MarkDeleted(*target->second);
   node->subkeys.erase(target);

@@ -33,22 +33,21 @@ inline constexpr std::size_t kMaxAnsiPath = 260;
 // "_" and "[" sort before the letters. For 8-bit names and for Unicode ones
 // (UTF-16 code units, as the stand-in keeps them).
 template <typename Char>
-std::basic_string<Char> FoldName(std::basic_string_view<Char> name) {
-  std::basic_string<Char> folded(name);
-  for (Char& c : folded) {
-    if (c >= 'A' && c <= 'Z') c = static_cast<Char>(c - 'A' + 'a');
-  }
+Char FoldChar(Char c) {
+  return c >= 'A' && c <= 'Z' ? static_cast<Char>(c - 'A' + 'a') : c;
+}
+inline std::string Fold(std::string_view name) {
+  std::string folded(name);
+  for (char& c : folded) c = FoldChar(c);
   return folded;
 }
-inline std::string Fold(std::string_view name) { return FoldName(name); }
-inline std::wstring Fold(std::wstring_view name) { return FoldName(name); }
 
 // Cuts a key path into its names; one trailing backslash is allowed and an
 // empty path names the key itself. ERROR_SUCCESS, or the status that refuses
 // the path: 161 for an empty name, 87 for one too long. (The length of the
 // whole path is the caller's to check: not every function limits it.)
-template <typename Char>
-LSTATUS SplitPath(std::basic_string_view<Char> path, std::vector<std::basic_string<Char>>& names) {
+template <typename Char, typename Name>
+LSTATUS SplitPath(std::basic_string_view<Char> path, std::vector<Name>& names) {
   names.clear();
   if (path.empty()) return ERROR_SUCCESS;
   if (path.back() == '\\') path.remove_suffix(1);
@@ -65,7 +64,8 @@ LSTATUS SplitPath(std::basic_string_view<Char> path, std::vector<std::basic_stri
 inline LSTATUS SplitKeyPath(std::string_view path, std::vector<std::string>& names) {
   return SplitPath(path, names);
 }
-inline LSTATUS SplitKeyPath(std::wstring_view path, std::vector<std::wstring>& names) {
+// The names as views into `path`.
+inline LSTATUS SplitKeyPath(std::wstring_view path, std::vector<std::wstring_view>& names) {
   return SplitPath(path, names);
 }
 
