@@ -163,12 +163,12 @@ std::string RegDataText(const RegData& data) {
 
 bool WriteRegValue(HKEY const& rootKey, std::string keyPath, std::string valueName,
                    std::int32_t const& kind, RegData value) {
-  return WriteRegValueStatus(rootKey, std::move(keyPath), std::move(valueName), kind,
-                             std::move(value)) == ERROR_SUCCESS;
+  return WriteRegValueStatus(rootKey, keyPath, valueName, kind, value) == ERROR_SUCCESS;
 }
 
-LSTATUS WriteRegValueStatus(HKEY const& rootKey, std::string keyPath, std::string valueName,
-                            std::int32_t const& kind, RegData value, IfKeyMissing ifMissing) {
+LSTATUS WriteRegValueStatus(HKEY const& rootKey, const std::string& keyPath,
+                            const std::string& valueName, std::int32_t const& kind,
+                            const RegData& value, IfKeyMissing ifMissing) {
   std::optional<std::int32_t> number;
   if (kind == KindBinary || kind == KindNumber) {
     number = AsInt32(value);

@@ -52,9 +52,9 @@ enum class IfKeyMissing { Create, Fail };
 // routine does not serve has still created the key). With
 // IfKeyMissing::Fail the key is opened, never created: a missing key gives
 // ERROR_FILE_NOT_FOUND and nothing is written.
-[[nodiscard]] LSTATUS WriteRegValueStatus(HKEY const& rootKey, std::string keyPath,
-                                          std::string valueName, std::int32_t const& kind,
-                                          RegData value,
+[[nodiscard]] LSTATUS WriteRegValueStatus(HKEY const& rootKey, const std::string& keyPath,
+                                          const std::string& valueName, std::int32_t const& kind,
+                                          const RegData& value,
                                           IfKeyMissing ifMissing = IfKeyMissing::Create);
 
 // Reads `valueName` under `keyPath`. Kind 4 reads at most 4 bytes of any
