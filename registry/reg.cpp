@@ -3,6 +3,7 @@
 #include "base/little_endian.h"
 #include "registry/scoped_key.h"
 
+#include <algorithm>
 #include <array>
 #include <charconv>
 #include <cstring>
@@ -89,6 +90,13 @@ struct AnsiName {
 // character is needed and the bytes convert back to the same Unicode name,
 // they are the best-fit bytes too, and the key's own name.
 AnsiName ToAnsiName(std::wstring_view wide, std::span<char> buffer) {
+  // Every ANSI code page Windows has (DBCS and UTF-8 among them) spells ASCII
+  // as ASCII: most names need no conversion call.
+  if (std::all_of(wide.begin(), wide.end(), [](wchar_t c) { return c < 0x80; })) {
+    std::transform(wide.begin(), wide.end(), buffer.begin(),
+                   [](wchar_t c) { return static_cast<char>(c); });
+    return {{buffer.data(), wide.size()}, true};
+  }
   const int wideLength = static_cast<int>(wide.size());
   const int bufferSize = static_cast<int>(buffer.size());
   BOOL usedDefault = FALSE;
