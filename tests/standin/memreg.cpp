@@ -159,8 +159,9 @@ std::string ToAnsi(std::wstring_view text, bool bestFit, char defaultChar = '?',
   return out;
 }
 
-// The code page to Unicode, as the 8-bit functions take their names.
-std::wstring FromAnsi(std::string_view bytes) {
+// The code page to Unicode, as the 8-bit functions take their names;
+// `invalid`, if given, tells whether some bytes were no character of it.
+std::wstring FromAnsi(std::string_view bytes, bool* invalid = nullptr) {
   std::wstring out(bytes.size(), L'\0');  // at most one character a byte
   if (kSystemCodePage != 932) {           // 1252 as Latin-1
     std::transform(bytes.begin(), bytes.end(), out.begin(),
@@ -171,12 +172,8 @@ std::wstring FromAnsi(std::string_view bytes) {
   for (std::size_t i = 0; i < bytes.size(); ++i) {
     const auto byte = static_cast<unsigned char>(bytes[i]);
     std::uint16_t code = byte;
-    if (IsLeadByte(byte)) {
-      if (++i == bytes.size()) {
-        out[length++] = kJapaneseDefaultChar;
-        break;
-      }
-      code = static_cast<std::uint16_t>(byte << 8 | static_cast<unsigned char>(bytes[i]));
+    if (IsLeadByte(byte) && i + 1 < bytes.size()) {
+      code = static_cast<std::uint16_t>(byte << 8 | static_cast<unsigned char>(bytes[++i]));
     }
     wchar_t c = code < 0x80 ? static_cast<wchar_t>(code) : kJapaneseDefaultChar;
     for (const Run& run : kJapaneseRuns) {
@@ -184,6 +181,7 @@ std::wstring FromAnsi(std::string_view bytes) {
         c = static_cast<wchar_t>(run.first + (code - run.firstCode));
       }
     }
+    if (c == kJapaneseDefaultChar && invalid) *invalid = true;  // a lone lead byte too
     out[length++] = c;
   }
   out.resize(length);
@@ -498,11 +496,15 @@ int WideCharToMultiByte(UINT codePage, DWORD flags, const wchar_t* wide, int wid
   return static_cast<int>(out.size());
 }
 
-// A length of -1 is not served.
-int MultiByteToWideChar(UINT codePage, DWORD /*flags*/, LPCSTR bytes, int byteLength, wchar_t* wide,
+// A length of -1 is not served. MB_ERR_INVALID_CHARS fails on bytes that
+// are no character of the code page.
+int MultiByteToWideChar(UINT codePage, DWORD flags, LPCSTR bytes, int byteLength, wchar_t* wide,
                         int wideSize) {
   if (codePage != CP_ACP || bytes == nullptr || byteLength <= 0 || wideSize < 0) return 0;
-  const std::wstring out = FromAnsi(std::string_view(bytes, static_cast<std::size_t>(byteLength)));
+  bool invalid = false;
+  const std::wstring out =
+      FromAnsi(std::string_view(bytes, static_cast<std::size_t>(byteLength)), &invalid);
+  if (invalid && (flags & MB_ERR_INVALID_CHARS) != 0) return 0;
   if (wideSize == 0) return static_cast<int>(out.size());
   if (out.size() > static_cast<std::size_t>(wideSize)) return 0;  // buffer too small
   std::copy(out.begin(), out.end(), wide);
