@@ -1,5 +1,6 @@
 #include "registry/reg.h"
 
+#include "base/code_page.h"
 #include "base/little_endian.h"
 #include "registry/scoped_key.h"
 
@@ -112,12 +113,8 @@ AnsiName ToAnsiName(std::wstring_view wide, std::span<char> buffer) {
                                  buffer.data(), bufferSize, nullptr, nullptr);
   }
   if (length > 0 && usedDefault == FALSE) {
-    std::array<wchar_t, kNameBufferSize> back;  // only what the call writes is read
-    const int backLength = MultiByteToWideChar(CP_ACP, 0, buffer.data(), length, back.data(),
-                                               static_cast<int>(back.size()));
-    if (std::wstring_view(back.data(), static_cast<std::size_t>(backLength)) == wide) {
-      return {{buffer.data(), static_cast<std::size_t>(length)}, true};
-    }
+    const std::string_view bytes(buffer.data(), static_cast<std::size_t>(length));
+    if (varnelo::WidenExactly(bytes) == wide) return {bytes, true};
   }
   length = WideCharToMultiByte(CP_ACP, 0, wide.data(), wideLength, buffer.data(), bufferSize,
                                nullptr, nullptr);
