@@ -19,10 +19,10 @@ ColorValue ColorFromText(const std::string& text) {
 
 bool IsExplicitColor(ColorValue color) { return color >= 0 && color <= 0xFFFFFF; }
 
-std::string ReadColor(const std::string& keyPath) {
+std::string ReadColor(std::string keyPath) {
   const HKEY root = HKEY_CURRENT_USER;
-  return Reg::RegDataText(
-      Reg::ReadRegValue(root, keyPath, kColorValueName, Reg::KindNumber, std::string(kNotFound)));
+  return Reg::RegDataText(Reg::ReadRegValue(root, std::move(keyPath), kColorValueName,
+                                            Reg::KindNumber, std::string(kNotFound)));
 }
 
 std::int32_t ListAccounts(std::vector<std::string>& ids, std::vector<bool>& misspelt) {
@@ -47,7 +47,11 @@ std::wstring WideValueName() {
 }  // namespace
 
 std::string AccountKeyPath(const std::string& id) {
-  return std::string(kPassportListPath) + "\\" + id;
+  const std::string_view list = kPassportListPath;
+  std::string path;
+  path.reserve(list.size() + 1 + id.size());  // one allocation per account
+  path.append(list).append(1, '\\').append(id);
+  return path;
 }
 
 std::vector<std::string> ReadAccountColors(const std::vector<std::string>& ids,
@@ -85,10 +89,11 @@ Profile ReadProfile() {
 }
 
 std::vector<ColorLocation> ColorLocations(const Profile& profile) {
+  const auto listed = static_cast<std::size_t>(std::max(profile.accountCount, std::int32_t{0}));
   std::vector<ColorLocation> locations;
+  locations.reserve(2 + std::min(listed, profile.accountIds.size()));
   if (profile.msnColor != kNotFound) locations.push_back({kMsnKeyPath, true, false});
   if (profile.serviceColor != kNotFound) locations.push_back({kServiceKeyPath, true, false});
-  const auto listed = static_cast<std::size_t>(std::max(profile.accountCount, std::int32_t{0}));
   for (std::size_t i = 0; i < listed && i < profile.accountIds.size(); ++i) {
     locations.push_back(
         {AccountKeyPath(profile.accountIds[i]), false, LeftAlone(profile.misspelt, i)});
@@ -99,18 +104,19 @@ std::vector<ColorLocation> ColorLocations(const Profile& profile) {
 std::vector<LocationStatus> WriteColorEverywhere(const std::string& colorText,
                                                  const Profile& profile) {
   const HKEY root = HKEY_CURRENT_USER;
+  std::vector<ColorLocation> locations = ColorLocations(profile);
   std::vector<LocationStatus> writes;
-  for (const ColorLocation& location : ColorLocations(profile)) {
-    if (location.leftAlone) {
-      writes.push_back({location.keyPath, kNameNotSpellable});
-      continue;
+  writes.reserve(locations.size());
+  for (ColorLocation& location : locations) {
+    LSTATUS status = kNameNotSpellable;
+    if (!location.leftAlone) {
+      // An account key is written only under a name that exists, never created.
+      const auto ifMissing =
+          location.mayCreateKey ? Reg::IfKeyMissing::Create : Reg::IfKeyMissing::Fail;
+      status = Reg::WriteRegValueStatus(root, location.keyPath, kColorValueName, Reg::KindNumber,
+                                        colorText, ifMissing);
     }
-    // An account key is written only under a name that exists, never created.
-    const auto ifMissing =
-        location.mayCreateKey ? Reg::IfKeyMissing::Create : Reg::IfKeyMissing::Fail;
-    writes.push_back(
-        {location.keyPath, Reg::WriteRegValueStatus(root, location.keyPath, kColorValueName,
-                                                    Reg::KindNumber, colorText, ifMissing)});
+    writes.push_back({std::move(location.keyPath), status});
   }
   return writes;
 }

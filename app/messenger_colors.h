@@ -31,7 +31,7 @@ bool IsExplicitColor(ColorValue color);
 
 // "IM Color" under `keyPath` as colour text, or kNotFound when the key cannot
 // be opened or holds no value that reads as at most 4 bytes.
-std::string ReadColor(const std::string& keyPath);
+std::string ReadColor(std::string keyPath);
 
 // Lists the account keys: their count, and `ids` rebuilt when there is at
 // least one (left as it was when there is none). `misspelt` is rebuilt

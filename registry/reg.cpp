@@ -1,12 +1,15 @@
 #include "registry/reg.h"
 
+#include "base/code_page.h"
 #include "base/little_endian.h"
 #include "registry/scoped_key.h"
 
+#include <algorithm>
 #include <array>
 #include <charconv>
 #include <cstring>
 #include <optional>
+#include <span>
 #include <string_view>
 #include <utility>
 
@@ -41,45 +44,21 @@ std::string TextBeforeZero(const char* bytes, std::size_t size) {
   return std::string(bytes, length);
 }
 
-// True when `ansiName`, listed at `index` by RegEnumKeyExA, is not the name
-// of the key at that index: the Unicode name, converted to the code page
-// without best fit, must give the same bytes with no default character.
-bool IsMisspelt(HKEY key, DWORD index, const std::string& ansiName) {
-  std::array<wchar_t, kNameBufferSize> wide{};
-  DWORD wideSize = kNameBufferSize;
-  FILETIME lastWrite{};
-  if (RegEnumKeyExW(key, index, wide.data(), &wideSize, nullptr, nullptr, nullptr, &lastWrite) !=
-      ERROR_SUCCESS) {
-    return true;  // gone or changed since the 8-bit listing: not to be trusted
-  }
-  const int wideLength = static_cast<int>(wideSize);
-  std::array<char, 2 * kNameBufferSize> exact{};
-  BOOL usedDefault = FALSE;
-  int length =
-      WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.data(), wideLength, exact.data(),
-                          static_cast<int>(exact.size()), nullptr, &usedDefault);
-  if (length == 0 && wideLength != 0) {
-    // A UTF-8 system code page (Windows 10 and later can have one) takes
-    // neither that flag nor a default character: it spells every character
-    // and refuses only a broken surrogate pair. Elsewhere this fails too.
-    constexpr DWORD kErrorOnInvalidChars = 0x80;  // WC_ERR_INVALID_CHARS, Vista's
-    length = WideCharToMultiByte(CP_ACP, kErrorOnInvalidChars, wide.data(), wideLength,
-                                 exact.data(), static_cast<int>(exact.size()), nullptr, nullptr);
-  }
-  if (length == 0 && wideLength != 0) return true;
-  return usedDefault != FALSE ||
-         std::string_view(exact.data(), static_cast<std::size_t>(length)) != ansiName;
-}
-
-// The listing behind EnumRegSubKeys, with the spelling check when `misspelt`
-// is given.
-std::int32_t ListSubKeys(HKEY const& rootKey, const std::string& keyPath,
-                         std::vector<std::string>& names, std::vector<bool>* misspelt) {
+// The start of a listing: the open key, or nothing where it cannot be listed.
+ScopedKey OpenForListing(HKEY rootKey, const std::string& keyPath) {
   ScopedKey key;
   if (RegOpenKeyExA(rootKey, keyPath.c_str(), 0, KEY_ENUMERATE_SUB_KEYS, key.receive()) !=
       ERROR_SUCCESS) {
-    return 0;
+    return ScopedKey();
   }
+  return key;
+}
+
+// The listing behind EnumRegSubKeys: the 8-bit call, one name per index.
+std::int32_t ListSubKeys(HKEY const& rootKey, const std::string& keyPath,
+                         std::vector<std::string>& names) {
+  const ScopedKey key = OpenForListing(rootKey, keyPath);
+  if (!key.get()) return 0;
 
   std::int32_t count = 0;
   for (;;) {
@@ -87,19 +66,94 @@ std::int32_t ListSubKeys(HKEY const& rootKey, const std::string& keyPath,
     DWORD nameSize = kNameBufferSize;
     DWORD classSize = 0;
     FILETIME lastWrite{};
-    const auto index = static_cast<DWORD>(count);
     // 259 (no more items) is the usual end; any other status, such as 234 for
     // a name longer than 255 bytes, ends the listing the same way.
-    if (RegEnumKeyExA(key.get(), index, name.data(), &nameSize, nullptr, nullptr, &classSize,
-                      &lastWrite) != ERROR_SUCCESS) {
+    if (RegEnumKeyExA(key.get(), static_cast<DWORD>(count), name.data(), &nameSize, nullptr,
+                      nullptr, &classSize, &lastWrite) != ERROR_SUCCESS) {
       break;
     }
-    if (count == 0) {  // the first name found starts the array afresh
-      names.clear();
-      if (misspelt) misspelt->clear();
-    }
+    if (count == 0) names.clear();  // the first name found starts the array afresh
     names.push_back(TextBeforeZero(name.data(), name.size()));
-    if (misspelt) misspelt->push_back(IsMisspelt(key.get(), index, names.back()));
+    ++count;
+  }
+  return count;
+}
+
+// A key's Unicode name in the system's 8-bit code page: `bytes` is the name
+// RegEnumKeyExA gives for it, `exact` whether that is the key's own name.
+struct AnsiName {
+  std::string_view bytes;
+  bool exact = false;
+};
+
+// RegEnumKeyExA converts the Unicode name to the code page with best fit; so
+// does this, into `buffer`. Tried first without best fit: where no default
+// character is needed and the bytes convert back to the same Unicode name,
+// they are the best-fit bytes too, and the key's own name.
+AnsiName ToAnsiName(std::wstring_view wide, std::span<char> buffer) {
+  // Every ANSI code page Windows has (DBCS and UTF-8 among them) spells ASCII
+  // as ASCII: most names need no conversion call.
+  if (std::all_of(wide.begin(), wide.end(), [](wchar_t c) { return c < 0x80; })) {
+    std::transform(wide.begin(), wide.end(), buffer.begin(),
+                   [](wchar_t c) { return static_cast<char>(c); });
+    return {{buffer.data(), wide.size()}, true};
+  }
+  const int wideLength = static_cast<int>(wide.size());
+  const int bufferSize = static_cast<int>(buffer.size());
+  BOOL usedDefault = FALSE;
+  int length = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.data(), wideLength,
+                                   buffer.data(), bufferSize, nullptr, &usedDefault);
+  if (length == 0) {
+    // A UTF-8 system code page (Windows 10 and later can have one) takes
+    // neither that flag nor a default character: it spells every character
+    // and refuses only a broken surrogate pair. Elsewhere this fails too.
+    constexpr DWORD kErrorOnInvalidChars = 0x80;  // WC_ERR_INVALID_CHARS, Vista's
+    usedDefault = FALSE;
+    length = WideCharToMultiByte(CP_ACP, kErrorOnInvalidChars, wide.data(), wideLength,
+                                 buffer.data(), bufferSize, nullptr, nullptr);
+  }
+  if (length > 0 && usedDefault == FALSE) {
+    const std::string_view bytes(buffer.data(), static_cast<std::size_t>(length));
+    if (varnelo::WidenExactly(bytes) == wide) return {bytes, true};
+  }
+  length = WideCharToMultiByte(CP_ACP, 0, wide.data(), wideLength, buffer.data(), bufferSize,
+                               nullptr, nullptr);
+  return {{buffer.data(), static_cast<std::size_t>(length)}, false};
+}
+
+// The listing behind EnumRegSubKeysChecked. Where EnumRegSubKeys calls
+// RegEnumKeyExA, this calls RegEnumKeyExW, once per index, and makes the
+// 8-bit name itself as RegEnumKeyExA would: one listing call per key, not
+// the 8-bit one and the Unicode one, and the same names and the same end.
+std::int32_t ListSubKeysChecked(HKEY const& rootKey, const std::string& keyPath,
+                                std::vector<std::string>& names, std::vector<bool>& misspelt) {
+  const ScopedKey key = OpenForListing(rootKey, keyPath);
+  if (!key.get()) return 0;
+
+  std::array<wchar_t, kNameBufferSize> wide{};
+  // Up to 3 bytes a character (UTF-8); a DBCS code page takes 2.
+  std::array<char, 3 * kNameBufferSize> bytes{};
+  std::int32_t count = 0;
+  for (;;) {
+    DWORD wideSize = kNameBufferSize;
+    DWORD classSize = 0;
+    FILETIME lastWrite{};
+    // As in ListSubKeys: 259 and 234 (a name over 255 characters) end it.
+    if (RegEnumKeyExW(key.get(), static_cast<DWORD>(count), wide.data(), &wideSize, nullptr,
+                      nullptr, &classSize, &lastWrite) != ERROR_SUCCESS) {
+      break;
+    }
+    const AnsiName name = ToAnsiName({wide.data(), wideSize}, bytes);
+    // RegEnumKeyExA's 234: the name does not fit in 255 bytes of the code page
+    // (or, never seen, has no 8-bit spelling at all).
+    if (name.bytes.empty() || name.bytes.size() >= kNameBufferSize) break;
+    if (count == 0) {  // the first name found starts the arrays afresh
+      names.clear();
+      misspelt.clear();
+    }
+    names.push_back(TextBeforeZero(name.bytes.data(), name.bytes.size()));
+    // A zero inside the name cuts the 8-bit name short of the key's.
+    misspelt.push_back(!name.exact || names.back().size() != name.bytes.size());
     ++count;
   }
   return count;
@@ -114,12 +168,12 @@ std::string RegDataText(const RegData& data) {
 
 bool WriteRegValue(HKEY const& rootKey, std::string keyPath, std::string valueName,
                    std::int32_t const& kind, RegData value) {
-  return WriteRegValueStatus(rootKey, std::move(keyPath), std::move(valueName), kind,
-                             std::move(value)) == ERROR_SUCCESS;
+  return WriteRegValueStatus(rootKey, keyPath, valueName, kind, value) == ERROR_SUCCESS;
 }
 
-LSTATUS WriteRegValueStatus(HKEY const& rootKey, std::string keyPath, std::string valueName,
-                            std::int32_t const& kind, RegData value, IfKeyMissing ifMissing) {
+LSTATUS WriteRegValueStatus(HKEY const& rootKey, const std::string& keyPath,
+                            const std::string& valueName, std::int32_t const& kind,
+                            const RegData& value, IfKeyMissing ifMissing) {
   std::optional<std::int32_t> number;
   if (kind == KindBinary || kind == KindNumber) {
     number = AsInt32(value);
@@ -181,7 +235,7 @@ RegData ReadRegValue(HKEY const& rootKey, std::string keyPath, std::string value
 
 std::int32_t EnumRegSubKeys(HKEY const& rootKey, std::string keyPath,
                             std::vector<std::string>& names) {
-  return ListSubKeys(rootKey, keyPath, names, nullptr);
+  return ListSubKeys(rootKey, keyPath, names);
 }
 
 ExactValue ReadRegValueExact(HKEY const& rootKey, const std::string& keyPath,
@@ -233,7 +287,7 @@ LSTATUS RestoreRegValueExact(HKEY const& rootKey, const std::string& keyPath,
 
 std::int32_t EnumRegSubKeysChecked(HKEY const& rootKey, std::string keyPath,
                                    std::vector<std::string>& names, std::vector<bool>& misspelt) {
-  return ListSubKeys(rootKey, keyPath, names, &misspelt);
+  return ListSubKeysChecked(rootKey, keyPath, names, misspelt);
 }
 
 }  // namespace Reg

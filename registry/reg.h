@@ -1,8 +1,9 @@
 // Module Reg: the program's only contact with the Windows registry.
 //
-// Stateless routines over the 8-bit (A) registry functions (and, to read a
-// value exactly as stored and to put it back so, RegQueryValueExW,
-// RegSetValueExW and RegDeleteValueW). Each call
+// Stateless routines over the 8-bit (A) registry functions (and, to list
+// subkeys with their own names, RegEnumKeyExW; to read a value exactly as
+// stored and to put it back so, RegQueryValueExW, RegSetValueExW and
+// RegDeleteValueW). Each call
 // opens its own key and closes it before it returns, whatever happens once
 // the key is open. Failures are reported by results alone: the caller's
 // default, false, or a short count. No status code is passed on, except by
@@ -53,9 +54,9 @@ enum class IfKeyMissing { Create, Fail };
 // routine does not serve has still created the key). With
 // IfKeyMissing::Fail the key is opened, never created: a missing key gives
 // ERROR_FILE_NOT_FOUND and nothing is written.
-[[nodiscard]] LSTATUS WriteRegValueStatus(HKEY const& rootKey, std::string keyPath,
-                                          std::string valueName, std::int32_t const& kind,
-                                          RegData value,
+[[nodiscard]] LSTATUS WriteRegValueStatus(HKEY const& rootKey, const std::string& keyPath,
+                                          const std::string& valueName, std::int32_t const& kind,
+                                          const RegData& value,
                                           IfKeyMissing ifMissing = IfKeyMissing::Create);
 
 // Reads `valueName` under `keyPath`. Kind 4 reads at most 4 bytes of any
@@ -78,11 +79,13 @@ std::int32_t EnumRegSubKeys(HKEY const& rootKey, std::string keyPath,
 // The 8-bit listing spells a character that the system's code page lacks as
 // '?' or as a look-alike ("best fit": a full-width reverse solidus becomes
 // '\\'), and a name so misspelt may be the path of another, existing key. Each
-// index is listed a second time with the Unicode call on the same open key,
-// converted without best fit and compared: `misspelt[i]` is true where the
-// two differ, where the conversion needed a default character, and where the
-// second listing failed. `misspelt` is rebuilt alongside `names` (left as it
-// was when no name is found).
+// index is listed once, with the Unicode call, and its name converted to the
+// code page here as the 8-bit call converts it: `names` and the count are
+// EnumRegSubKeys' (a name over 255 bytes in the code page ends the listing).
+// `misspelt[i]` is true where the name converted without best fit needs a
+// default character or does not convert back to the key's own name.
+// `misspelt` is rebuilt alongside `names` (left as it was when no name is
+// found).
 std::int32_t EnumRegSubKeysChecked(HKEY const& rootKey, std::string keyPath,
                                    std::vector<std::string>& names, std::vector<bool>& misspelt);
 

@@ -283,30 +283,56 @@ TEST_F(RegistryTest, CallsKeepToTheirBuffersAndReportTheLengthTheyNeed) {
 
 // The 8-bit listing spells a character the code page lacks with a look-alike
 // ("best fit") or '?'. The checked listing tells which names are the keys'
-// own; a name with a real '?' is.
+// own; a name with a real '?' is. Its names and its end are the 8-bit
+// listing's: a name over 255 bytes in the code page ends it. The rows say
+// what code page 1252 and what 932 make of each name; ctest runs this test a
+// second time with the system code page 932 (LC_ALL=ja_JP.UTF-8).
 TEST_F(RegistryTest, CheckedEnumTellsWhichListedNamesAreMisspelt) {
+  struct Listed {
+    std::string name;  // as listed; "" where the listing has ended before
+    bool misspelt = false;
+  };
   struct Case {
-    const char* name;  // UTF-8
-    const char* listed;
-    bool misspelt;
+    std::string name;  // UTF-8
+    Listed western;    // code page 1252
+    Listed japanese;   // code page 932
   };
+  const auto times = [](int n, const std::string& text) {
+    std::string out;
+    for (int i = 0; i < n; ++i) out += text;
+    return out;
+  };
+  const std::string nichi = "\u65E5";  // 日: 2 bytes in 932
+  // clang-format off
   const std::vector<Case> cases{
-      {"a?b", "a?b", false},     {"b\uFF3Cc", "b\\c", true},  // full-width reverse solidus
-      {"c\u2215d", "c/d", true},                              // division slash
-      {"d\uFF21", "dA", true},                                // full-width A
-      {"e\uD55C", "e?", true},                                // Hangul: no look-alike
-      {"plain", "plain", false},
+      {"a?b", {"a?b"}, {"a?b"}},
+      {"b\uFF3Cc", {"b\\c", true}, {"b\x81\x5F" "c"}},          // full-width reverse solidus
+      {"c\u2215d", {"c/d", true}, {"c?d", true}},               // division slash
+      {"d\uFF21", {"dA", true}, {"d\x82\x60"}},                 // full-width A
+      {"e\uD55C", {"e?", true}, {"e?", true}},                  // Hangul: no look-alike
+      {"f\u65E5\u672C", {"f??", true}, {"f\x93\xFA\x96\x7B"}},  // 日本
+      {"g\u00A5", {"g\xA5"}, {"g\\", true}},                    // yen sign
+      {"plain", {"plain"}, {"plain"}},
+      {"w" + times(127, nichi), {"w" + std::string(127, '?'), true},
+       {"w" + times(127, "\x93\xFA")}},                         // 255 bytes in 932
+      {"x" + times(128, nichi), {"x" + std::string(128, '?'), true}, {}},  // 257 bytes in 932
+      {std::string(256, 'y'), {}, {}},                          // 256 bytes in both
+      {"zz-after-the-end", {}, {}},
   };
+  // clang-format on
+  const bool japanese = GetACP() == 932;
   std::vector<std::string> listed;
   std::vector<bool> misspelt;
   for (const auto& c : cases) {
     hive.CreateKeyNamed(kKey, c.name);
-    listed.push_back(c.listed);
-    misspelt.push_back(c.misspelt);
+    const Listed& expected = japanese ? c.japanese : c.western;
+    if (expected.name.empty()) continue;
+    listed.push_back(expected.name);
+    misspelt.push_back(expected.misspelt);
   }
   std::vector<std::string> names;
   std::vector<bool> flags{true};
-  EXPECT_EQ(Reg::EnumRegSubKeysChecked(kRoot, kKey, names, flags), 6);
+  EXPECT_EQ(Reg::EnumRegSubKeysChecked(kRoot, kKey, names, flags), std::ssize(listed));
   EXPECT_EQ(names, listed);
   EXPECT_EQ(flags, misspelt);
 }

@@ -3,11 +3,14 @@
 #include "support/registry_rules.h"
 
 #include <algorithm>
+#include <array>
+#include <cstdlib>
 #include <cstring>
 #include <cwchar>
 #include <map>
 #include <memory>
 #include <optional>
+#include <string_view>
 
 namespace {
 
@@ -19,11 +22,17 @@ struct Value {
   std::vector<BYTE> data;
 };
 
+// A Unicode name as the registry compares it (see registry_rules::FoldChar).
+std::wstring Folded(std::wstring_view name) {
+  std::wstring folded(name);
+  for (wchar_t& c : folded) c = registry_rules::FoldChar(c);
+  return folded;
+}
+
 struct Node {
-  std::string name;                                      // as the 8-bit functions spell it
-  std::wstring ownName;                                  // as the Unicode functions spell it
-  std::map<std::string, std::shared_ptr<Node>> subkeys;  // by folded name: enumeration order
-  std::vector<Value> values;                             // in the order first set
+  std::wstring name;                                                   // its own: UTF-16 units
+  std::map<std::wstring, std::shared_ptr<Node>, std::less<>> subkeys;  // by folded name
+  std::vector<Value> values;                                           // in the order first set
   REGSAM refused = 0;
   bool deleted = false;
 
@@ -42,7 +51,7 @@ struct Node {
   const Node* SubkeyAt(std::size_t index) {
     if (byIndexStale) {
       byIndex.reserve(subkeys.size());
-      for (const auto& [folded, child] : subkeys) byIndex.push_back(child.get());
+      for (const auto& [childName, child] : subkeys) byIndex.push_back(child.get());
       byIndexStale = false;
     }
     return index < byIndex.size() ? byIndex[index] : nullptr;
@@ -81,28 +90,109 @@ Registry& State() {
   return registry;
 }
 
-// The 8-bit spelling of one character: Latin-1 as it is, a best-fit
-// look-alike if `bestFit` and there is one, else nothing.
-std::optional<char> AnsiChar(wchar_t c, bool bestFit) {
-  if (c <= 0xFF) return static_cast<char>(c);
+// The system's 8-bit code page, as Wine takes it from the locale: 932 where
+// LC_ALL names a Japanese one, else 1252.
+UINT ReadSystemCodePage() {
+  const char* locale = std::getenv("LC_ALL");
+  return locale != nullptr && std::string_view(locale).starts_with("ja_JP") ? 932u : 1252u;
+}
+const UINT kSystemCodePage = ReadSystemCodePage();
+
+// Code page 932 as far as the tests go: ASCII, half-width katakana (one
+// byte each), and runs of double-byte characters.
+struct Run {
+  wchar_t first;
+  wchar_t last;
+  std::uint16_t firstCode;
+};
+constexpr std::array<Run, 9> kJapaneseRuns{{
+    {0xFF61, 0xFF9F, 0x00A1},  // half-width katakana
+    {0xFF10, 0xFF19, 0x824F},  // full-width digits
+    {0xFF21, 0xFF3A, 0x8260},  // full-width capitals
+    {0xFF41, 0xFF5A, 0x8281},  // full-width small letters
+    {0x3041, 0x3093, 0x829F},  // hiragana
+    {0xFF3C, 0xFF3C, 0x815F},  // full-width reverse solidus
+    {0xFF5E, 0xFF5E, 0x8160},  // full-width tilde
+    {0x65E5, 0x65E5, 0x93FA},  // 日
+    {0x672C, 0x672C, 0x967B},  // 本
+}};
+constexpr wchar_t kJapaneseDefaultChar = 0x30FB;  // what 932 makes of bytes it lacks
+
+bool IsLeadByte(unsigned char byte) {
+  return kSystemCodePage == 932 && ((byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0));
+}
+
+// The code of one character in the code page (below 0x100: one byte), a
+// best-fit look-alike's if `bestFit` and there is one, else nothing.
+std::optional<std::uint16_t> AnsiCode(wchar_t c, bool bestFit) {
+  if (kSystemCodePage == 932) {
+    if (c < 0x80) return static_cast<std::uint16_t>(c);
+    for (const Run& run : kJapaneseRuns) {
+      if (c >= run.first && c <= run.last) {
+        return static_cast<std::uint16_t>(run.firstCode + (c - run.first));
+      }
+    }
+    if (bestFit && c == 0xA5) return '\\';  // yen sign
+    return std::nullopt;
+  }
+  // 1252, as Latin-1 (its 0x80-0x9F are not modelled).
+  if (c <= 0xFF) return static_cast<std::uint16_t>(c);
   if (!bestFit) return std::nullopt;
-  if (c >= 0xFF01 && c <= 0xFF5E) return static_cast<char>(c - 0xFF01 + 0x21);  // full-width ASCII
-  if (c == 0x2215) return '/';                                                  // division slash
+  if (c >= 0xFF01 && c <= 0xFF5E) return static_cast<std::uint16_t>(c - 0xFF01 + '!');  // Ａ: A
+  if (c == 0x2215) return '/';                                                          // ∕: /
   return std::nullopt;
 }
 
-std::string AnsiSpelling(std::wstring_view name) {
+// Unicode to the code page; `defaulted`, if given, tells whether a character
+// had no code and took `defaultChar`.
+std::string ToAnsi(std::wstring_view text, bool bestFit, char defaultChar = '?',
+                   bool* defaulted = nullptr) {
   std::string out;
-  for (const wchar_t c : name) out += AnsiChar(c, true).value_or('?');
+  out.reserve(text.size());
+  for (const wchar_t c : text) {
+    const auto code = AnsiCode(c, bestFit);
+    if (!code) {
+      out += defaultChar;
+      if (defaulted) *defaulted = true;
+    } else {
+      if (*code > 0xFF) out += static_cast<char>(*code >> 8);
+      out += static_cast<char>(*code & 0xFF);
+    }
+  }
   return out;
 }
 
-std::wstring Widened(std::string_view latin1) {
-  std::wstring out;
-  for (const char c : latin1) out += static_cast<wchar_t>(static_cast<unsigned char>(c));
+// The code page to Unicode, as the 8-bit functions take their names;
+// `invalid`, if given, tells whether some bytes were no character of it.
+std::wstring FromAnsi(std::string_view bytes, bool* invalid = nullptr) {
+  std::wstring out(bytes.size(), L'\0');  // at most one character a byte
+  if (kSystemCodePage != 932) {           // 1252 as Latin-1
+    std::transform(bytes.begin(), bytes.end(), out.begin(),
+                   [](char c) { return static_cast<wchar_t>(static_cast<unsigned char>(c)); });
+    return out;
+  }
+  std::size_t length = 0;
+  for (std::size_t i = 0; i < bytes.size(); ++i) {
+    const auto byte = static_cast<unsigned char>(bytes[i]);
+    std::uint16_t code = byte;
+    if (IsLeadByte(byte) && i + 1 < bytes.size()) {
+      code = static_cast<std::uint16_t>(byte << 8 | static_cast<unsigned char>(bytes[++i]));
+    }
+    wchar_t c = code < 0x80 ? static_cast<wchar_t>(code) : kJapaneseDefaultChar;
+    for (const Run& run : kJapaneseRuns) {
+      if (code >= run.firstCode && code <= run.firstCode + (run.last - run.first)) {
+        c = static_cast<wchar_t>(run.first + (code - run.firstCode));
+      }
+    }
+    if (c == kJapaneseDefaultChar && invalid) *invalid = true;  // a lone lead byte too
+    out[length++] = c;
+  }
+  out.resize(length);
   return out;
 }
 
+// UTF-8 to UTF-16 code units, as a Windows wchar_t string holds them (a
+// character past U+FFFF as a surrogate pair).
 std::wstring FromUtf8(std::string_view utf8) {
   std::wstring out;
   for (std::size_t i = 0; i < utf8.size();) {
@@ -112,7 +202,12 @@ std::wstring FromUtf8(std::string_view utf8) {
     for (std::size_t k = 1; k < length && i + k < utf8.size(); ++k) {
       c = c << 6 | (static_cast<unsigned char>(utf8[i + k]) & 0x3Fu);
     }
-    out += static_cast<wchar_t>(c);
+    if (c > 0xFFFF) {
+      out += static_cast<wchar_t>(0xD800 + ((c - 0x10000) >> 10));
+      out += static_cast<wchar_t>(0xDC00 + ((c - 0x10000) & 0x3FF));
+    } else {
+      out += static_cast<wchar_t>(c);
+    }
     i += length;
   }
   return out;
@@ -150,13 +245,25 @@ std::shared_ptr<Node> OpenedFor(HKEY key, REGSAM right, LSTATUS& status) {
   return node;
 }
 
-// The names of a key path (see registry_rules::SplitKeyPath), or nullopt with
-// the status that refuses it.
-std::optional<std::vector<std::string>> SplitPath(LPCSTR path, LSTATUS& status) {
-  std::vector<std::string> names;
-  status = registry_rules::SplitKeyPath(path ? path : "", names);
-  if (status != ERROR_SUCCESS) return std::nullopt;
-  return names;
+// An 8-bit key path converted to Unicode, and its names (see
+// registry_rules::SplitKeyPath) as the registry compares them: views into
+// `folded`, so it is filled in place.
+struct KeyPath {
+  std::wstring text;
+  std::wstring folded;
+  std::vector<std::wstring_view> names;
+
+  // The name as given, of one of `names`.
+  std::wstring_view Given(std::wstring_view name) const {
+    return std::wstring_view(text).substr(static_cast<std::size_t>(name.data() - folded.data()),
+                                          name.size());
+  }
+};
+
+LSTATUS ParsePath(LPCSTR path, KeyPath& parsed) {
+  parsed.text = FromAnsi(path ? path : "");
+  parsed.folded = Folded(parsed.text);
+  return registry_rules::SplitKeyPath(parsed.folded, parsed.names);
 }
 
 HKEY NewHandle(std::shared_ptr<Node> node, REGSAM access) {
@@ -169,37 +276,29 @@ HKEY NewHandle(std::shared_ptr<Node> node, REGSAM access) {
 
 void MarkDeleted(Node& node) {
   node.deleted = true;
-  for (auto& [folded, child] : node.subkeys) MarkDeleted(*child);
+  for (auto& [name, child] : node.subkeys) MarkDeleted(*child);
 }
 
 // Where an open or create starts (the key `key` stands for) and the path
 // below it; or the status that refuses them.
-struct PathStart {
-  std::shared_ptr<Node> node;
-  std::vector<std::string> parts;
-};
-
-LSTATUS BeginPath(HKEY key, LPCSTR subKey, PathStart& start) {
+LSTATUS BeginPath(HKEY key, LPCSTR subKey, std::shared_ptr<Node>& start, KeyPath& path) {
   LSTATUS status = ERROR_SUCCESS;
-  start.node = Resolve(key, status);
-  if (!start.node) return status;
-  if (subKey != nullptr && std::strlen(subKey) > registry_rules::kMaxAnsiPath) {
-    return ERROR_MORE_DATA;
-  }
-  auto parts = SplitPath(subKey, status);
-  if (!parts) return status;
-  start.parts = std::move(*parts);
-  return ERROR_SUCCESS;
+  start = Resolve(key, status);
+  if (!start) return status;
+  status = ParsePath(subKey, path);
+  // Converted into a Unicode buffer of 261 characters first.
+  if (path.text.size() > registry_rules::kMaxAnsiPath) return ERROR_MORE_DATA;
+  return status;
 }
 
 // The key at `path` below `root`, for the test controls; nullptr if missing.
 std::shared_ptr<Node> ExistingKey(HKEY root, const std::string& path) {
   LSTATUS status = ERROR_SUCCESS;
   auto node = Resolve(root, status);
-  const auto parts = SplitPath(path.c_str(), status);
-  if (!node || !parts) return nullptr;
-  for (const auto& part : *parts) {
-    const auto child = node->subkeys.find(Fold(part));
+  KeyPath parsed;
+  if (!node || ParsePath(path.c_str(), parsed) != ERROR_SUCCESS) return nullptr;
+  for (const auto name : parsed.names) {
+    const auto child = node->subkeys.find(name);
     if (child == node->subkeys.end()) return nullptr;
     node = child->second;
   }
@@ -231,16 +330,12 @@ bool RefuseRights(HKEY root, const std::string& path, REGSAM rights) {
   return true;
 }
 
-bool CreateKeyOutsideCodePage(HKEY root, const std::string& parentPath,
-                              const std::string& utf8Name) {
+bool CreateKeyByUnicodeName(HKEY root, const std::string& parentPath, const std::string& utf8Name) {
   const auto node = ExistingKey(root, parentPath);
   if (!node) return false;
-  // The key is found by its own name; the 8-bit spelling is only what the
-  // enumeration shows.
   auto fresh = std::make_shared<Node>();
-  fresh->ownName = FromUtf8(utf8Name);
-  fresh->name = AnsiSpelling(fresh->ownName);
-  node->subkeys.emplace(Fold(utf8Name), std::move(fresh));
+  fresh->name = FromUtf8(utf8Name);
+  node->subkeys.emplace(Folded(fresh->name), std::move(fresh));
   node->SubkeysChanged();
   return true;
 }
@@ -260,11 +355,13 @@ void FailQueryValueWAt(std::size_t n, LSTATUS status) {
 }  // namespace memreg
 
 LSTATUS RegOpenKeyExA(HKEY key, LPCSTR subKey, DWORD /*options*/, REGSAM access, PHKEY result) {
-  PathStart start;
-  if (const LSTATUS status = BeginPath(key, subKey, start); status != ERROR_SUCCESS) return status;
-  auto node = std::move(start.node);
-  for (const auto& part : start.parts) {
-    const auto child = node->subkeys.find(Fold(part));
+  std::shared_ptr<Node> node;
+  KeyPath path;
+  if (const LSTATUS status = BeginPath(key, subKey, node, path); status != ERROR_SUCCESS) {
+    return status;
+  }
+  for (const auto name : path.names) {
+    const auto child = node->subkeys.find(name);
     if (child == node->subkeys.end()) return ERROR_FILE_NOT_FOUND;
     node = child->second;
   }
@@ -276,19 +373,19 @@ LSTATUS RegOpenKeyExA(HKEY key, LPCSTR subKey, DWORD /*options*/, REGSAM access,
 LSTATUS RegCreateKeyExA(HKEY key, LPCSTR subKey, DWORD /*reserved*/, LPSTR /*keyClass*/,
                         DWORD /*options*/, REGSAM access, LPSECURITY_ATTRIBUTES /*security*/,
                         PHKEY result, LPDWORD disposition) {
-  PathStart start;
-  if (const LSTATUS status = BeginPath(key, subKey, start); status != ERROR_SUCCESS) return status;
-  auto node = std::move(start.node);
+  std::shared_ptr<Node> node;
+  KeyPath path;
+  if (const LSTATUS status = BeginPath(key, subKey, node, path); status != ERROR_SUCCESS) {
+    return status;
+  }
   bool created = false;
-  for (const auto& part : start.parts) {
-    const std::string folded = Fold(part);
-    auto child = node->subkeys.find(folded);
+  for (const auto name : path.names) {
+    auto child = node->subkeys.find(name);
     if (child == node->subkeys.end()) {
       // Like Wine, a parent's refused KEY_CREATE_SUB_KEY does not stop it.
       auto fresh = std::make_shared<Node>();
-      fresh->name = part;
-      fresh->ownName = Widened(part);
-      child = node->subkeys.emplace(folded, std::move(fresh)).first;
+      fresh->name = path.Given(name);
+      child = node->subkeys.emplace(name, std::move(fresh)).first;
       node->SubkeysChanged();
       created = true;
     }
@@ -330,14 +427,14 @@ LSTATUS RegQueryValueExW(HKEY key, const wchar_t* valueName, LPDWORD reserved, L
     state.failQueryWAt.reset();
     return state.failQueryWStatus;
   }
-  const std::string name = AnsiSpelling(valueName != nullptr ? valueName : L"");
+  const std::string name = ToAnsi(valueName != nullptr ? valueName : L"", true);
   return RegQueryValueExA(key, name.c_str(), reserved, type, data, dataSize);
 }
 
 // The stored bytes are the caller's, whatever the type, as with Windows' W call.
 LSTATUS RegSetValueExW(HKEY key, const wchar_t* valueName, DWORD reserved, DWORD type,
                        const BYTE* data, DWORD dataSize) {
-  const std::string name = AnsiSpelling(valueName != nullptr ? valueName : L"");
+  const std::string name = ToAnsi(valueName != nullptr ? valueName : L"", true);
   return RegSetValueExA(key, name.c_str(), reserved, type, data, dataSize);
 }
 
@@ -384,45 +481,57 @@ LSTATUS EnumSubkey(HKEY key, DWORD index, Char* name, LPDWORD nameSize, PFILETIM
 
 }  // namespace
 
+// As in Windows and Wine: the Unicode listing, the name converted to the code
+// page with best fit, and 234 when that does not fit the buffer in bytes.
 LSTATUS RegEnumKeyExA(HKEY key, DWORD index, LPSTR name, LPDWORD nameSize, LPDWORD /*reserved*/,
                       LPSTR /*keyClass*/, LPDWORD /*classSize*/, PFILETIME lastWriteTime) {
   return EnumSubkey(key, index, name, nameSize, lastWriteTime,
-                    [](const Node& child) -> const std::string& { return child.name; });
+                    [](const Node& child) { return ToAnsi(child.name, true); });
 }
 
 LSTATUS RegEnumKeyExW(HKEY key, DWORD index, wchar_t* name, LPDWORD nameSize, LPDWORD /*reserved*/,
                       wchar_t* /*keyClass*/, LPDWORD /*classSize*/, PFILETIME lastWriteTime) {
   return EnumSubkey(key, index, name, nameSize, lastWriteTime,
-                    [](const Node& child) -> const std::wstring& { return child.ownName; });
+                    [](const Node& child) -> const std::wstring& { return child.name; });
 }
 
+UINT GetACP() { return kSystemCodePage; }
+
+// Best fit unless WC_NO_BEST_FIT_CHARS; any other flag is refused, as
+// Windows refuses WC_ERR_INVALID_CHARS for a code page other than UTF-8.
 int WideCharToMultiByte(UINT codePage, DWORD flags, const wchar_t* wide, int wideLength,
                         LPSTR bytes, int byteSize, LPCSTR defaultChar, BOOL* usedDefault) {
-  if (codePage != CP_ACP || wide == nullptr || byteSize < 0) return 0;
+  if (codePage != CP_ACP || wide == nullptr || byteSize < 0 ||
+      (flags & ~WC_NO_BEST_FIT_CHARS) != 0) {
+    return 0;
+  }
   const std::wstring_view text =
       wideLength < 0 ? std::wstring_view(wide, std::wcslen(wide) + 1)
                      : std::wstring_view(wide, static_cast<std::size_t>(wideLength));
-  std::string out;
   bool defaulted = false;
-  for (const wchar_t c : text) {
-    const auto spelt = AnsiChar(c, (flags & WC_NO_BEST_FIT_CHARS) == 0);
-    defaulted = defaulted || !spelt;
-    out += spelt.value_or(defaultChar ? *defaultChar : '?');
-  }
+  const std::string out = ToAnsi(text, (flags & WC_NO_BEST_FIT_CHARS) == 0,
+                                 defaultChar ? *defaultChar : '?', &defaulted);
   if (usedDefault) *usedDefault = defaulted ? TRUE : FALSE;
+  if (out.empty()) return 0;
   if (byteSize == 0) return static_cast<int>(out.size());
   if (out.size() > static_cast<std::size_t>(byteSize)) return 0;  // buffer too small
   std::copy(out.begin(), out.end(), bytes);
   return static_cast<int>(out.size());
 }
 
-// Latin-1: each byte the character of that number (a length of -1 is not served).
-int MultiByteToWideChar(UINT codePage, DWORD /*flags*/, LPCSTR bytes, int byteLength, wchar_t* wide,
+// A length of -1 is not served. MB_ERR_INVALID_CHARS fails on bytes that
+// are no character of the code page.
+int MultiByteToWideChar(UINT codePage, DWORD flags, LPCSTR bytes, int byteLength, wchar_t* wide,
                         int wideSize) {
-  if (codePage != CP_ACP || bytes == nullptr || byteLength < 0 || wideSize < 0) return 0;
-  if (wideSize == 0 || byteLength > wideSize) return wideSize == 0 ? byteLength : 0;
-  std::copy_n(reinterpret_cast<const unsigned char*>(bytes), byteLength, wide);
-  return byteLength;
+  if (codePage != CP_ACP || bytes == nullptr || byteLength <= 0 || wideSize < 0) return 0;
+  bool invalid = false;
+  const std::wstring out =
+      FromAnsi(std::string_view(bytes, static_cast<std::size_t>(byteLength)), &invalid);
+  if (invalid && (flags & MB_ERR_INVALID_CHARS) != 0) return 0;
+  if (wideSize == 0) return static_cast<int>(out.size());
+  if (out.size() > static_cast<std::size_t>(wideSize)) return 0;  // buffer too small
+  std::copy(out.begin(), out.end(), wide);
+  return static_cast<int>(out.size());
 }
 
 LSTATUS RegCloseKey(HKEY key) {
@@ -449,21 +558,22 @@ LSTATUS RegDeleteTreeA(HKEY key, LPCSTR subKey) {
   LSTATUS status = ERROR_SUCCESS;
   auto node = Resolve(key, status);
   if (!node) return status;
-  const auto parts = SplitPath(subKey, status);
-  if (!parts) return status;
-  if (parts->empty()) {  // the key itself stays; everything below it goes
-    for (auto& [folded, child] : node->subkeys) MarkDeleted(*child);
+  KeyPath path;
+  if (const LSTATUS parsed = ParsePath(subKey, path); parsed != ERROR_SUCCESS) return parsed;
+  const auto& parts = path.names;
+  if (parts.empty()) {  // the key itself stays; everything below it goes
+    for (auto& [name, child] : node->subkeys) MarkDeleted(*child);
     node->subkeys.clear();
     node->SubkeysChanged();
     node->values.clear();
     return ERROR_SUCCESS;
   }
-  for (std::size_t i = 0; i + 1 < parts->size(); ++i) {
-    const auto child = node->subkeys.find(Fold((*parts)[i]));
+  for (std::size_t i = 0; i + 1 < parts.size(); ++i) {
+    const auto child = node->subkeys.find(parts[i]);
     if (child == node->subkeys.end()) return ERROR_FILE_NOT_FOUND;
     node = child->second;
   }
-  const auto target = node->subkeys.find(Fold(parts->back()));
+  const auto target = node->subkeys.find(parts.back());
   if (target == node->subkeys.end()) return ERROR_FILE_NOT_FOUND;
   MarkDeleted(*target->second);
   node->subkeys.erase(target);
@@ -486,7 +596,7 @@ LSTATUS RegDeleteValueA(HKEY key, LPCSTR valueName) {
 LSTATUS RegDeleteValueW(HKEY key, const wchar_t* valueName) {
   LSTATUS status = ERROR_SUCCESS;
   if (!OpenedFor(key, KEY_SET_VALUE, status)) return status;
-  const std::string name = AnsiSpelling(valueName != nullptr ? valueName : L"");
+  const std::string name = ToAnsi(valueName != nullptr ? valueName : L"", true);
   return RegDeleteValueA(key, name.c_str());
 }
 

@@ -30,14 +30,16 @@ std::size_t OpenKeyCount();
 bool RefuseRights(HKEY root, const std::string& path, REGSAM rights);
 
 // Creates the key `utf8Name` under the existing key `parentPath`, as the
-// Unicode functions would. The stand-in's 8-bit code page is Latin-1, and, as
-// Windows and Wine do, the 8-bit functions spell a character outside it with
-// a look-alike where there is one (full-width ASCII as ASCII, U+2215 as '/')
-// and as '?' where there is none: the 8-bit enumeration lists the key under
-// that spelling, which opens another key or none. Returns false if the
-// parent does not exist.
-bool CreateKeyOutsideCodePage(HKEY root, const std::string& parentPath,
-                              const std::string& utf8Name);
+// Unicode functions would. Keys have Unicode names, as on Windows and in
+// Wine; the 8-bit functions convert them to and from the system's code page
+// (GetACP: 1252, as Latin-1, or 932 where LC_ALL names a Japanese locale,
+// with a few of its double-byte characters). A character the code page lacks
+// is spelt as Windows and Wine spell it with best fit: as a look-alike where
+// there is one (full-width ASCII as ASCII and U+2215 as '/' in 1252, U+00A5
+// as '\\' in 932) and as '?' where there is none, so the 8-bit enumeration
+// lists the key under a name that opens another key or none. Returns false
+// if the parent does not exist.
+bool CreateKeyByUnicodeName(HKEY root, const std::string& parentPath, const std::string& utf8Name);
 
 // Makes the n-th (0-based) RegSetValueExA from now on fail with `status`.
 void FailSetValueAt(std::size_t n, LSTATUS status);  // RegSetValueExW counts too

@@ -14,7 +14,7 @@ void Hive::RefuseRights(const std::string& path, REGSAM rights) {
 
 void Hive::CreateKeyNamed(const std::string& parent, const std::string& utf8Name) {
   CreateKey(parent);
-  Require(memreg::CreateKeyOutsideCodePage(HKEY_CURRENT_USER, parent, utf8Name),
+  Require(memreg::CreateKeyByUnicodeName(HKEY_CURRENT_USER, parent, utf8Name),
           "creating a key below " + parent);
 }
 

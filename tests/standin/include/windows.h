@@ -118,9 +118,10 @@ LSTATUS RegEnumKeyExW(HKEY key, DWORD index, wchar_t* name, LPDWORD nameSize, LP
                       wchar_t* keyClass, LPDWORD classSize, PFILETIME lastWriteTime);
 LSTATUS RegCloseKey(HKEY key);
 
-// The 8-bit code page (memreg.cpp): Latin-1, with Windows' best fit for a
-// few characters it lacks (full-width ASCII, U+2215) and '?' for the rest.
+// The 8-bit code page (memreg.cpp): 1252 as Latin-1, or a part of 932, with
+// Windows' best fit for a few characters each lacks and '?' for the rest.
 inline constexpr UINT CP_ACP = 0;
+UINT GetACP();
 inline constexpr DWORD WC_NO_BEST_FIT_CHARS = 0x00000400;
 inline constexpr DWORD MB_ERR_INVALID_CHARS = 0x00000008;
 int MultiByteToWideChar(UINT codePage, DWORD flags, LPCSTR bytes, int byteLength, wchar_t* wide,
