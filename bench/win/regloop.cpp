@@ -6,7 +6,10 @@
 //                         Messenger keys, list the account keys, then open,
 //                         query and close each one
 //   bench_regloop write   what one apply does: list the account keys, read
-//                         the MSN Messenger value, then open, set (4 bytes
+//                         the MSN Messenger value, read what it is about to
+//                         overwrite for 元に戻す (open each account key to
+//                         query, ask the Unicode call for the value's size,
+//                         then its bytes, close), then open, set (4 bytes
 //                         REG_BINARY) and close each account key
 //
 // After the work it writes "<account keys> <values found> <microseconds>" to
@@ -43,6 +46,23 @@ bool ReadValue(const std::string& path) {
   DWORD type = REG_DWORD;
   DWORD size = static_cast<DWORD>(bytes.size());
   return RegQueryValueExA(key.get(), kValueName, nullptr, &type, bytes.data(), &size) ==
+         ERROR_SUCCESS;
+}
+
+// A value as 元に戻す keeps it: its size, then its bytes, whatever they are.
+bool ReadExactly(const std::string& path) {
+  Reg::ScopedKey key;
+  if (RegOpenKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, KEY_QUERY_VALUE, key.receive()) !=
+      ERROR_SUCCESS) {
+    return false;
+  }
+  DWORD type = REG_NONE;
+  DWORD size = 0;
+  if (RegQueryValueExW(key.get(), L"IM Color", nullptr, &type, nullptr, &size) != ERROR_SUCCESS) {
+    return false;
+  }
+  std::vector<BYTE> bytes(size);
+  return RegQueryValueExW(key.get(), L"IM Color", nullptr, &type, bytes.data(), &size) ==
          ERROR_SUCCESS;
 }
 
@@ -103,6 +123,7 @@ int main(int argc, char** argv) {
   if (write) {
     accounts = ListAccounts();
     if (ReadValue(kMsnKeyPath)) ++found;
+    for (const auto& account : accounts) ReadExactly(kPassportKeyPrefix + account);
     for (const auto& account : accounts) {
       if (WriteValue(kPassportKeyPrefix + account)) ++found;
     }
