@@ -156,7 +156,7 @@ END {
   printf "%s", verdicts
   print ""
   bytes = machine["exe_bytes"]
-  printf "Footprint: varnelo.exe %d bytes (%.1f KiB; target < 256 KiB: %s)\n", bytes, bytes / 1024, (bytes < 262144) ? "met" : "MISSED"
+  printf "Footprint: varnelo.exe %d bytes (%.1f KiB; target < 320 KiB, check-exe.sh's limit: %s)\n", bytes, bytes / 1024, (bytes < 327680) ? "met" : "MISSED"
   print "  DLLs imported: " machine["exe_dlls"]
   print "  " machine["exe_check"]
   last = sizes[nsizes]
