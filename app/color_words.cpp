@@ -66,7 +66,7 @@ std::uint32_t WebOrder(ColorValue color) {
   return (raw & 0xFF) << 16 | (raw & 0xFF00) | (raw >> 16 & 0xFF);
 }
 
-std::wstring Widen(const std::string& ascii) { return {ascii.begin(), ascii.end()}; }
+std::wstring FromAscii(const std::string& ascii) { return {ascii.begin(), ascii.end()}; }
 
 }  // namespace
 
@@ -95,7 +95,7 @@ std::wstring ColorValueText(ColorValue color) {
       text += kHex[static_cast<std::uint32_t>(color) >> shift & 0xF];
     return text;
   }
-  return Widen(WebColor(color));
+  return FromAscii(WebColor(color));
 }
 
 std::wstring ColorInWords(ColorValue color) {
