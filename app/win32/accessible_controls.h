@@ -11,10 +11,11 @@
 // tooltip window with the mouse's first move over a sample.
 #pragma once
 
+#include "app/win32/accessible_object.h"
 #include "app/win32/form_layout.h"
 
-#include <windows.h>
 #include <oleacc.h>
+#include <windows.h>
 
 #include <array>
 #include <string>
@@ -41,27 +42,10 @@ class AccessibleControls {
   // listen for it (SetWinEventHook) read them again.
   void ColorChanged(HWND sample) const;
 
-  // The texts that differ from the standard object's, for the control `hwnd`
-  // now; an empty text leaves the standard object's.
-  struct Texts {
-    std::wstring value, description;
-    bool spokenName = false;  // the name without the caption's spacing
-  };
   // The AccessibleControls attached to `hwnd`, or nullptr once its window has gone.
   static const AccessibleControls* Of(HWND hwnd);
-  Texts TextsFor(HWND hwnd) const;
-
-  // The functions of oleacc, oleaut32 and ole32 that the answer to
-  // WM_GETOBJECT needs, loaded by full path from the system folder.
-  struct OleFunctions {
-    decltype(&CreateStdAccessibleObject) createStdAccessibleObject = nullptr;
-    decltype(&LresultFromObject) lresultFromObject = nullptr;
-    decltype(&SysAllocString) sysAllocString = nullptr;
-    decltype(&SysFreeString) sysFreeString = nullptr;
-    decltype(&CoInitialize) coInitialize = nullptr;
-    decltype(&CoUninitialize) coUninitialize = nullptr;
-    bool Load();  // all of them, or false
-  };
+  // The texts that differ from the standard object's, for the control `hwnd` now.
+  AccessibleTexts TextsFor(HWND hwnd) const;
 
  private:
   struct Subclassed {
@@ -77,8 +61,8 @@ class AccessibleControls {
 
   FormControls* controls_ = nullptr;
   std::array<Subclassed, 5> subclassed_{};  // ColorT1, ColorT2, Command1, Command2, Command3
-  HWND tooltip_ = nullptr;  // destroyed by the system with the window that owns it
-  std::wstring tip_;        // the text the tooltip asked for last
+  HWND tooltip_ = nullptr;                  // destroyed by the system with the window that owns it
+  std::wstring tip_;                        // the text the tooltip asked for last
   OleFunctions ole_;
   bool oleTried_ = false, oleLoaded_ = false;  // with the first WM_GETOBJECT
   bool comOpened_ = false;  // CoInitialize succeeded here: CoUninitialize when done
