@@ -5,7 +5,7 @@
 // runs the same against stand-ins in tests.
 #pragma once
 
-#include "app/messenger_colors.h"
+#include "core/messenger_colors.h"
 #include "app/toolkit.h"
 
 #include <cstdint>

@@ -1,6 +1,6 @@
 #include "app/text_colors.h"
 
-#include "app/color_words.h"
+#include "core/color_words.h"
 
 namespace varnelo {
 

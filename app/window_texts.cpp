@@ -1,6 +1,6 @@
 #include "app/window_texts.h"
 
-#include "app/file_names.h"
+#include "core/file_names.h"
 #include "base/code_page.h"
 
 namespace varnelo {

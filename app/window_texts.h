@@ -2,8 +2,8 @@
 // putting them back, in Japanese as the rest of the window. Portable.
 #pragma once
 
-#include "app/backup_file.h"
-#include "app/messenger_colors.h"
+#include "core/backup_file.h"
+#include "core/messenger_colors.h"
 
 #include <string>
 #include <vector>

@@ -1,6 +1,6 @@
 // The colour as words (what a screen reader and the samples' tooltips say)
 // and the colour a label's text is drawn in under high contrast.
-#include "app/color_words.h"
+#include "core/color_words.h"
 #include "app/text_colors.h"
 
 #include <gtest/gtest.h>

@@ -1,8 +1,8 @@
 // The command line against the in-memory registry: its argument rules, its
 // exit codes and what /get prints. That /set writes exactly what the window's
 // 設 定 writes is a shared scenario (form1_test.cpp).
-#include "app/commands.h"
-#include "app/file_names.h"
+#include "cli/commands.h"
+#include "core/file_names.h"
 #include "app/window_texts.h"
 #include "support/hive.h"
 

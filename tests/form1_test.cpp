@@ -1,7 +1,7 @@
 // Form1's start-up and apply handlers against the in-memory registry and the
 // recording toolkit.
 #include "app/form1.h"
-#include "app/commands.h"
+#include "cli/commands.h"
 #include "support/hive.h"
 #include "support/recording_toolkit.h"
 #include "support/scenarios.h"

@@ -1,7 +1,7 @@
 // The registry file /export writes, compared with what regedit and Wine 8's
 // reg export write for the same values (the long lists exactly as Wine
 // wrapped them).
-#include "app/registry_file.h"
+#include "core/registry_file.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 #include "app/win32/accessible_controls.h"
 
-#include "app/color_words.h"
+#include "core/color_words.h"
 #include "app/win32/control_ids.h"
 
 #include <commctrl.h>

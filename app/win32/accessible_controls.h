@@ -5,7 +5,7 @@
 // system's standard accessible object for it, wrapped: a sample's value is its
 // colour as #RRGGBB and its description the colour in words; a button's name
 // is its caption without the spacing ("閉じる"), and 設 定's description says
-// what it would write (app/color_words.h). Everything else is the standard
+// what it would write (core/color_words.h). Everything else is the standard
 // object's. Nothing is loaded at start-up: oleacc, oleaut32 and ole32 come
 // from the system folder, by full path, with the first WM_GETOBJECT; the
 // tooltip window with the mouse's first move over a sample.

@@ -1,6 +1,6 @@
 #include "app/win32/accessible_object.h"
 
-#include "app/color_words.h"
+#include "core/color_words.h"
 #include "base/system_library.h"
 
 #include <atomic>

@@ -1,6 +1,6 @@
 #include "app/win32/label_paint.h"
 
-#include "app/color_words.h"
+#include "core/color_words.h"
 #include "app/text_colors.h"
 #include "app/win32/control_ids.h"
 

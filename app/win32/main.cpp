@@ -1,9 +1,9 @@
 // Varnelo: sets the colour in which MSN Messenger and Windows Messenger draw
 // the user's own message text.
-#include "app/commands.h"
-#include "app/win32/file_handle.h"
+#include "cli/commands.h"
+#include "core/win32/file_handle.h"
 #include "app/win32/main_window.h"
-#include "app/win32/save_file.h"
+#include "core/win32/save_file.h"
 #include "app/win32/startup_trace.h"
 #include "app/win32/version_info.h"
 #include "base/system_library.h"

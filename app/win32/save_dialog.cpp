@@ -1,9 +1,9 @@
 #include "app/win32/save_dialog.h"
 
-#include "app/backup_file.h"
+#include "core/backup_file.h"
 #include "app/window_texts.h"
 #include "app/win32/dpi.h"
-#include "app/win32/save_file.h"
+#include "core/win32/save_file.h"
 #include "base/system_library.h"
 
 #include <commdlg.h>

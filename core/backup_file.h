@@ -4,7 +4,7 @@
 // function the caller gives (the Win32 shell's safe save).
 #pragma once
 
-#include "app/messenger_colors.h"
+#include "core/messenger_colors.h"
 
 #include <windows.h>
 

@@ -4,7 +4,7 @@
 // Portable: it only makes the file's bytes.
 #pragma once
 
-#include "app/messenger_colors.h"
+#include "core/messenger_colors.h"
 
 #include <optional>
 #include <string>

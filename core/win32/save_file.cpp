@@ -1,7 +1,7 @@
-#include "app/win32/save_file.h"
+#include "core/win32/save_file.h"
 
-#include "app/file_names.h"
-#include "app/win32/file_handle.h"
+#include "core/file_names.h"
+#include "core/win32/file_handle.h"
 
 namespace varnelo {
 namespace {

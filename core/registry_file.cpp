@@ -1,4 +1,4 @@
-#include "app/registry_file.h"
+#include "core/registry_file.h"
 
 #include "base/code_page.h"
 #include "base/little_endian.h"

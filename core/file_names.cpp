@@ -1,4 +1,4 @@
-#include "app/file_names.h"
+#include "core/file_names.h"
 
 #include <algorithm>
 #include <array>

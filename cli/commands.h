@@ -5,9 +5,9 @@
 // function that writes a file.
 #pragma once
 
-#include "app/backup_file.h"
-#include "app/command_line.h"
 #include "base/version_numbers.h"
+#include "cli/command_line.h"
+#include "core/backup_file.h"
 
 #include <windows.h>
 

@@ -1,4 +1,6 @@
-#include "app/command_line.h"
+#include "cli/command_line.h"
+
+#include "core/color_words.h"
 
 #include <cstdint>
 
@@ -40,13 +42,6 @@ std::wstring Lower(std::wstring_view text) {
   return out;
 }
 
-int HexDigit(wchar_t c) {
-  if (c >= L'0' && c <= L'9') return c - L'0';
-  if (c >= L'a' && c <= L'f') return c - L'a' + 10;
-  if (c >= L'A' && c <= L'F') return c - L'A' + 10;
-  return -1;
-}
-
 CommandLine Bad(std::string problem) { return {Mode::BadArguments, 0, std::move(problem), {}}; }
 
 }  // namespace
@@ -61,30 +56,6 @@ std::string Quoted(std::wstring_view arg) {
   if (arg.size() <= kShown) return "'" + Ascii(arg) + "'";
   return "'" + Ascii(arg.substr(0, kShown)) + "...' (cut: " + std::to_string(arg.size()) +
          " characters)";
-}
-
-std::optional<ColorValue> ParseWebColor(std::wstring_view text) {
-  if (text.starts_with(L'#')) text.remove_prefix(1);
-  if (text.size() != 6) return std::nullopt;
-  std::uint32_t rgb = 0;
-  for (const wchar_t c : text) {
-    const int digit = HexDigit(c);
-    if (digit < 0) return std::nullopt;
-    rgb = rgb << 4 | static_cast<std::uint32_t>(digit);
-  }
-  const std::uint32_t red = rgb >> 16, green = (rgb >> 8) & 0xFF, blue = rgb & 0xFF;
-  return static_cast<ColorValue>(red | green << 8 | blue << 16);
-}
-
-std::string WebColor(ColorValue color) {
-  constexpr char kHex[] = "0123456789ABCDEF";
-  const auto raw = static_cast<std::uint32_t>(color);
-  std::string out = "#";
-  for (const std::uint32_t byte : {raw & 0xFF, (raw >> 8) & 0xFF, (raw >> 16) & 0xFF}) {
-    out += kHex[byte >> 4];
-    out += kHex[byte & 0xF];
-  }
-  return out;
 }
 
 CommandLine ParseCommandLine(const std::vector<std::wstring>& args) {

@@ -1,7 +1,6 @@
-#include "app/color_words.h"
+#include "core/color_words.h"
 
-#include "app/command_line.h"
-#include "app/messenger_colors.h"
+#include "core/messenger_colors.h"
 
 #include <array>
 #include <cmath>
@@ -11,6 +10,13 @@
 namespace varnelo {
 namespace {
 
+int HexDigit(wchar_t c) {
+  if (c >= L'0' && c <= L'9') return c - L'0';
+  if (c >= L'a' && c <= L'f') return c - L'a' + 10;
+  if (c >= L'A' && c <= L'F') return c - L'A' + 10;
+  return -1;
+}
+
 struct NamedColor {
   std::uint32_t rgb;  // 0xRRGGBB, web order
   const wchar_t* name;
@@ -19,14 +25,12 @@ struct NamedColor {
 // Plain names a reader knows, spread over the colours; greys at four
 // lightnesses so that every grey has one. Nearest first on a tie.
 constexpr std::array<NamedColor, 25> kNames{{
-    {0x000000, L"黒"},       {0x404040, L"濃い灰色"}, {0x808080, L"灰色"},
-    {0xC0C0C0, L"銀色"},     {0xFFFFFF, L"白"},       {0xFF0000, L"赤"},
-    {0x800000, L"暗い赤"},   {0xFFA0C0, L"桃色"},     {0xFF8000, L"橙"},
-    {0x804000, L"茶色"},     {0xFFFF00, L"黄"},       {0x808000, L"オリーブ色"},
-    {0x99CC00, L"黄緑"},     {0x00FF00, L"明るい緑"}, {0x008000, L"緑"},
-    {0x004000, L"深緑"},     {0x008080, L"青緑"},     {0x00FFFF, L"水色"},
-    {0x80C0FF, L"空色"},     {0x0080FF, L"明るい青"}, {0x0000FF, L"青"},
-    {0x000080, L"紺"},       {0x800080, L"紫"},       {0xFF00FF, L"赤紫"},
+    {0x000000, L"黒"},   {0x404040, L"濃い灰色"}, {0x808080, L"灰色"},   {0xC0C0C0, L"銀色"},
+    {0xFFFFFF, L"白"},   {0xFF0000, L"赤"},       {0x800000, L"暗い赤"}, {0xFFA0C0, L"桃色"},
+    {0xFF8000, L"橙"},   {0x804000, L"茶色"},     {0xFFFF00, L"黄"},     {0x808000, L"オリーブ色"},
+    {0x99CC00, L"黄緑"}, {0x00FF00, L"明るい緑"}, {0x008000, L"緑"},     {0x004000, L"深緑"},
+    {0x008080, L"青緑"}, {0x00FFFF, L"水色"},     {0x80C0FF, L"空色"},   {0x0080FF, L"明るい青"},
+    {0x0000FF, L"青"},   {0x000080, L"紺"},       {0x800080, L"紫"},     {0xFF00FF, L"赤紫"},
     {0xCC99FF, L"薄紫"},
 }};
 
@@ -105,15 +109,18 @@ std::wstring ColorInWords(ColorValue color) {
   const std::uint32_t rgb = WebOrder(color);
   std::wstring words;
   if (const wchar_t* name = NearestColorName(color)) words = std::wstring(name) + L"、";
-  return words + L"赤 " + std::to_wstring(rgb >> 16) + L"、緑 " +
-         std::to_wstring(rgb >> 8 & 0xFF) + L"、青 " + std::to_wstring(rgb & 0xFF);
+  return words + L"赤 " + std::to_wstring(rgb >> 16) + L"、緑 " + std::to_wstring(rgb >> 8 & 0xFF) +
+         L"、青 " + std::to_wstring(rgb & 0xFF);
 }
 
-std::wstring ColorTip(ColorValue color) { return ColorValueText(color) + L" " + ColorInWords(color); }
+std::wstring ColorTip(ColorValue color) {
+  return ColorValueText(color) + L" " + ColorInWords(color);
+}
 
 std::wstring ApplyDescription(ColorValue selected) {
   if (!IsExplicitColor(selected)) return L"色が選ばれていないため、何も書き込みません";
-  return ColorValueText(selected) + L"（" + ColorInWords(selected) + L"）を Messenger に書き込みます";
+  return ColorValueText(selected) + L"（" + ColorInWords(selected) +
+         L"）を Messenger に書き込みます";
 }
 
 std::wstring SpokenCaption(std::wstring_view caption) {
@@ -122,6 +129,30 @@ std::wstring SpokenCaption(std::wstring_view caption) {
     if (c != L' ') word += c;
   }
   return word;
+}
+
+std::optional<ColorValue> ParseWebColor(std::wstring_view text) {
+  if (text.starts_with(L'#')) text.remove_prefix(1);
+  if (text.size() != 6) return std::nullopt;
+  std::uint32_t rgb = 0;
+  for (const wchar_t c : text) {
+    const int digit = HexDigit(c);
+    if (digit < 0) return std::nullopt;
+    rgb = rgb << 4 | static_cast<std::uint32_t>(digit);
+  }
+  const std::uint32_t red = rgb >> 16, green = (rgb >> 8) & 0xFF, blue = rgb & 0xFF;
+  return static_cast<ColorValue>(red | green << 8 | blue << 16);
+}
+
+std::string WebColor(ColorValue color) {
+  constexpr char kHex[] = "0123456789ABCDEF";
+  const auto raw = static_cast<std::uint32_t>(color);
+  std::string out = "#";
+  for (const std::uint32_t byte : {raw & 0xFF, (raw >> 8) & 0xFF, (raw >> 16) & 0xFF}) {
+    out += kHex[byte >> 4];
+    out += kHex[byte & 0xF];
+  }
+  return out;
 }
 
 }  // namespace varnelo

@@ -1,7 +1,7 @@
-#include "app/backup_file.h"
+#include "core/backup_file.h"
 
-#include "app/file_names.h"
-#include "app/registry_file.h"
+#include "core/file_names.h"
+#include "core/registry_file.h"
 
 #include <optional>
 #include <stdexcept>

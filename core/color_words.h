@@ -11,6 +11,12 @@
 
 namespace varnelo {
 
+// "#RRGGBB" or "RRGGBB" (hex digits in either case) to the stored 0x00BBGGRR;
+// nullopt for anything else.
+[[nodiscard]] std::optional<ColorValue> ParseWebColor(std::wstring_view text);
+// The stored 0x00BBGGRR as "#RRGGBB", upper-case digits; only the low 24 bits count.
+[[nodiscard]] std::string WebColor(ColorValue color);
+
 // The GetSysColor index a colour refers to (0x80000000 plus an index up to
 // COLOR_MENUBAR, 30), or nothing for any other value, which draws as its low
 // 24 bits.

@@ -1,7 +1,8 @@
-#include "app/commands.h"
+#include "cli/commands.h"
 
-#include "app/file_names.h"
-#include "app/messenger_colors.h"
+#include "core/color_words.h"
+#include "core/file_names.h"
+#include "core/messenger_colors.h"
 #include "registry/reg.h"
 
 #include <cstdint>
@@ -114,8 +115,8 @@ CommandResult Export(const std::wstring& file, const SaveFile& saveFile) {
     case BackupSave::Outcome::NotWritten: return notWritten(SaveReason(save.error));
     case BackupSave::Outcome::NotInstalled: return {"", kNotInstalled, kExitNotInstalled};
     case BackupSave::Outcome::Unreadable:
-      return notWritten(key + ": IM Color could not be read: " +
-                        Reason(static_cast<LSTATUS>(save.error)));
+      return notWritten(
+          key + ": IM Color could not be read: " + Reason(static_cast<LSTATUS>(save.error)));
     case BackupSave::Outcome::KeyNotNameable:
       return notWritten(key +
                         ": a registry file cannot name this key (a line break in its name, or "

@@ -29,12 +29,6 @@ struct CommandLine {
 // What /? prints: the switches and the exit codes, CR LF line ends.
 [[nodiscard]] const char* UsageText();
 
-// "#RRGGBB" or "RRGGBB" (hex digits in either case) to the stored 0x00BBGGRR;
-// nullopt for anything else.
-[[nodiscard]] std::optional<ColorValue> ParseWebColor(std::wstring_view text);
-// The stored 0x00BBGGRR as "#RRGGBB", upper-case digits; only the low 24 bits count.
-[[nodiscard]] std::string WebColor(ColorValue color);
-
 // A text as the output shows it: printable ASCII kept, anything else '?', so
 // it reads the same in any code page.
 [[nodiscard]] std::string Ascii(std::string_view text);

@@ -1,4 +1,4 @@
-#include "app/messenger_colors.h"
+#include "core/messenger_colors.h"
 
 #include "registry/reg.h"
 
