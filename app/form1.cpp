@@ -24,14 +24,14 @@ void Form1::Form_Load() {
 
   // The account keys are read only when neither Messenger key has a colour.
   std::vector<std::string> accountColors;
-  if (MsnColor == kNotFound && ServiceColor == kNotFound) {
-    accountColors = ReadAccountColors(PassportIds, PassportIdMisspelt);
-    PassportIndex = static_cast<std::int32_t>(PassportIds.size());  // where the listing ended
-    PassportKeyPath = AccountKeyPath(PassportIds.back());           // the last one read
+  if (MsnColor() == kNotFound && ServiceColor() == kNotFound) {
+    accountColors = ReadAccountColors(messenger_.accountIds, messenger_.misspelt);
+    PassportIndex = static_cast<std::int32_t>(PassportIds().size());  // where the listing ended
+    PassportKeyPath = AccountKeyPath(PassportIds().back());           // the last one read
     PassportColor = accountColors.back();
   }
   // Shown once, before the window is: the labels are not redrawn per account.
-  if (const std::string shown = ShownColor(MsnColor, ServiceColor, accountColors);
+  if (const std::string shown = ShownColor(MsnColor(), ServiceColor(), accountColors);
       shown != kNotFound) {
     ShowColor(shown);
   }
@@ -59,34 +59,48 @@ void Form1::Command3_Click() {
 
   MsnKeyPath = kMsnKeyPath;
   ServiceKeyPath = kServiceKeyPath;
-  PassportCount = ListAccounts(PassportIds, PassportIdMisspelt);
-  MsnColor = ReadColor(MsnKeyPath);
+  messenger_.accountCount = ListAccounts(messenger_.accountIds, messenger_.misspelt);
+  messenger_.msnColor = ReadColor(MsnKeyPath);
 
-  // What is about to be overwritten, kept for 元に戻す. Failed writes are
-  // not reported here and do not stop the rest.
-  const Backup before = ReadBackup(messenger_);
-  if (Overwritten overwritten = OverwrittenBy(before, WriteColorEverywhere(ApplyColor, messenger_));
-      !overwritten.Empty()) {
-    overwritten_ = std::move(overwritten);
+  std::vector<ColorWrite> writes = WriteColorEverywhere(ApplyColor, messenger_);
+  const std::vector<LocationStatus> notWritten = NotWritten(writes);
+  // A press that changed nothing (the second of a double-click) is no step.
+  if (std::vector<ColorChange> changes = ChangesMade(std::move(writes), ApplyColor);
+      !changes.empty()) {
+    undoSteps_.push_back(std::move(changes));
   }
-  if (PassportCount > 0) {
-    PassportIndex = PassportCount;
-    PassportKeyPath = AccountKeyPath(PassportIds.back());
+  if (PassportCount() > 0) {
+    PassportIndex = PassportCount();
+    PassportKeyPath = AccountKeyPath(PassportIds().back());
   }
 
   toolkit_.SetLabelForeColor(LabelId::ColorT2, toolkit_.LabelForeColor(LabelId::ColorT1));
+  if (!notWritten.empty()) toolkit_.MsgBox(ApplyFailedText(notWritten), MessageKind::Warning);
+}
+
+Profile Form1::LocationsNow() const {
+  Profile now;
+  now.msnColor = ReadColor(kMsnKeyPath);
+  now.serviceColor = messenger_.serviceColor;
+  now.accountCount = ListAccounts(now.accountIds, now.misspelt);
+  return now;
 }
 
 void Form1::Undo_Click() {
   if (!CanUndo()) return;
-  const Overwritten undone = std::exchange(overwritten_, {});
-  const std::vector<LocationStatus> failed = PutBack(undone.saved);
+  PutBackResult result = PutBack(std::move(undoSteps_.back()));
+  // What could not be written back stays the newest step, to be tried again.
+  if (result.stillToUndo.empty()) {
+    undoSteps_.pop_back();
+  } else {
+    undoSteps_.back() = std::move(result.stillToUndo);
+  }
   // As a start-up now would show it; the selected colour stays.
   const std::string shown = ShownColorNow();
   toolkit_.SetLabelForeColor(LabelId::ColorT2,
                              shown != kNotFound ? ColorFromText(shown) : kSysColorButtonText);
-  if (const std::wstring text = UndoFailedText(undone.unreadable, failed); !text.empty()) {
-    toolkit_.MsgBox(text);
+  if (const std::wstring text = UndoFailedText(result); !text.empty()) {
+    toolkit_.MsgBox(text, MessageKind::Warning);
   }
 }
 

@@ -22,6 +22,8 @@ namespace varnelo {
 // Form1's labels whose properties change at run time.
 enum class LabelId { ColorT1, ColorT2, Label6 };
 
+enum class MessageKind { Plain, Warning };
+
 class ToolkitError : public std::runtime_error {
  public:
   using std::runtime_error::runtime_error;
@@ -34,8 +36,9 @@ class Toolkit : public ProgramInstance {
   virtual ColorValue LabelForeColor(LabelId label) const = 0;
   virtual void SetLabelCaption(LabelId label, std::wstring_view text) = 0;
 
-  // Modal, one OK button, no icon, captioned with the program's title.
-  virtual void MsgBox(std::wstring_view text) = 0;
+  // Modal, one OK button, captioned with the program's title; no icon, or
+  // the warning icon for something that did not go as asked.
+  virtual void MsgBox(std::wstring_view text, MessageKind kind = MessageKind::Plain) = 0;
 
   // Major, minor and revision: the 1st, 2nd and 4th numbers of the file
   // version in the program's version resource.

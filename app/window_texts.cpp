@@ -1,7 +1,7 @@
 #include "app/window_texts.h"
 
-#include "core/file_names.h"
 #include "base/code_page.h"
+#include "core/file_names.h"
 
 namespace varnelo {
 namespace {
@@ -42,7 +42,8 @@ std::wstring SaveFailedText(const BackupSave& save, const std::wstring& path) {
     case Outcome::NotWritten: why = FileReason(save.error); break;
     case Outcome::NotInstalled: why = L"Messengerの色がどこにもありません。"; break;
     case Outcome::Unreadable:
-      why = Location(save.keyPath) + L" の色を読めませんでした (" + ErrorNumber(save.error) + L")。";
+      why =
+          Location(save.keyPath) + L" の色を読めませんでした (" + ErrorNumber(save.error) + L")。";
       break;
     case Outcome::KeyNotNameable:
       why = Location(save.keyPath) + L" は登録ファイルに書けない名前です。";
@@ -51,23 +52,57 @@ std::wstring SaveFailedText(const BackupSave& save, const std::wstring& path) {
   return L"色を保存できませんでした。\n\n" + path + L"\n" + why;
 }
 
-std::wstring UndoFailedText(const std::vector<LocationStatus>& notReadBefore,
-                            const std::vector<LocationStatus>& notWrittenBack) {
-  if (notReadBefore.empty() && notWrittenBack.empty()) return L"";
-  std::wstring text = L"元に戻せなかった場所があります。ほかの場所は元に戻しました。\n";
-  if (!notReadBefore.empty()) {
-    text += L"\n設定の前の値を読めなかったため、設定した色のままです:\n";
-    for (const LocationStatus& location : notReadBefore) text += Location(location.keyPath) + L"\n";
+namespace {
+
+// Why a location was not written or put back, as a user can act on it.
+std::wstring LocationReason(LSTATUS status) {
+  switch (status) {
+    case ERROR_ACCESS_DENIED: return L"アクセスが拒否されました";
+    case ERROR_FILE_NOT_FOUND:
+    case ERROR_KEY_DELETED: return L"キーが削除されていました";
+    case ERROR_MORE_DATA: return L"キーのパスが長すぎます";
+    case kNameNotSpellable:
+      return L"キーの名前にこのシステムで扱えない文字があるため、触れていません";
+    default: return ErrorNumber(static_cast<DWORD>(status));
   }
-  if (!notWrittenBack.empty()) {
-    text += L"\n書き戻せませんでした:\n";
-    for (const LocationStatus& location : notWrittenBack) {
-      text += Location(location.keyPath) + L" (" +
-              (location.status == ERROR_ACCESS_DENIED
-                   ? std::wstring(L"アクセスが拒否されました")
-                   : ErrorNumber(static_cast<DWORD>(location.status))) +
-              L")\n";
-    }
+}
+
+// One line a location: "HKEY_CURRENT_USER\...（why）".
+std::wstring LocationLines(const std::vector<LocationStatus>& locations, bool withReason) {
+  std::wstring lines;
+  for (const LocationStatus& location : locations) {
+    lines += Location(location.keyPath);
+    if (withReason) lines += L"（" + LocationReason(location.status) + L"）";
+    lines += L"\n";
+  }
+  return lines;
+}
+
+}  // namespace
+
+std::wstring ApplyFailedText(const std::vector<LocationStatus>& notWritten) {
+  return L"次の場所には色を書き込めませんでした。ほかの場所には書き込みました。\n\n" +
+         LocationLines(notWritten, true);
+}
+
+std::wstring UndoFailedText(const PutBackResult& result) {
+  if (result.failed.empty() && result.changedSince.empty() && result.unknownBefore.empty()) {
+    return L"";
+  }
+  std::wstring text = result.putBack > 0
+                          ? L"元に戻せなかった場所があります。ほかの場所は元に戻しました。\n"
+                          : L"元に戻せた場所はありません。\n";
+  if (!result.changedSince.empty()) {
+    text += L"\n設定のあとにほかのプログラムが変更したため、今の値のままにしました:\n" +
+            LocationLines(result.changedSince, false);
+  }
+  if (!result.unknownBefore.empty()) {
+    text += L"\n設定の前の値を読み取れなかったため、設定した色のままです:\n" +
+            LocationLines(result.unknownBefore, false);
+  }
+  if (!result.failed.empty()) {
+    text += L"\n書き戻せませんでした（もう一度 元に戻す を選ぶと、やり直せます）:\n" +
+            LocationLines(result.failed, true);
   }
   return text;
 }

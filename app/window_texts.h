@@ -15,10 +15,12 @@ namespace varnelo {
 // denied, a name too long, ...); "" when it saved.
 [[nodiscard]] std::wstring SaveFailedText(const BackupSave& save, const std::wstring& path);
 
-// What 元に戻す could not put back: the locations whose value could not be
-// read before 設 定 wrote them, and those that could not be written back;
-// "" when every location is as it was.
-[[nodiscard]] std::wstring UndoFailedText(const std::vector<LocationStatus>& notReadBefore,
-                                          const std::vector<LocationStatus>& notWrittenBack);
+// What 設 定 could not write: each location, with why; the others were written.
+[[nodiscard]] std::wstring ApplyFailedText(const std::vector<LocationStatus>& notWritten);
+
+// What 元に戻す left as it is, and why: changed by another program since
+// 設 定, not read before it, or refused the write-back (which may be tried
+// again); "" when every location was put back.
+[[nodiscard]] std::wstring UndoFailedText(const PutBackResult& result);
 
 }  // namespace varnelo

@@ -91,7 +91,7 @@ CommandResult Set(ColorValue color) {
   const Profile now = ReadProfile();
   if (!now.Installed()) return {"", kNotInstalled, kExitNotInstalled};
   CommandResult result;
-  for (const LocationStatus& write : WriteColorEverywhere(ColorText(color), now)) {
+  for (const ColorWrite& write : WriteColorEverywhere(ColorText(color), now)) {
     if (write.status == ERROR_SUCCESS) {
       result.out += Line(WebColor(color), write.keyPath);
     } else {
@@ -108,7 +108,7 @@ CommandResult Export(const std::wstring& file, const SaveFile& saveFile) {
     return CommandResult{"", "varnelo: " + Quoted(file) + " not written: " + why + "\r\n",
                          kExitWriteFailed};
   };
-  const BackupSave save = SaveBackup(file, saveFile);
+  const BackupSave save = SaveBackup(file, ReadProfile, saveFile);
   const std::string key = "HKCU\\" + Ascii(save.keyPath);
   switch (save.outcome) {
     case BackupSave::Outcome::NameRefused:

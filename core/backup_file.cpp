@@ -9,7 +9,8 @@
 
 namespace varnelo {
 
-BackupSave SaveBackup(const std::wstring& path, const SaveFile& saveFile) {
+BackupSave SaveBackup(const std::wstring& path, const ReadLocations& readLocations,
+                      const SaveFile& saveFile) {
   using Outcome = BackupSave::Outcome;
   const auto failed = [](Outcome outcome, DWORD error, std::string keyPath = {}) {
     return BackupSave{outcome, error, std::move(keyPath), {}, 0};
@@ -17,7 +18,7 @@ BackupSave SaveBackup(const std::wstring& path, const SaveFile& saveFile) {
   if (const DWORD refused = RefusedFileName(path); refused != ERROR_SUCCESS) {
     return failed(Outcome::NameRefused, refused);
   }
-  const Profile now = ReadProfile();
+  const Profile now = readLocations();
   if (!now.Installed()) return failed(Outcome::NotInstalled, ERROR_SUCCESS);
   Backup backup = ReadBackup(now);
   if (!backup.unreadable.empty()) {

@@ -39,11 +39,16 @@ struct BackupSave {
   std::size_t saved = 0;                  // Saved: how many locations the file holds
 };
 
-// Reads the backup of every location that /set or 設 定 would write now
-// (ReadProfile, ReadBackup) and saves it with `saveFile` as a registry file
-// (registry_file.h) under `path`. A name that can never be a file is refused
-// before the registry is read.
-[[nodiscard]] BackupSave SaveBackup(const std::wstring& path, const SaveFile& saveFile);
+// Where a backup is to be taken: the locations /set would write now
+// (ReadProfile), or those the window's 設 定 would.
+using ReadLocations = std::function<Profile()>;
+
+// Reads the backup of every location of `readLocations()` (ReadBackup) and
+// saves it with `saveFile` as a registry file (registry_file.h) under
+// `path`. A name that can never be a file is refused before the registry is
+// read.
+[[nodiscard]] BackupSave SaveBackup(const std::wstring& path, const ReadLocations& readLocations,
+                                    const SaveFile& saveFile);
 
 // The name the window offers for a backup made on that day:
 // "im-colours-YYYYMMDD.reg".

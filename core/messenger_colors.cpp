@@ -1,5 +1,6 @@
 #include "core/messenger_colors.h"
 
+#include "base/little_endian.h"
 #include "registry/reg.h"
 
 #include <algorithm>
@@ -101,24 +102,31 @@ std::vector<ColorLocation> ColorLocations(const Profile& profile) {
   return locations;
 }
 
-std::vector<LocationStatus> WriteColorEverywhere(const std::string& colorText,
-                                                 const Profile& profile) {
+std::vector<ColorWrite> WriteColorEverywhere(const std::string& colorText, const Profile& profile) {
   const HKEY root = HKEY_CURRENT_USER;
   std::vector<ColorLocation> locations = ColorLocations(profile);
-  std::vector<LocationStatus> writes;
+  std::vector<ColorWrite> writes;
   writes.reserve(locations.size());
   for (ColorLocation& location : locations) {
-    LSTATUS status = kNameNotSpellable;
+    ColorWrite write{std::move(location.keyPath), kNameNotSpellable, {}};
     if (!location.leftAlone) {
       // An account key is written only under a name that exists, never created.
       const auto ifMissing =
           location.mayCreateKey ? Reg::IfKeyMissing::Create : Reg::IfKeyMissing::Fail;
-      status = Reg::WriteRegValueStatus(root, location.keyPath, kColorValueName, Reg::KindNumber,
-                                        colorText, ifMissing);
+      write.status = Reg::WriteRegValueStatus(root, write.keyPath, kColorValueName, Reg::KindNumber,
+                                              colorText, ifMissing, &write.before);
     }
-    writes.push_back({std::move(location.keyPath), status});
+    writes.push_back(std::move(write));
   }
   return writes;
+}
+
+std::vector<LocationStatus> NotWritten(const std::vector<ColorWrite>& writes) {
+  std::vector<LocationStatus> notWritten;
+  for (const ColorWrite& write : writes) {
+    if (write.status != ERROR_SUCCESS) notWritten.push_back({write.keyPath, write.status});
+  }
+  return notWritten;
 }
 
 Backup ReadBackup(const Profile& profile) {
@@ -146,62 +154,42 @@ Backup ReadBackup(const Profile& profile) {
   return backup;
 }
 
-namespace {
-
-const std::string& KeyPathOf(const std::string& keyPath) { return keyPath; }
-const std::string& KeyPathOf(const SavedColor& saved) { return saved.keyPath; }
-const std::string& KeyPathOf(const LocationStatus& status) { return status.keyPath; }
-
-// The entry of `list` at `next` if it is `path`'s, and the cursor past it;
-// else nullptr.
-template <typename Entry>
-const Entry* Take(const std::vector<Entry>& list, std::size_t& next, const std::string& path) {
-  if (next >= list.size() || KeyPathOf(list[next]) != path) return nullptr;
-  return &list[next++];
-}
-
-}  // namespace
-
-Overwritten OverwrittenBy(const Backup& before, const std::vector<LocationStatus>& writes) {
-  // The writes and each of the backup's lists follow ColorLocations' order,
-  // and each location is in one list: one pass, a cursor per list.
-  std::size_t nextSaved = 0, nextMissing = 0, nextUnreadable = 0, nextLeftAlone = 0;
-  Overwritten overwritten;
-  for (const LocationStatus& write : writes) {
-    const std::string& path = write.keyPath;
-    const SavedColor* const saved = Take(before.saved, nextSaved, path);
-    const bool made = saved == nullptr && Take(before.missingKeys, nextMissing, path) != nullptr;
-    const LocationStatus* unread = nullptr;
-    if (saved == nullptr && !made) {
-      unread = Take(before.unreadable, nextUnreadable, path);
-      if (unread == nullptr) unread = Take(before.leftAlone, nextLeftAlone, path);
-    }
-    if (write.status != ERROR_SUCCESS) continue;
-    if (saved != nullptr) {
-      overwritten.saved.push_back(*saved);
-    } else if (made) {
-      overwritten.saved.push_back({path, false, REG_NONE, {}});  // 設 定 made the key
-    } else {  // unreadable, or a key refused then but opened by the write
-      overwritten.unreadable.push_back(
-          {path, unread != nullptr ? unread->status : ERROR_ACCESS_DENIED});
-    }
+std::vector<ColorChange> ChangesMade(std::vector<ColorWrite> writes, const std::string& colorText) {
+  const auto bytes = ToLittleEndian(static_cast<std::uint32_t>(ColorFromText(colorText)));
+  const Reg::ExactValue written{Reg::ExactValue::Found::Value, ERROR_SUCCESS, REG_BINARY,
+                                std::vector<BYTE>(bytes.begin(), bytes.end())};
+  std::vector<ColorChange> changes;
+  for (ColorWrite& write : writes) {
+    if (write.status != ERROR_SUCCESS || Reg::SameValue(write.before, written)) continue;
+    changes.push_back({std::move(write.keyPath), std::move(write.before), written});
   }
-  return overwritten;
+  return changes;
 }
 
-std::vector<LocationStatus> PutBack(const std::vector<SavedColor>& saved) {
+PutBackResult PutBack(std::vector<ColorChange> changes) {
+  using Found = Reg::ExactValue::Found;
   const std::wstring valueName = WideValueName();
-  std::vector<LocationStatus> failed;
-  for (const SavedColor& color : saved) {
+  PutBackResult result;
+  for (ColorChange& change : changes) {
+    if (change.before.found == Found::Failed) {
+      result.unknownBefore.push_back({change.keyPath, change.before.status});
+      continue;
+    }
+    const bool present = change.before.found == Found::Value;
     const LSTATUS status =
-        Reg::RestoreRegValueExact(HKEY_CURRENT_USER, color.keyPath, valueName, color.type,
-                                  color.present ? &color.data : nullptr);
-    // A key that has gone (before the call or during it) is left gone.
-    if (status != ERROR_SUCCESS && status != ERROR_FILE_NOT_FOUND && status != ERROR_KEY_DELETED) {
-      failed.push_back({color.keyPath, status});
+        Reg::RestoreRegValueExact(HKEY_CURRENT_USER, change.keyPath, valueName, change.before.type,
+                                  present ? &change.before.data : nullptr, &change.written);
+    if (status == ERROR_SUCCESS) {
+      ++result.putBack;
+    } else if (status == Reg::kValueChangedSince || status == ERROR_FILE_NOT_FOUND ||
+               status == ERROR_KEY_DELETED) {
+      result.changedSince.push_back({change.keyPath, status});
+    } else {
+      result.failed.push_back({change.keyPath, status});
+      result.stillToUndo.push_back(std::move(change));
     }
   }
-  return failed;
+  return result;
 }
 
 std::string ShownColorNow() {

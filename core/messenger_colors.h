@@ -4,6 +4,7 @@
 #pragma once
 
 #include "base/color_value.h"
+#include "registry/reg.h"
 
 #include <windows.h>
 
@@ -99,13 +100,24 @@ struct LocationStatus {
   LSTATUS status = ERROR_SUCCESS;
 };
 
+// What 設 定 or /set did at one location.
+struct ColorWrite {
+  std::string keyPath;
+  LSTATUS status = ERROR_SUCCESS;  // ERROR_SUCCESS: written
+  Reg::ExactValue before;          // just before the write, read through the key it opened
+};
+
 // Writes `colorText` (an explicit colour) as "IM Color" at each of
-// ColorLocations(profile), in order. An account key that has gone is not
-// created again (ERROR_FILE_NOT_FOUND); one left alone is not touched
+// ColorLocations(profile), in order, each through one open of its key that
+// also reads what it replaces. An account key that has gone is not created
+// again (ERROR_FILE_NOT_FOUND); one left alone is not touched
 // (kNameNotSpellable). A failed write does not stop the others. Returns each
-// location, with how it went (ERROR_SUCCESS: written).
-[[nodiscard]] std::vector<LocationStatus> WriteColorEverywhere(const std::string& colorText,
-                                                               const Profile& profile);
+// location, with how it went.
+[[nodiscard]] std::vector<ColorWrite> WriteColorEverywhere(const std::string& colorText,
+                                                           const Profile& profile);
+
+// The locations not written, with why; none when every write succeeded.
+[[nodiscard]] std::vector<LocationStatus> NotWritten(const std::vector<ColorWrite>& writes);
 
 // "IM Color" at one location, for putting it back as it was.
 struct SavedColor {
@@ -136,30 +148,35 @@ struct Backup {
 // Reads the backup of ColorLocations(profile). Only reads.
 [[nodiscard]] Backup ReadBackup(const Profile& profile);
 
-// What one 設 定 overwrote, for 元に戻す: the locations it wrote, each as
-// it was just before.
-struct Overwritten {
-  // Each location written whose state was read: its value, or none (also
-  // where 設 定 made the key: undo deletes the value and leaves the key).
-  std::vector<SavedColor> saved;
-  // Locations written whose value could not be read first: they cannot be
-  // put back.
-  std::vector<LocationStatus> unreadable;
-
-  [[nodiscard]] bool Empty() const { return saved.empty() && unreadable.empty(); }
+// One location that one 設 定 changed, for 元に戻す: its value just before
+// and the value written there.
+struct ColorChange {
+  std::string keyPath;
+  Reg::ExactValue before;   // Failed: it could not be read, so it cannot be put back
+  Reg::ExactValue written;  // REG_BINARY, the colour's 4 bytes
 };
 
-// Of `before` (ReadBackup just before WriteColorEverywhere), the locations
-// that `writes` (what it returned) say were written.
-[[nodiscard]] Overwritten OverwrittenBy(const Backup& before,
-                                        const std::vector<LocationStatus>& writes);
+// What `writes` (of `colorText`) changed: the locations written that did not
+// already hold exactly what was written, in the order written. A 設 定 that
+// changed nothing has nothing to undo.
+[[nodiscard]] std::vector<ColorChange> ChangesMade(std::vector<ColorWrite> writes,
+                                                   const std::string& colorText);
 
-// Puts each of `saved` back as it was (Reg::RestoreRegValueExact): the same
-// type and bytes, or no value. No key is created: one that has gone stays
-// gone, and is not a failure. Nothing else is touched. Returns the locations
-// that could not be put back, with the failing call's status; a failure does
-// not stop the others.
-[[nodiscard]] std::vector<LocationStatus> PutBack(const std::vector<SavedColor>& saved);
+// How putting back one 設 定's changes went.
+struct PutBackResult {
+  std::size_t putBack = 0;                    // locations as they were before 設 定 again
+  std::vector<ColorChange> stillToUndo;       // the write-back failed: it may be tried again
+  std::vector<LocationStatus> failed;         // the same, with the failing call's status
+  std::vector<LocationStatus> changedSince;   // no longer what 設 定 wrote (or gone): left as is
+  std::vector<LocationStatus> unknownBefore;  // not read before 設 定: left as is
+};
+
+// Puts each change back where the value is still exactly what 設 定 wrote,
+// through one open of its key (Reg::RestoreRegValueExact): the same type and
+// bytes as before, or no value. Creates no key. Anywhere else (another
+// program has changed or deleted it since) nothing is written. A failure
+// does not stop the others.
+[[nodiscard]] PutBackResult PutBack(std::vector<ColorChange> changes);
 
 // The colour a start-up would show now, as ShownColor gives it (the account
 // keys read only where both Messenger keys have none). Only reads.

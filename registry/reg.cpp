@@ -159,6 +159,31 @@ std::int32_t ListSubKeysChecked(HKEY const& rootKey, const std::string& keyPath,
   return count;
 }
 
+// The value as stored, read through an open key: its size, then its bytes;
+// a value that grew in between is asked for again.
+ExactValue ReadExactFrom(HKEY key, const std::wstring& valueName) {
+  using Found = ExactValue::Found;
+  ExactValue result;
+  constexpr int kAttempts = 4;
+  LSTATUS status = ERROR_MORE_DATA;
+  for (int attempt = 0; attempt < kAttempts && status == ERROR_MORE_DATA; ++attempt) {
+    DWORD size = 0;
+    status = RegQueryValueExW(key, valueName.c_str(), nullptr, &result.type, nullptr, &size);
+    if (status != ERROR_SUCCESS) break;
+    result.data.assign(size, 0);
+    status =
+        RegQueryValueExW(key, valueName.c_str(), nullptr, &result.type, result.data.data(), &size);
+    if (status == ERROR_SUCCESS) result.data.resize(size);  // it may have shrunk
+  }
+  if (status == ERROR_SUCCESS) {
+    result.found = Found::Value;
+  } else {
+    result = {
+        status == ERROR_FILE_NOT_FOUND ? Found::NoValue : Found::Failed, status, REG_NONE, {}};
+  }
+  return result;
+}
+
 }  // namespace
 
 std::string RegDataText(const RegData& data) {
@@ -173,7 +198,7 @@ bool WriteRegValue(HKEY const& rootKey, std::string keyPath, std::string valueNa
 
 LSTATUS WriteRegValueStatus(HKEY const& rootKey, const std::string& keyPath,
                             const std::string& valueName, std::int32_t const& kind,
-                            const RegData& value, IfKeyMissing ifMissing) {
+                            const RegData& value, IfKeyMissing ifMissing, ExactValue* replaced) {
   std::optional<std::int32_t> number;
   if (kind == KindBinary || kind == KindNumber) {
     number = AsInt32(value);
@@ -189,6 +214,13 @@ LSTATUS WriteRegValueStatus(HKEY const& rootKey, const std::string& keyPath,
                             kKeyRights, &security, key.receive(), nullptr)
           : RegOpenKeyExA(rootKey, keyPath.c_str(), 0, kKeyRights, key.receive());
   if (opened != ERROR_SUCCESS) return opened;
+  if (replaced != nullptr) {
+    const std::optional<std::wstring> wideName = varnelo::WidenExactly(valueName);
+    *replaced =
+        wideName
+            ? ReadExactFrom(key.get(), *wideName)
+            : ExactValue{ExactValue::Found::Failed, ERROR_NO_UNICODE_TRANSLATION, REG_NONE, {}};
+  }
 
   if (kind == KindText) {
     const std::string text = RegDataText(value);
@@ -240,42 +272,34 @@ std::int32_t EnumRegSubKeys(HKEY const& rootKey, std::string keyPath,
 
 ExactValue ReadRegValueExact(HKEY const& rootKey, const std::string& keyPath,
                              const std::wstring& valueName) {
-  using Found = ExactValue::Found;
-  ExactValue result;
   ScopedKey key;
   const LSTATUS opened = RegOpenKeyExA(rootKey, keyPath.c_str(), 0, KEY_QUERY_VALUE, key.receive());
-  if (opened == ERROR_FILE_NOT_FOUND) return result;
-  if (opened != ERROR_SUCCESS) return {Found::KeyRefused, opened, REG_NONE, {}};
+  if (opened == ERROR_FILE_NOT_FOUND) return {};
+  if (opened != ERROR_SUCCESS) return {ExactValue::Found::KeyRefused, opened, REG_NONE, {}};
+  return ReadExactFrom(key.get(), valueName);
+}
 
-  // Its size, then its bytes; a value that grew in between is asked for again.
-  constexpr int kAttempts = 4;
-  LSTATUS status = ERROR_MORE_DATA;
-  for (int attempt = 0; attempt < kAttempts && status == ERROR_MORE_DATA; ++attempt) {
-    DWORD size = 0;
-    status = RegQueryValueExW(key.get(), valueName.c_str(), nullptr, &result.type, nullptr, &size);
-    if (status != ERROR_SUCCESS) break;
-    result.data.assign(size, 0);
-    status = RegQueryValueExW(key.get(), valueName.c_str(), nullptr, &result.type,
-                              result.data.data(), &size);
-    if (status == ERROR_SUCCESS) result.data.resize(size);  // it may have shrunk
+bool SameValue(const ExactValue& a, const ExactValue& b) {
+  using Found = ExactValue::Found;
+  if (a.found == Found::Value && b.found == Found::Value) {
+    return a.type == b.type && a.data == b.data;
   }
-  if (status == ERROR_SUCCESS) {
-    result.found = Found::Value;
-  } else {
-    result = {
-        status == ERROR_FILE_NOT_FOUND ? Found::NoValue : Found::Failed, status, REG_NONE, {}};
-  }
-  return result;
+  return a.found == Found::NoValue && b.found == Found::NoValue;
 }
 
 LSTATUS RestoreRegValueExact(HKEY const& rootKey, const std::string& keyPath,
-                              const std::wstring& valueName, DWORD type,
-                              const std::vector<BYTE>* data) {
+                             const std::wstring& valueName, DWORD type,
+                             const std::vector<BYTE>* data, const ExactValue* onlyIf) {
   ScopedKey key;
-  if (const LSTATUS opened =
-          RegOpenKeyExA(rootKey, keyPath.c_str(), 0, KEY_SET_VALUE, key.receive());
+  const REGSAM rights = onlyIf != nullptr ? KEY_QUERY_VALUE | KEY_SET_VALUE : KEY_SET_VALUE;
+  if (const LSTATUS opened = RegOpenKeyExA(rootKey, keyPath.c_str(), 0, rights, key.receive());
       opened != ERROR_SUCCESS) {
     return opened;
+  }
+  if (onlyIf != nullptr) {
+    const ExactValue now = ReadExactFrom(key.get(), valueName);
+    if (now.found == ExactValue::Found::Failed) return now.status;
+    if (!SameValue(now, *onlyIf)) return kValueChangedSince;
   }
   if (data == nullptr) {
     const LSTATUS deleted = RegDeleteValueW(key.get(), valueName.c_str());

@@ -48,16 +48,30 @@ std::string RegDataText(const RegData& data);
 // What a write does where the key does not exist.
 enum class IfKeyMissing { Create, Fail };
 
+// A value exactly as the registry holds it, for saving it: its type and its
+// bytes, whatever they are.
+struct ExactValue {
+  enum class Found { Value, NoValue, NoKey, KeyRefused, Failed };
+  Found found = Found::NoKey;
+  LSTATUS status = ERROR_SUCCESS;  // for KeyRefused and Failed: the failing call's status
+  DWORD type = REG_NONE;
+  std::vector<BYTE> data;
+};
+
 // WriteRegValue with the reason kept: ERROR_SUCCESS when the value was
 // stored, else the failing call's status code, or ERROR_INVALID_PARAMETER
 // for a value or kind refused before anything was touched (where a kind the
 // routine does not serve has still created the key). With
 // IfKeyMissing::Fail the key is opened, never created: a missing key gives
-// ERROR_FILE_NOT_FOUND and nothing is written.
+// ERROR_FILE_NOT_FOUND and nothing is written. With `replaced`, the value as
+// it was just before the write is read through the key opened for it (as
+// ReadRegValueExact reads it; NoValue where the write made the key), so that
+// one open serves both; it is left NoKey where the key could not be opened.
 [[nodiscard]] LSTATUS WriteRegValueStatus(HKEY const& rootKey, const std::string& keyPath,
                                           const std::string& valueName, std::int32_t const& kind,
                                           const RegData& value,
-                                          IfKeyMissing ifMissing = IfKeyMissing::Create);
+                                          IfKeyMissing ifMissing = IfKeyMissing::Create,
+                                          ExactValue* replaced = nullptr);
 
 // Reads `valueName` under `keyPath`. Kind 4 reads at most 4 bytes of any
 // type as a little-endian integer (shorter data fills the low bytes); kind 1
@@ -89,16 +103,6 @@ std::int32_t EnumRegSubKeys(HKEY const& rootKey, std::string keyPath,
 std::int32_t EnumRegSubKeysChecked(HKEY const& rootKey, std::string keyPath,
                                    std::vector<std::string>& names, std::vector<bool>& misspelt);
 
-// A value exactly as the registry holds it, for saving it: its type and its
-// bytes, whatever they are.
-struct ExactValue {
-  enum class Found { Value, NoValue, NoKey, KeyRefused, Failed };
-  Found found = Found::NoKey;
-  LSTATUS status = ERROR_SUCCESS;  // for KeyRefused and Failed: the failing call's status
-  DWORD type = REG_NONE;
-  std::vector<BYTE> data;
-};
-
 // Reads `valueName` under `keyPath` as it is stored: any type, any size. The
 // key is opened (never created) for KEY_QUERY_VALUE only; the value is read
 // with the Unicode call, which gives text types their stored bytes where the
@@ -110,14 +114,26 @@ struct ExactValue {
 [[nodiscard]] ExactValue ReadRegValueExact(HKEY const& rootKey, const std::string& keyPath,
                                            const std::wstring& valueName);
 
+// The status of a put-back refused because the value is no longer the one
+// expected: someone else has changed it since.
+inline constexpr LSTATUS kValueChangedSince = ERROR_INVALID_DATA;
+
 // Puts back what ReadRegValueExact read: stores `valueName` under `keyPath`
 // as `type` and `data` exactly (RegSetValueExW, so text types keep their
 // bytes), or with `data` nullptr deletes it (a value already missing is
-// ERROR_SUCCESS). The key is opened for KEY_SET_VALUE only, never created: a
-// missing key gives ERROR_FILE_NOT_FOUND and nothing is written. Returns the
-// failing call's status, or ERROR_SUCCESS.
+// ERROR_SUCCESS). The key is opened, never created: a missing key gives
+// ERROR_FILE_NOT_FOUND and nothing is written. With `onlyIf`, the value is
+// first read through the same key and put back only where it is still
+// exactly that (its type and bytes, or its absence); else nothing is written
+// and the result is kValueChangedSince. Returns the failing call's status,
+// or ERROR_SUCCESS.
 [[nodiscard]] LSTATUS RestoreRegValueExact(HKEY const& rootKey, const std::string& keyPath,
                                            const std::wstring& valueName, DWORD type,
-                                           const std::vector<BYTE>* data);
+                                           const std::vector<BYTE>* data,
+                                           const ExactValue* onlyIf = nullptr);
+
+// Whether two exact values hold the same: both absent, or both present with
+// the same type and bytes.
+[[nodiscard]] bool SameValue(const ExactValue& a, const ExactValue& b);
 
 }  // namespace Reg

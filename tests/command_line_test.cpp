@@ -236,7 +236,7 @@ TEST_F(CommandLineRunTest, ExportAndTheWindowGiveTheSameReasons) {
     const bool saved = c.error == ERROR_SUCCESS;
     EXPECT_EQ(result.exitCode, saved ? varnelo::kExitDone : varnelo::kExitWriteFailed);
     EXPECT_NE(result.err.find(c.english), std::string::npos) << result.err;
-    const std::wstring text = varnelo::SaveFailedText(varnelo::SaveBackup(L"c.reg", save), L"c.reg");
+    const std::wstring text = varnelo::SaveFailedText(varnelo::SaveBackup(L"c.reg", varnelo::ReadProfile, save), L"c.reg");
     EXPECT_EQ(text.empty(), saved);
     EXPECT_NE(text.find(c.japanese), std::wstring::npos);
   }

@@ -64,7 +64,7 @@ TEST_F(Form1Test, StartupShowsTheFirstLocationThatHasAColor) {
 }
 
 // A backup put back as reg import puts it back, touching only what differs.
-void PutBack(Hive& hive, const varnelo::Backup& backup) {
+void ImportBackup(Hive& hive, const varnelo::Backup& backup) {
   for (const varnelo::SavedColor& saved : backup.saved) {
     const auto now = hive.GetRaw(saved.keyPath, kValue);
     if (!saved.present && now) hive.DeleteValue(saved.keyPath, kValue);
@@ -74,10 +74,18 @@ void PutBack(Hive& hive, const varnelo::Backup& backup) {
   }
 }
 
+// Whether a message names each of `keys`.
+void ExpectNamed(const std::wstring& message, const std::vector<std::string>& keys) {
+  for (const auto& key : keys) {
+    EXPECT_NE(message.find(std::wstring(key.begin(), key.end())), std::wstring::npos) << key;
+  }
+}
+
 // 設 定 after start-up, with the colour chosen (as the colour dialog would
-// give it); then, where nothing changed in between, /set on the same
-// registry, which must leave the same, and the backup read before it, which
-// must undo it.
+// give it), and again with each further colour; then 元に戻す, a step a
+// press that changed something, newest first; then, where nothing changed
+// in between, /set on the same registry, which must leave the same, and the
+// backup read before it, which must undo it.
 TEST_F(Form1Test, ApplyWritesEveryQualifyingLocationAsSetDoes) {
   for (const auto& row : scenarios::Apply()) {
     SCOPED_TRACE(row.what);
@@ -91,29 +99,51 @@ TEST_F(Form1Test, ApplyWritesEveryQualifyingLocationAsSetDoes) {
     if (row.sinceStartup) row.sinceStartup(hive);
     const Tree beforeApply = hive.Snapshot();
     const Tree expected = scenarios::Applied(beforeApply, row.shown, row.written);
+    const varnelo::Backup saved = varnelo::ReadBackup(f.LocationsNow());  // as 色を保存 saves
+    for (const auto& key : row.written) {
+      EXPECT_EQ(std::ranges::count(saved.saved, key, &varnelo::SavedColor::keyPath),
+                hive.KeyExists(key) ? 1 : 0)
+          << "色を保存 holds " << key;
+    }
     f.Command3_Click();
     EXPECT_EQ(hive.ChangesSince(expected), "");
     EXPECT_EQ(tk.LabelForeColor(LabelId::ColorT2), ColorValue(row.shown));
-    EXPECT_TRUE(tk.messages.empty()) << "a failed write is not reported";
+    ASSERT_EQ(std::ranges::count(tk.log, "MsgBox warning"), *row.setError ? 1 : 0)
+        << "a failed write is named";
+    for (const std::uint32_t colour : row.thenApplied) {
+      tk.SetLabelForeColor(LabelId::ColorT1, ColorValue(colour));
+      f.Command3_Click();
+    }
+    tk.messages.clear();
 
-    // 元に戻す: the locations written as they were, ColorT2 as a start-up now shows it.
-    EXPECT_EQ(f.CanUndo(), !row.written.empty());
+    // 元に戻す: what each 設 定 changed, put back where it is still what 設 定
+    // wrote; ColorT2 as a start-up now shows it.
     if (row.beforeUndo) row.beforeUndo(hive);
     const Tree undone = scenarios::Undone(hive.Snapshot(), beforeApply, row);
-    f.Undo_Click();
-    EXPECT_EQ(hive.ChangesSince(undone), "") << "元に戻す";
-    EXPECT_FALSE(f.CanUndo());
-    EXPECT_EQ(tk.messages.size(), row.notPutBack.empty() ? 0u : 1u);
-    for (const auto& key : row.notPutBack) {
-      EXPECT_NE(tk.messages.at(0).find(std::wstring(key.begin(), key.end()) + L" ("), std::string::npos);
+    std::vector<std::string> named = scenarios::ChangedSince(hive.Snapshot(), row);
+    named.insert(named.end(), row.notPutBack.begin(), row.notPutBack.end());
+    for (std::size_t step = scenarios::UndoSteps(beforeApply, row); step > 0; --step) {
+      ASSERT_TRUE(f.CanUndo());
+      f.Undo_Click();
     }
+    EXPECT_EQ(hive.ChangesSince(undone), "") << "元に戻す";
+    EXPECT_EQ(f.CanUndo(), !row.notPutBack.empty()) << "what was refused stays undoable";
+    ASSERT_EQ(tk.messages.size(), named.empty() ? 0u : 1u);
+    if (!named.empty()) ExpectNamed(tk.messages.back(), named);
+    for (const auto& key : row.notPutBack) hive.RefuseRights(key, 0);  // allowed again: retried
+    f.Undo_Click();
+    EXPECT_FALSE(f.CanUndo());
     RecordingToolkit restarted;
     varnelo::Form1(restarted).Form_Load();
     if (!row.written.empty()) {  // else there was nothing to undo
       EXPECT_EQ(tk.LabelForeColor(LabelId::ColorT2), restarted.LabelForeColor(LabelId::ColorT2));
     }
-    EXPECT_EQ(tk.LabelForeColor(LabelId::ColorT1), ColorValue(row.shown)) << "the choice stays";
+    EXPECT_EQ(tk.LabelForeColor(LabelId::ColorT1), ColorValue(scenarios::LastApplied(row)))
+        << "the choice stays";
     if (row.sinceStartup) continue;
+    if (row.notPutBack.empty() && !row.beforeUndo) {
+      EXPECT_EQ(hive.ChangesSince(beforeApply), "") << "every step undone";
+    }
 
     ClearMessenger(hive);
     row.atStartup(hive);
@@ -124,7 +154,7 @@ TEST_F(Form1Test, ApplyWritesEveryQualifyingLocationAsSetDoes) {
     EXPECT_EQ(hive.ChangesSince(expected), "") << "/set";
     EXPECT_EQ(set.exitCode, *row.setError ? varnelo::kExitWriteFailed : varnelo::kExitDone);
     EXPECT_NE(set.err.find(row.setError), std::string::npos) << set.err;
-    PutBack(hive, backup);
+    ImportBackup(hive, backup);
     EXPECT_EQ(hive.ChangesSince(seeded), "") << "the backup undoes /set";
   }
 }
@@ -281,7 +311,7 @@ TEST_F(Form1Test, UndoNamesWhatItCouldNotReadBeforeApplying) {
   EXPECT_EQ(Stored(kMsn), Binary(kBlue));
   EXPECT_EQ(Stored(Account("A")), Binary(kGreen));
   ASSERT_EQ(toolkit.messages.size(), 1u);
-  EXPECT_NE(toolkit.messages[0].find(L"読めなかった"), std::wstring::npos);
+  EXPECT_NE(toolkit.messages[0].find(L"読み取れなかった"), std::wstring::npos);
   EXPECT_NE(toolkit.messages[0].find(L"\\MSNMessenger\n"), std::wstring::npos);
   EXPECT_EQ(T2(), kBlue) << "what a start-up shows now";
 }

@@ -159,7 +159,9 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       switch (SystemCommand(wParam)) {
         case kSaveColorsCommand:
           Dispatch([this] {
-            if (const std::wstring text = SaveColorsAsked(hwnd_); !text.empty()) MsgBox(text);
+            if (const std::wstring text = SaveColorsAsked(hwnd_, form_); !text.empty()) {
+              MsgBox(text, MessageKind::Warning);
+            }
           });
           return 0;
         case kUndoCommand: Dispatch([this] { form_.Undo_Click(); }); return 0;
@@ -227,9 +229,10 @@ void MainWindow::SetLabelCaption(LabelId label, std::wstring_view text) {
   }
 }
 
-void MainWindow::MsgBox(std::wstring_view text) {
+void MainWindow::MsgBox(std::wstring_view text, MessageKind kind) {
   const std::wstring message(text);
-  MessageBoxW(hwnd_, message.c_str(), kAppTitle, MB_OK);
+  MessageBoxW(hwnd_, message.c_str(), kAppTitle,
+              kind == MessageKind::Warning ? MB_OK | MB_ICONWARNING : MB_OK);
 }
 
 VersionNumbers MainWindow::AppVersion() const { return ReadVersionResource(instance_); }

@@ -31,7 +31,7 @@ class MainWindow final : public Toolkit {
   void SetLabelForeColor(LabelId label, ColorValue color) override;
   ColorValue LabelForeColor(LabelId label) const override;
   void SetLabelCaption(LabelId label, std::wstring_view text) override;
-  void MsgBox(std::wstring_view text) override;
+  void MsgBox(std::wstring_view text, MessageKind kind) override;
   VersionNumbers AppVersion() const override;
   HWND WindowHandle() const override;
   HINSTANCE InstanceHandle() const override;

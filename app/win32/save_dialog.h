@@ -2,6 +2,8 @@
 // /export's (SaveBackup, backup_file.h) through the safe write (save_file.h).
 #pragma once
 
+#include "app/form1.h"
+
 #include <windows.h>
 
 #include <optional>
@@ -16,8 +18,9 @@ namespace varnelo {
 // nullopt when the user cancels or the dialog cannot be had.
 [[nodiscard]] std::optional<std::wstring> AskWhereToSave(HWND owner);
 
-// Asks, and saves where the user said: what the window must then tell the
-// user (why nothing was saved), or "" (saved, or cancelled: nothing written).
-[[nodiscard]] std::wstring SaveColorsAsked(HWND owner);
+// Asks, and saves where the user said the locations `form`'s 設 定 would
+// write now: what the window must then tell the user (why nothing was
+// saved), or "" (saved, or cancelled: nothing written).
+[[nodiscard]] std::wstring SaveColorsAsked(HWND owner, const Form1& form);
 
 }  // namespace varnelo

@@ -94,7 +94,7 @@ int main(int argc, char** argv) {
   const auto t0 = Clock::now();
   varnelo_bench_form_load(form);
   const auto t1 = Clock::now();
-  if (toolkit.ended || form.PassportCount != count ||
+  if (toolkit.ended || form.PassportCount() != count ||
       toolkit.LabelForeColor(varnelo::LabelId::ColorT1) != kSeedColor ||
       (count > 1 && HoldsSeedColor(0))) {
     std::fprintf(stderr, "bench_native: Form_Load did not read the %ld account keys\n", count);
@@ -103,7 +103,7 @@ int main(int argc, char** argv) {
 
   varnelo_bench_apply(form);
   const auto t2 = Clock::now();
-  if (form.PassportCount != count || !HoldsSeedColor(0) || !HoldsSeedColor(count / 2)) {
+  if (form.PassportCount() != count || !HoldsSeedColor(0) || !HoldsSeedColor(count / 2)) {
     std::fprintf(stderr, "bench_native: Command3_Click did not write the %ld account keys\n",
                  count);
     return 1;

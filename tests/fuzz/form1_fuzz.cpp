@@ -536,12 +536,12 @@ class Session {
       return false;  // the run-time error report ends the program
     }
 
-    Check(form_.MsnColor == msn, "Form_Load: MsnColor " + form_.MsnColor + ", expected " + msn);
-    Check(form_.ServiceColor == service, "Form_Load: ServiceColor " + form_.ServiceColor);
-    Check(form_.PassportCount == static_cast<std::int32_t>(listing.size()),
-          "Form_Load: PassportCount " + std::to_string(form_.PassportCount));
-    Check(form_.PassportIds == listing,
-          "Form_Load: PassportIds " + Names(form_.PassportIds) + ", expected " + Names(listing));
+    Check(form_.MsnColor() == msn, "Form_Load: MsnColor " + form_.MsnColor() + ", expected " + msn);
+    Check(form_.ServiceColor() == service, "Form_Load: ServiceColor " + form_.ServiceColor());
+    Check(form_.PassportCount() == static_cast<std::int32_t>(listing.size()),
+          "Form_Load: PassportCount " + std::to_string(form_.PassportCount()));
+    Check(form_.PassportIds() == listing,
+          "Form_Load: PassportIds " + Names(form_.PassportIds()) + ", expected " + Names(listing));
     serviceHadValue_ = service != kNotFound;
     if (notInstalled) {
       Check(toolkit_.messages.size() == 1 && toolkit_.messages[0] == varnelo::kNotInstalledMessage,
@@ -637,13 +637,13 @@ class Session {
       return true;
     }
     Check(Label(LabelId::ColorT2) == selected, "Command3_Click: ColorT2 is not ColorT1");
-    Check(form_.MsnColor == msn, "Command3_Click: MsnColor " + form_.MsnColor);
-    Check(form_.PassportCount == static_cast<std::int32_t>(listing.size()),
+    Check(form_.MsnColor() == msn, "Command3_Click: MsnColor " + form_.MsnColor());
+    Check(form_.PassportCount() == static_cast<std::int32_t>(listing.size()),
           "Command3_Click: PassportCount");
-    Check(form_.PassportIds == (listing.empty() ? before.ids : listing),
-          "Command3_Click: PassportIds " + Names(form_.PassportIds) + ", expected " +
+    Check(form_.PassportIds() == (listing.empty() ? before.ids : listing),
+          "Command3_Click: PassportIds " + Names(form_.PassportIds()) + ", expected " +
               Names(listing.empty() ? before.ids : listing));
-    Check(form_.ServiceColor == before.service, "Command3_Click: ServiceColor was read again");
+    Check(form_.ServiceColor() == before.service, "Command3_Click: ServiceColor was read again");
     return true;
   }
 
@@ -726,8 +726,8 @@ class Session {
     std::vector<std::string> ids;
   };
   FormState Save() const {
-    return {form_.MsnColor, form_.ServiceColor, form_.PickedColor, form_.PassportCount,
-            form_.PassportIds};
+    return {form_.MsnColor(), form_.ServiceColor(), form_.PickedColor, form_.PassportCount(),
+            form_.PassportIds()};
   }
   static bool Same(const FormState& a, const FormState& b) {
     return a.msn == b.msn && a.service == b.service && a.picked == b.picked && a.count == b.count &&

@@ -326,7 +326,7 @@ std::size_t OpenKeyCount() { return State().open.size(); }
 bool RefuseRights(HKEY root, const std::string& path, REGSAM rights) {
   const auto node = ExistingKey(root, path);
   if (!node) return false;
-  node->refused |= rights;
+  node->refused = rights;  // as a new DACL replaces the old: 0 allows everything again
   return true;
 }
 

@@ -26,7 +26,8 @@ void Reset();
 std::size_t OpenKeyCount();
 
 // Refuses `rights` (KEY_* bits) on an existing key: opening or creating it
-// with any of them fails with 5. Returns false if the key does not exist.
+// with any of them fails with 5; 0 refuses nothing again (as a new DACL
+// replaces the old one). Returns false if the key does not exist.
 bool RefuseRights(HKEY root, const std::string& path, REGSAM rights);
 
 // Creates the key `utf8Name` under the existing key `parentPath`, as the

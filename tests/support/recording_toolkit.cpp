@@ -44,8 +44,8 @@ void RecordingToolkit::SetLabelCaption(varnelo::LabelId label, std::wstring_view
   if (label == varnelo::LabelId::Label6) label6Caption = text;
 }
 
-void RecordingToolkit::MsgBox(std::wstring_view text) {
-  Operation("MsgBox");
+void RecordingToolkit::MsgBox(std::wstring_view text, varnelo::MessageKind kind) {
+  Operation(kind == varnelo::MessageKind::Warning ? "MsgBox warning" : "MsgBox");
   messages.emplace_back(text);
 }
 

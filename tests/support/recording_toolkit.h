@@ -18,7 +18,7 @@ class RecordingToolkit : public varnelo::Toolkit {
   void SetLabelForeColor(varnelo::LabelId label, varnelo::ColorValue colour) override;
   varnelo::ColorValue LabelForeColor(varnelo::LabelId label) const override;
   void SetLabelCaption(varnelo::LabelId label, std::wstring_view text) override;
-  void MsgBox(std::wstring_view text) override;
+  void MsgBox(std::wstring_view text, varnelo::MessageKind kind) override;
   varnelo::VersionNumbers AppVersion() const override;
   HWND WindowHandle() const override;
   HINSTANCE InstanceHandle() const override;

@@ -81,6 +81,9 @@ const std::vector<ApplyScenario>& Apply() {
          h.DeleteKey(kService);        // had a value at start-up: made again and written
        },
        kBlue, kBlue, {kService}},
+      {"Windows Messenger's value deleted since start-up: written, as it had one then",
+       [](Hive& h) { h.SetColor(kService, kRed); }, [](Hive& h) { h.DeleteValue(kService, kValue); },
+       kBlue, kBlue, {kService}},
       {"account list deleted since start-up: the names listed then are not written",
        [](Hive& h) { h.SetColor(kMsn, kRed); h.CreateKey(Account("A")); h.CreateKey(Account("B")); },
        [](Hive& h) { h.DeleteKey(kAccounts); }, kGreen, kGreen, {kMsn}},
@@ -114,6 +117,19 @@ const std::vector<ApplyScenario>& Apply() {
        {}, kBlue, kBlue, {kMsn, Account("A"), Account("B"), Account("C")}, "",
        [](Hive& h) { h.DeleteKey(Account("A")); h.RefuseRights(Account("B"), KEY_SET_VALUE); },
        {Account("B")}},
+      {"a double-click on 設 定 is one step: 元に戻す puts back what was there before",
+       [](Hive& h) {
+         h.SetRaw(kMsn, kValue, REG_DWORD, Le32(kRed)); h.SetColor(Account("A"), kGreen);
+         h.CreateKey(Account("B"));
+       },
+       {}, kBlue, kBlue, {kMsn, Account("A"), Account("B")}, "", {}, {}, {kBlue}},
+      {"two colours applied: two steps, undone newest first",
+       [](Hive& h) { h.SetColor(kMsn, kRed); h.SetText(kService, kValue, "a"); },
+       {}, kBlue, kBlue, {kMsn, kService}, "", {}, {}, {kGreen}},
+      {"changed by another program after 設 定: left as it is now, and named",
+       [](Hive& h) { h.SetColor(kMsn, kRed); for (const char* n : {"A", "B"}) h.SetColor(Account(n), kRed); },
+       {}, kBlue, kBlue, {kMsn, Account("A"), Account("B")}, "",
+       [](Hive& h) { h.SetColor(Account("A"), kGreen); h.DeleteValue(kMsn, kValue); }},
   };
   return rows;
 }
@@ -124,15 +140,54 @@ Tree Applied(Tree before, std::uint32_t colour, const std::vector<std::string>& 
   return before;
 }
 
+std::uint32_t LastApplied(const ApplyScenario& row) {
+  return row.thenApplied.empty() ? row.shown : row.thenApplied.back();
+}
+
+namespace {
+bool Holds(const Tree& tree, const std::string& path, std::uint32_t colour) {
+  using registry_rules::Fold;
+  const auto key = tree.find(Fold(path));
+  if (key == tree.end()) return false;
+  const auto value = key->second.values.find(Fold(kValue));
+  return value != key->second.values.end() && value->second.raw == RawValue{REG_BINARY, Le32(colour)};
+}
+}  // namespace
+
+std::size_t UndoSteps(const Tree& beforeApply, const ApplyScenario& row) {
+  if (row.written.empty()) return 0;
+  std::size_t steps =
+      std::ranges::all_of(row.written, [&](const auto& k) { return Holds(beforeApply, k, row.shown); })
+          ? 0
+          : 1;
+  std::uint32_t previous = row.shown;
+  for (const std::uint32_t colour : row.thenApplied) {
+    if (colour != previous) ++steps;
+    previous = colour;
+  }
+  return steps;
+}
+
+std::vector<std::string> ChangedSince(const Tree& now, const ApplyScenario& row) {
+  std::vector<std::string> changed;
+  for (const auto& path : row.written) {
+    if (!Holds(now, path, LastApplied(row))) changed.push_back(path);
+  }
+  return changed;
+}
+
 Tree Undone(Tree now, const Tree& beforeApply, const ApplyScenario& row) {
   using registry_rules::Fold;
+  const std::vector<std::string> changed = ChangedSince(now, row);
   for (const auto& path : row.written) {
-    const auto key = now.find(Fold(path));
-    if (key == now.end() || std::ranges::count(row.notPutBack, path) != 0) continue;
-    key->second.values.erase(Fold(kValue));
+    if (std::ranges::count(row.notPutBack, path) != 0 || std::ranges::count(changed, path) != 0) {
+      continue;
+    }
+    auto& values = now.find(Fold(path))->second.values;
+    values.erase(Fold(kValue));
     if (const auto was = beforeApply.find(Fold(path)); was != beforeApply.end()) {
       if (const auto value = was->second.values.find(Fold(kValue)); value != was->second.values.end()) {
-        key->second.values.insert(*value);
+        values.insert(*value);
       }
     }
   }

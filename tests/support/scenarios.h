@@ -35,7 +35,8 @@ struct ApplyScenario {
   std::vector<std::string> written;     // the keys whose "IM Color" 設 定 sets, only those
   const char* setError = "";  // a part of what /set says of a location it leaves unwritten
   Seed beforeUndo{};           // changed between 設 定 and 元に戻す; may be empty
-  std::vector<std::string> notPutBack{};  // of `written`: what 元に戻す cannot write back, and names
+  std::vector<std::string> notPutBack{};  // of `written`: refuse the write-back (named, retried)
+  std::vector<std::uint32_t> thenApplied{};  // chosen and applied again after 設 定, in order
 };
 
 // 設 定 on registries as they are at start-up and at the click. Where nothing
@@ -54,9 +55,20 @@ void SeedMisspeltAccounts(Hive& hive);
 // under each key of `written`: what 設 定 leaves.
 Tree Applied(Tree before, std::uint32_t colour, const std::vector<std::string>& written);
 
-// `now`, with "IM Color" under each key of `written` but `notPutBack` as it
-// was in `beforeApply` (none where there was none), where the key still
-// exists: what 元に戻す leaves.
+// The colour the last 設 定 of `row` wrote.
+std::uint32_t LastApplied(const ApplyScenario& row);
+
+// How many of `row`'s presses of 設 定 changed something, from `beforeApply`
+// on: the steps 元に戻す has.
+std::size_t UndoSteps(const Tree& beforeApply, const ApplyScenario& row);
+
+// Of `written`, the keys no longer holding what the last 設 定 wrote in
+// `now` (changed, deleted, or the key gone): 元に戻す leaves them and names them.
+std::vector<std::string> ChangedSince(const Tree& now, const ApplyScenario& row);
+
+// `now`, with "IM Color" as it was in `beforeApply` (none where there was
+// none) under each key of `written` that still holds what the last 設 定
+// wrote, but `notPutBack`: what 元に戻す leaves.
 Tree Undone(Tree now, const Tree& beforeApply, const ApplyScenario& row);
 
 }  // namespace testing_support::scenarios

@@ -63,6 +63,7 @@ inline constexpr LSTATUS ERROR_FILE_NOT_FOUND = 2;
 inline constexpr LSTATUS ERROR_PATH_NOT_FOUND = 3;
 inline constexpr LSTATUS ERROR_ACCESS_DENIED = 5;
 inline constexpr LSTATUS ERROR_INVALID_HANDLE = 6;
+inline constexpr LSTATUS ERROR_INVALID_DATA = 13;
 inline constexpr LSTATUS ERROR_INVALID_DRIVE = 15;
 inline constexpr LSTATUS ERROR_SHARING_VIOLATION = 32;
 inline constexpr LSTATUS ERROR_HANDLE_DISK_FULL = 39;
