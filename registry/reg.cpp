@@ -299,7 +299,13 @@ LSTATUS RestoreRegValueExact(HKEY const& rootKey, const std::string& keyPath,
   if (onlyIf != nullptr) {
     const ExactValue now = ReadExactFrom(key.get(), valueName);
     if (now.found == ExactValue::Found::Failed) return now.status;
-    if (!SameValue(now, *onlyIf)) return kValueChangedSince;
+    if (!SameValue(now, *onlyIf)) {
+      // Already as it is to be put back (a backup imported, say): done.
+      const bool putBackAlready = data == nullptr ? now.found == ExactValue::Found::NoValue
+                                                  : now.found == ExactValue::Found::Value &&
+                                                        now.type == type && now.data == *data;
+      return putBackAlready ? ERROR_SUCCESS : kValueChangedSince;
+    }
   }
   if (data == nullptr) {
     const LSTATUS deleted = RegDeleteValueW(key.get(), valueName.c_str());

@@ -125,7 +125,8 @@ inline constexpr LSTATUS kValueChangedSince = ERROR_INVALID_DATA;
 // ERROR_FILE_NOT_FOUND and nothing is written. With `onlyIf`, the value is
 // first read through the same key and put back only where it is still
 // exactly that (its type and bytes, or its absence); else nothing is written
-// and the result is kValueChangedSince. Returns the failing call's status,
+// and the result is kValueChangedSince, or ERROR_SUCCESS where the value is
+// already what was to be put back. Returns the failing call's status,
 // or ERROR_SUCCESS.
 [[nodiscard]] LSTATUS RestoreRegValueExact(HKEY const& rootKey, const std::string& keyPath,
                                            const std::wstring& valueName, DWORD type,

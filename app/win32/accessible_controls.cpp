@@ -1,7 +1,7 @@
 #include "app/win32/accessible_controls.h"
 
-#include "core/color_words.h"
 #include "app/win32/control_ids.h"
+#include "core/color_words.h"
 
 #include <commctrl.h>
 #include <oleacc.h>
@@ -42,6 +42,16 @@ void AccessibleControls::ColorChanged(HWND sample) const {
   // Nothing to tell before the window is shown (Form_Load): a client reads
   // the colours when it first meets the window.
   if (controls_ == nullptr || !IsWindowVisible(sample)) return;
+  if (tooltip_ != nullptr) {
+    // A tip that is up keeps the text it was given: have it ask again.
+    TTTOOLINFOW tool{};
+    tool.cbSize = sizeof(tool);
+    tool.hwnd = sample;
+    tool.uId = reinterpret_cast<UINT_PTR>(sample);
+    tool.lpszText = LPSTR_TEXTCALLBACKW;
+    SendMessageW(tooltip_, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&tool));
+    SendMessageW(tooltip_, TTM_UPDATE, 0, 0);
+  }
   NotifyWinEvent(EVENT_OBJECT_VALUECHANGE, sample, OBJID_CLIENT, CHILDID_SELF);
   NotifyWinEvent(EVENT_OBJECT_DESCRIPTIONCHANGE, sample, OBJID_CLIENT, CHILDID_SELF);
   if (sample == controls_->WithId(ids::ColorT1).hwnd) {
