@@ -173,7 +173,8 @@ TEST_F(HostileTest, AccountNamesPastTheLimitsAreSkippedOrEndTheListing) {
   Varnelo app;
   ASSERT_NE(app.WaitForMainWindow(), nullptr);
   ExpectShown(app, kGreen);
-  ASSERT_TRUE(ApplyAndCheck(app, before, kGreen, {Account(fits)}));
+  ASSERT_TRUE(ApplyAndCheck(app, before, kGreen, {Account(fits)},
+                            {Account(std::string(209, 'c')), Account(std::string(255, 'd'))}));
   CloseNormally(app);
 }
 

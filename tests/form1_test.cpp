@@ -131,7 +131,9 @@ TEST_F(Form1Test, ApplyWritesEveryQualifyingLocationAsSetDoes) {
     ASSERT_EQ(tk.messages.size(), named.empty() ? 0u : 1u);
     if (!named.empty()) ExpectNamed(tk.messages.back(), named);
     for (const auto& key : row.notPutBack) hive.RefuseRights(key, 0);  // allowed again: retried
+    const Tree retried = scenarios::Undone(hive.Snapshot(), beforeApply, scenarios::Retried(row));
     f.Undo_Click();
+    EXPECT_EQ(hive.ChangesSince(retried), "") << "元に戻す again";
     EXPECT_FALSE(f.CanUndo());
     RecordingToolkit restarted;
     varnelo::Form1(restarted).Form_Load();

@@ -109,11 +109,33 @@ bool Varnelo::ChooseFromSystemMenu(char accessKey) const {
   return Eventually(menuClosed, 5000);
 }
 
-bool ClearedMessengerTest::ApplyAndCheck(const Varnelo& app, Tree before, COLORREF colour,
-                                         const std::vector<std::string>& written) const {
-  if (!app.PressAndWait(ids::Command3)) return false;
+bool ClearedMessengerTest::ApplyAndCheck(Varnelo& app, Tree before, COLORREF colour,
+                                         const std::vector<std::string>& written,
+                                         const std::vector<std::string>& notWritten) const {
+  if (notWritten.empty()) {
+    if (!app.PressAndWait(ids::Command3)) return false;
+  } else {
+    app.Click(ids::Command3);
+    if (!AnswerMessage(app, notWritten, true)) return false;
+  }
   for (const auto& key : written) SetValue(before, key, kValue, {REG_BINARY, Le32(colour)});
   EXPECT_EQ(hive.ChangesSince(before), "") << "written: the colour where it is due, only there";
+  return true;
+}
+
+bool AnswerMessage(Varnelo& app, const std::vector<std::string>& keys, bool warning) {
+  const HWND box = app.WaitForDialog();
+  if (box == nullptr) return false;
+  const std::wstring text = WindowText(GetDlgItem(box, 0xFFFF));
+  for (const auto& key : keys) {
+    EXPECT_NE(text.find(std::wstring(key.begin(), key.end())), std::wstring::npos)
+        << key << " is not named in: " << Narrow(text);
+  }
+  constexpr int kIcon = 0x0440;  // stc1, the box's icon
+  EXPECT_EQ(SendMessageW(GetDlgItem(box, kIcon), STM_GETICON, 0, 0) != 0, warning) << "the icon";
+  PressAndWait(GetDlgItem(box, IDOK));
+  if (!Eventually([&] { return !IsWindow(box); })) return false;
+  app.Settle();  // the command that showed it has finished
   return true;
 }
 

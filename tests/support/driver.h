@@ -97,12 +97,19 @@ class ClearedMessengerTest : public ::testing::Test {
 
   // Presses 設 定 and waits for its handler; false if it did not finish.
   // Expects "IM Color" under each key of `written` to hold `colour` (4 bytes
-  // of REG_BINARY) and nothing else to differ from `before`.
-  [[nodiscard]] bool ApplyAndCheck(const Varnelo& app, Tree before, COLORREF colour,
-                                   const std::vector<std::string>& written) const;
+  // of REG_BINARY) and nothing else to differ from `before`; and, where
+  // `notWritten` names keys, a warning box that names them, answered.
+  [[nodiscard]] bool ApplyAndCheck(Varnelo& app, Tree before, COLORREF colour,
+                                   const std::vector<std::string>& written,
+                                   const std::vector<std::string>& notWritten = {}) const;
 
   Hive hive;
 };
+
+// Answers the message box that `app` shows next: checks that it names each
+// of `keys` and shows the warning icon or none, presses OK and waits for the
+// command that showed it. False if no box came or it did not go.
+bool AnswerMessage(Varnelo& app, const std::vector<std::string>& keys, bool warning);
 
 std::wstring WindowText(HWND hwnd);
 std::wstring ClassName(HWND hwnd);

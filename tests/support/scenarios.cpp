@@ -194,4 +194,9 @@ Tree Undone(Tree now, const Tree& beforeApply, const ApplyScenario& row) {
   return now;
 }
 
+ApplyScenario Retried(ApplyScenario row) {
+  row.notPutBack.clear();
+  return row;
+}
+
 }  // namespace testing_support::scenarios

@@ -71,4 +71,8 @@ std::vector<std::string> ChangedSince(const Tree& now, const ApplyScenario& row)
 // wrote, but `notPutBack`: what 元に戻す leaves.
 Tree Undone(Tree now, const Tree& beforeApply, const ApplyScenario& row);
 
+// `row` once its refused keys allow the write-back again: what a second
+// 元に戻す puts back.
+ApplyScenario Retried(ApplyScenario row);
+
 }  // namespace testing_support::scenarios
