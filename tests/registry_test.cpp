@@ -8,7 +8,9 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 using testing_support::Bytes;
@@ -121,13 +123,55 @@ TEST_F(RegistryTest, WriteNumberStoresFourBinaryBytesAndCreatesTheKeyPath) {
   EXPECT_EQ(hive.GetRaw(kKey, kName), (RawValue{REG_BINARY, Bytes({0xFF, 0xFF, 0xFF, 0xFF})}));
 }
 
-TEST_F(RegistryTest, WriteReplacesAValueOfAnyFormerType) {
-  hive.SetRaw(kKey, kName, REG_DWORD, Le32(7));
-  EXPECT_TRUE(Write(Reg::KindNumber, std::string("65280")));
-  EXPECT_EQ(hive.GetRaw(kKey, kName), (RawValue{REG_BINARY, Bytes({0, 0xFF, 0, 0})}));
-  hive.SetText(kKey, kName, "a long text value, longer than four bytes");
-  EXPECT_TRUE(Write(Reg::KindNumber, std::string("1")));
-  EXPECT_EQ(hive.GetRaw(kKey, kName), (RawValue{REG_BINARY, Bytes({1, 0, 0, 0})}));
+// It hands back, read through the key it opened, exactly what it replaced;
+// 元に戻す puts a location back only while it holds what was written.
+TEST_F(RegistryTest, WriteReplacesAValueOfAnyFormerTypeAndHandsItBack) {
+  using Found = Reg::ExactValue::Found;
+  std::vector<BYTE> large(70000, 0xAB);  // past any fixed buffer
+  const std::vector<std::pair<std::optional<RawValue>, Found>> formers{
+      {RawValue{REG_DWORD, Le32(7)}, Found::Value},
+      {RawValue{REG_SZ, Bytes({'l', 'o', 'n', 'g', 'e', 'r', 0})}, Found::Value},
+      {RawValue{REG_BINARY, large}, Found::Value},
+      {RawValue{REG_QWORD, {}}, Found::Value},  // present, empty
+      {std::nullopt, Found::NoValue},
+  };
+  const std::wstring name(std::begin(kName), std::end(kName) - 1);
+  for (const auto& [former, found] : formers) {
+    hive.DeleteKey(kKey);
+    hive.CreateKey(kKey);
+    if (former) hive.SetRaw(kKey, kName, former->type, former->data);
+    const Reg::ExactValue exact = Reg::ReadRegValueExact(kRoot, kKey, name);
+    Reg::ExactValue replaced{Found::Failed, 0xDEAD, 0xBEEF, {9}};
+    ASSERT_EQ(Reg::WriteRegValueStatus(kRoot, kKey, kName, Reg::KindNumber, std::string("65280"),
+                                       Reg::IfKeyMissing::Fail, &replaced),
+              ERROR_SUCCESS);
+    const RawValue written{REG_BINARY, Bytes({0, 0xFF, 0, 0})};
+    EXPECT_EQ(hive.GetRaw(kKey, kName), written);
+    EXPECT_EQ(replaced.found, found);
+    EXPECT_TRUE(Reg::SameValue(replaced, exact)) << "as an exact read gives it";
+
+    // Put back only where the value is still what was written, or is already
+    // what is to be put back; anything else is left alone.
+    const Reg::ExactValue expected{Found::Value, ERROR_SUCCESS, written.type, written.data};
+    const std::vector<BYTE>* back = former ? &replaced.data : nullptr;
+    hive.SetRaw(kKey, kName, REG_BINARY, Le32(1));  // changed meanwhile
+    EXPECT_EQ(Reg::RestoreRegValueExact(kRoot, kKey, name, replaced.type, back, &expected),
+              Reg::kValueChangedSince);
+    EXPECT_EQ(hive.GetRaw(kKey, kName), (RawValue{REG_BINARY, Le32(1)}));
+    hive.SetRaw(kKey, kName, written.type, written.data);
+    for (const char* when : {"as written", "already put back"}) {
+      EXPECT_EQ(Reg::RestoreRegValueExact(kRoot, kKey, name, replaced.type, back, &expected),
+                ERROR_SUCCESS)
+          << when;
+      EXPECT_EQ(hive.GetRaw(kKey, kName), former) << when;
+    }
+  }
+  hive.DeleteKey(kKey);
+  Reg::ExactValue replaced;
+  EXPECT_EQ(Reg::WriteRegValueStatus(kRoot, kKey, kName, Reg::KindNumber, std::string("1"),
+                                     Reg::IfKeyMissing::Create, &replaced),
+            ERROR_SUCCESS);
+  EXPECT_EQ(replaced.found, Found::NoValue) << "a key the write made had no value";
 }
 
 TEST_F(RegistryTest, WriteRefusesANumberThatIsNotA32BitWholeNumberAndTouchesNothing) {
