@@ -4,6 +4,7 @@
 // location that qualifies at the click holds "IM Color" as 4 bytes of
 // REG_BINARY, least significant first, and nothing else has changed.
 #include "cli/command_line.h"
+#include "core/color_words.h"
 #include "support/color_dialog.h"
 #include "support/driver.h"
 #include "support/run_exe.h"
