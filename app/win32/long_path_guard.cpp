@@ -1,7 +1,5 @@
 #include "app/win32/long_path_guard.h"
 
-#include <utility>
-
 namespace varnelo {
 namespace {
 
@@ -11,7 +9,7 @@ constexpr std::size_t kExtensionRoom = 4;  // ".reg", which the dialog may add
 
 // The one Save dialog open (it is modal, on the window's one thread).
 struct Watched {
-  const std::function<std::wstring(HWND)>* folderShown = nullptr;
+  LongPathGuard::FolderShown folderShown = nullptr;
   HWND dialog = nullptr;
   WNDPROC dialogProc = nullptr;
 };
@@ -37,7 +35,7 @@ bool TooLong(HWND dialog) {
   }
   if (name == nullptr) return false;
   const std::wstring typed = TextOf(name);
-  const std::size_t folder = IsAbsolute(typed) ? 0 : (*watched.folderShown)(dialog).size() + 1;
+  const std::size_t folder = IsAbsolute(typed) ? 0 : watched.folderShown(dialog).size() + 1;
   return folder + typed.size() + kExtensionRoom >= MAX_PATH;
 }
 
@@ -65,9 +63,8 @@ LRESULT CALLBACK WatchActivation(int code, WPARAM wParam, LPARAM lParam) {
 
 }  // namespace
 
-LongPathGuard::LongPathGuard(std::function<std::wstring(HWND dialog)> folderShown)
-    : folderShown_(std::move(folderShown)) {
-  watched = {&folderShown_, nullptr, nullptr};
+LongPathGuard::LongPathGuard(FolderShown folderShown) {
+  watched = {folderShown, nullptr, nullptr};
   hook_ = SetWindowsHookExW(WH_CBT, &WatchActivation, nullptr, GetCurrentThreadId());
 }
 

@@ -10,7 +10,6 @@
 
 #include <windows.h>
 
-#include <functional>
 #include <string>
 
 namespace varnelo {
@@ -18,13 +17,13 @@ namespace varnelo {
 class LongPathGuard {
  public:
   // `folderShown` tells which folder the dialog shows now.
-  explicit LongPathGuard(std::function<std::wstring(HWND dialog)> folderShown);
+  using FolderShown = std::wstring (*)(HWND dialog);
+  explicit LongPathGuard(FolderShown folderShown);
   ~LongPathGuard();
   LongPathGuard(const LongPathGuard&) = delete;
   LongPathGuard& operator=(const LongPathGuard&) = delete;
 
  private:
-  const std::function<std::wstring(HWND dialog)> folderShown_;
   HHOOK hook_ = nullptr;
 };
 
