@@ -1,31 +1,12 @@
 #include "app/window_texts.h"
 
 #include "base/code_page.h"
-#include "core/file_names.h"
+#include "core/save_reasons.h"
 
 namespace varnelo {
 namespace {
 
 std::wstring ErrorNumber(DWORD error) { return L"エラー " + std::to_wstring(error); }
-
-// Why a file could not be written, by the Windows error code.
-std::wstring FileReason(DWORD error) {
-  switch (error) {
-    case ERROR_FILE_NOT_FOUND:
-    case ERROR_PATH_NOT_FOUND:
-    case ERROR_INVALID_DRIVE: return L"フォルダーがありません。";
-    case ERROR_ACCESS_DENIED: return L"アクセスが拒否されました。";
-    case ERROR_SHARING_VIOLATION: return L"ファイルが使用中です。";
-    case ERROR_HANDLE_DISK_FULL:
-    case ERROR_DISK_FULL: return L"ディスクがいっぱいです。";
-    case ERROR_INVALID_NAME: return L"ファイル名に使えない名前です。";
-    case ERROR_FILENAME_EXCED_RANGE: return L"名前が長すぎます。";
-    case ERROR_FILE_READ_ONLY: return L"ファイルが読み取り専用です。ファイルはそのままです。";
-    case kErrorIsAFolder: return L"同じ名前のフォルダーがあります。";
-    case kErrorIsADevice: return L"ファイルではなくデバイスの名前です (CON、NUL、COM1 など)。";
-    default: return ErrorNumber(error) + L"。";
-  }
-}
 
 std::wstring Location(const std::string& keyPath) {
   return L"HKEY_CURRENT_USER\\" + WidenForShowing(keyPath);
@@ -39,7 +20,7 @@ std::wstring SaveFailedText(const BackupSave& save, const std::wstring& path) {
   switch (save.outcome) {
     case Outcome::Saved: return L"";
     case Outcome::NameRefused:
-    case Outcome::NotWritten: why = FileReason(save.error); break;
+    case Outcome::NotWritten: why = SaveReasonInJapanese(save.error); break;
     case Outcome::NotInstalled: why = L"Messengerの色がどこにもありません。"; break;
     case Outcome::Unreadable:
       why =

@@ -1,8 +1,8 @@
 #include "cli/commands.h"
 
 #include "core/color_words.h"
-#include "core/file_names.h"
 #include "core/messenger_colors.h"
+#include "core/save_reasons.h"
 #include "registry/reg.h"
 
 #include <cstdint>
@@ -40,25 +40,6 @@ std::string Reason(LSTATUS status) {
     case ERROR_ACCESS_DENIED: return "access denied";
     case ERROR_KEY_DELETED: return "the key was deleted";
     default: return "error " + std::to_string(status);
-  }
-}
-
-// Why a file could not be written, by the Windows error code.
-std::string SaveReason(DWORD error) {
-  switch (error) {
-    case ERROR_FILE_NOT_FOUND:
-    case ERROR_PATH_NOT_FOUND:
-    case ERROR_INVALID_DRIVE: return "the folder does not exist";
-    case ERROR_ACCESS_DENIED: return "access denied";
-    case ERROR_SHARING_VIOLATION: return "the file is in use";
-    case ERROR_HANDLE_DISK_FULL:
-    case ERROR_DISK_FULL: return "the disk is full";
-    case ERROR_INVALID_NAME: return "not a valid file name";
-    case ERROR_FILENAME_EXCED_RANGE: return "the name is too long";
-    case ERROR_FILE_READ_ONLY: return "the file is read-only; it was left as it is";
-    case kErrorIsAFolder: return "a folder has that name";
-    case kErrorIsADevice: return "it is a device, not a file (CON, NUL, COM1, ...)";
-    default: return "error " + std::to_string(error);
   }
 }
 
@@ -112,7 +93,7 @@ CommandResult Export(const std::wstring& file, const SaveFile& saveFile) {
   const std::string key = "HKCU\\" + Ascii(save.keyPath);
   switch (save.outcome) {
     case BackupSave::Outcome::NameRefused:
-    case BackupSave::Outcome::NotWritten: return notWritten(SaveReason(save.error));
+    case BackupSave::Outcome::NotWritten: return notWritten(SaveReasonInEnglish(save.error));
     case BackupSave::Outcome::NotInstalled: return {"", kNotInstalled, kExitNotInstalled};
     case BackupSave::Outcome::Unreadable:
       return notWritten(

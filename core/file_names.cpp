@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdint>
 
 namespace varnelo {
 namespace {
@@ -20,6 +21,19 @@ bool IsPortDigit(wchar_t c) {
 }
 
 }  // namespace
+
+std::size_t Utf8Length(std::wstring_view name) {
+  std::size_t bytes = 0;
+  for (std::size_t i = 0; i < name.size(); ++i) {
+    const wchar_t c = name[i];
+    const bool pair = c >= 0xD800 && c <= 0xDBFF && i + 1 < name.size() && name[i + 1] >= 0xDC00 &&
+                      name[i + 1] <= 0xDFFF;
+    const bool beyondUnits = (static_cast<std::uint32_t>(c) >> 16) != 0;  // 32-bit wchar_t
+    bytes += c < 0x80 ? 1 : c < 0x800 ? 2 : (pair || beyondUnits) ? 4 : 3;
+    if (pair) ++i;
+  }
+  return bytes;
+}
 
 std::wstring_view LastPathPart(std::wstring_view path) {
   return path.substr(FolderPart(path).size());

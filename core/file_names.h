@@ -12,9 +12,17 @@ namespace varnelo {
 // Why a file cannot be written, beside the Windows error codes.
 inline constexpr DWORD kErrorIsAFolder = 336;  // ERROR_DIRECTORY_NOT_SUPPORTED (not in MinGW-w64)
 inline constexpr DWORD kErrorIsADevice = ERROR_BAD_DEVICE;  // see NamesADevice
+// A name Windows allows but the disk cannot hold: under Wine a file name is a
+// Linux one, at most kMaxFileNameLength bytes of UTF-8 (an application's own
+// code: bit 29 set).
+inline constexpr DWORD kErrorNameTooLongOnDisk = 0x20000000 | 1;
 
 // The longest name one folder entry may have (NTFS, FAT32's long names).
 inline constexpr std::size_t kMaxFileNameLength = 255;
+
+// How many bytes of UTF-8 `name` takes: 1 to 3 a UTF-16 unit, 4 a pair of
+// surrogates.
+[[nodiscard]] std::size_t Utf8Length(std::wstring_view name);
 
 // What follows the last '\' or '/' of `path` (or a drive's "X:").
 [[nodiscard]] std::wstring_view LastPathPart(std::wstring_view path);

@@ -1,9 +1,9 @@
 // The command line against the in-memory registry: its argument rules, its
 // exit codes and what /get prints. That /set writes exactly what the window's
 // 設 定 writes is a shared scenario (form1_test.cpp).
+#include "app/window_texts.h"
 #include "cli/commands.h"
 #include "core/file_names.h"
-#include "app/window_texts.h"
 #include "support/hive.h"
 
 #include <gtest/gtest.h>
@@ -136,6 +136,15 @@ TEST(CommandLineTest, FileNamesRefusedBeforeAnythingIsOpened) {
     SCOPED_TRACE(std::string(path.begin(), path.end()).substr(0, 40));
     EXPECT_EQ(varnelo::RefusedFileName(path), refused);
   }
+  // What a Linux file system (Wine's) counts: 255 bytes at most.
+  const std::vector<std::pair<std::wstring, std::size_t>> utf8{
+      {L"", 0},
+      {L"a\u00E9\u3042", 1 + 2 + 3},
+      {std::wstring(86, L'\u3042') + L".reg", 262},
+      {L"\U0001F600", 4},  // one character beyond 16 bits: a pair of units on Windows
+      {std::wstring(1, wchar_t(0xD800)) + L"x", 4},  // a lone surrogate, then an ASCII letter
+  };
+  for (const auto& [name, bytes] : utf8) EXPECT_EQ(varnelo::Utf8Length(name), bytes);
   EXPECT_EQ(varnelo::FolderPart(L"C:\\a\\b.reg"), L"C:\\a\\");
   EXPECT_EQ(varnelo::FolderPart(L"C:b.reg"), L"C:");
   EXPECT_EQ(varnelo::FolderPart(L"b.reg"), L"");
@@ -219,24 +228,31 @@ TEST_F(CommandLineRunTest, ExportAndTheWindowGiveTheSameReasons) {
     const wchar_t* japanese;
   };
   const std::vector<Case> cases{
-      {ERROR_FILE_READ_ONLY, "the file is read-only", L"読み取り専用"},
-      {varnelo::kErrorIsAFolder, "a folder has that name", L"フォルダーがあります"},
-      {varnelo::kErrorIsADevice, "it is a device", L"デバイスの名前"},
-      {ERROR_DISK_FULL, "the disk is full", L"ディスクがいっぱい"},
-      {ERROR_PATH_NOT_FOUND, "the folder does not exist", L"フォルダーがありません"},
+      {ERROR_FILE_READ_ONLY, "the file is read-only", L"読み取り専用のため上書きしませんでした。"},
+      {varnelo::kErrorIsAFolder, "a folder has that name", L"フォルダーがあります。"},
+      {varnelo::kErrorIsADevice, "it is a device", L"デバイスの名前です（CON、NUL、COM1 など）。"},
+      {ERROR_DISK_FULL, "the disk is full", L"ディスクの空き容量が足りません。"},
+      {ERROR_PATH_NOT_FOUND, "the folder does not exist", L"フォルダーがありません。"},
       {ERROR_ACCESS_DENIED, "access denied", L"アクセスが拒否"},
-      {ERROR_FILENAME_EXCED_RANGE, "the name is too long", L"名前が長すぎ"},
+      {ERROR_INVALID_NAME, "not a valid file name", L"この名前はファイル名に使えません。"},
+      {ERROR_FILENAME_EXCED_RANGE, "the name is too long (at most 255 characters)",
+       L"255 文字まで"},
+      {varnelo::kErrorNameTooLongOnDisk, "too long for Wine's file system", L"UTF-8 で 255 バイト"},
       {ERROR_SHARING_VIOLATION, "the file is in use", L"使用中"},
+      {21, "error 21", L"エラー 21。"},  // the drive is not ready: no words of its own
       {ERROR_SUCCESS, "", L""},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.english);
-    const varnelo::SaveFile save = [&c](const std::wstring&, const std::string&) { return c.error; };
+    const varnelo::SaveFile save = [&c](const std::wstring&, const std::string&) {
+      return c.error;
+    };
     const auto result = varnelo::RunCommandLine({Mode::Export, 0, "", L"c.reg"}, {}, save);
     const bool saved = c.error == ERROR_SUCCESS;
     EXPECT_EQ(result.exitCode, saved ? varnelo::kExitDone : varnelo::kExitWriteFailed);
     EXPECT_NE(result.err.find(c.english), std::string::npos) << result.err;
-    const std::wstring text = varnelo::SaveFailedText(varnelo::SaveBackup(L"c.reg", varnelo::ReadProfile, save), L"c.reg");
+    const std::wstring text = varnelo::SaveFailedText(
+        varnelo::SaveBackup(L"c.reg", varnelo::ReadProfile, save), L"c.reg");
     EXPECT_EQ(text.empty(), saved);
     EXPECT_NE(text.find(c.japanese), std::wstring::npos);
   }

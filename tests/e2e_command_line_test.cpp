@@ -113,7 +113,20 @@ TEST_F(CommandLineTest, ExportedFilePutsEveryColourBack) {
     return Process(L"reg.exe import \"" + file + L"\"").WaitForExit(20000);
   };
 
+  // What a killed save left, and what a running one writes (held open as it holds it).
+  const std::wstring leftover = folder + L"\\~varnelo-4000000000-0.tmp";
+  const std::wstring running =
+      folder + L"\\~varnelo-" + std::to_wstring(GetCurrentProcessId()) + L"-0.tmp";
+  std::ofstream(leftover.c_str(), std::ios::binary) << "half a file";
+  const HANDLE held = CreateFileW(running.c_str(), GENERIC_WRITE, FILE_SHARE_DELETE, nullptr,
+                                  CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+  ASSERT_NE(held, INVALID_HANDLE_VALUE);
+
   const auto run = RunExe(L"/export \"" + file + L"\"");
+  EXPECT_EQ(GetFileAttributesW(leftover.c_str()), INVALID_FILE_ATTRIBUTES) << "left over: removed";
+  EXPECT_NE(GetFileAttributesW(running.c_str()), INVALID_FILE_ATTRIBUTES) << "still written: kept";
+  CloseHandle(held);
+  EXPECT_TRUE(DeleteFileW(running.c_str()));
   EXPECT_EQ(run.exitCode, 0u) << run.err;
   EXPECT_EQ(run.out.find("saved 9 locations in "), 0u) << run.out;
   EXPECT_TRUE(run.out.ends_with("\\colours ?.reg\r\n")) << run.out;
@@ -142,8 +155,10 @@ TEST_F(CommandLineTest, ExportWritesTheFileWholeOrNotAtAll) {
     DWORD exitCode;
     const char* err;  // a part of standard error
     bool readOnlyFileThere = false;
-    bool inFolder = true;  // false: FILE as it stands, relative to where it runs
+    bool inFolder = true;          // false: FILE as it stands, relative to where it runs
+    std::wstring otherFile = L"";  // another file in the folder, which must stay as it is
   };
+  const std::wstring a85(85, L'\u3042');  // あ: 3 bytes of UTF-8
   const std::wstring longest(251, L'n');  // with ".reg", as long as a name may be
   const std::vector<Case> cases{
       {L"missing\\c.reg", 1, "not written: the folder does not exist"},
@@ -151,6 +166,9 @@ TEST_F(CommandLineTest, ExportWritesTheFileWholeOrNotAtAll) {
       {L"ro.reg", 1, "not written: the file is read-only", true},
       {longest + L".reg", 0, "not saved: "},
       {longest + L"n.reg", 1, "not written: the name is too long"},
+      // 255 characters but 262 bytes, which Wine cut to the other file's name
+      {a85 + L"\u3042.reg", 1, "too long for Wine's file system", false, true, a85},
+      {a85.substr(2) + L"nn.reg", 0, "not saved: ", false, true, a85},  // 255 bytes: fits
       {L"CON", 1, "not written: it is a device", false, false},
       {L"CONOUT$", 1, "not written: it is a device"},
       {L"con.reg", 1, "not written: it is a device"},
@@ -168,10 +186,12 @@ TEST_F(CommandLineTest, ExportWritesTheFileWholeOrNotAtAll) {
                               : c.file.empty() ? folder
                                                : folder + L"\\" + c.file;
     SCOPED_TRACE(Narrow(file));
+    const std::wstring other = folder + L"\\" + c.otherFile;
     if (c.readOnlyFileThere) {
       std::ofstream(file.c_str(), std::ios::binary) << old;
       ASSERT_TRUE(SetFileAttributesW(file.c_str(), FILE_ATTRIBUTE_READONLY));
     }
+    if (!c.otherFile.empty()) std::ofstream(other.c_str(), std::ios::binary) << old;
     const auto run = RunExe(L"-Export \"" + file + L"\"");
     EXPECT_EQ(run.exitCode, c.exitCode);
     EXPECT_NE(run.err.find(c.err), std::string::npos) << run.err;
@@ -186,6 +206,12 @@ TEST_F(CommandLineTest, ExportWritesTheFileWholeOrNotAtAll) {
     }
     if (c.readOnlyFileThere || c.exitCode == 0) {
       EXPECT_TRUE(DeleteFileW(file.c_str()));
+    }
+    if (!c.otherFile.empty()) {
+      std::ifstream in(other.c_str(), std::ios::binary);
+      EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), old) << "another file";
+      in.close();
+      EXPECT_TRUE(DeleteFileW(other.c_str()));
     }
     EXPECT_TRUE(RemoveDirectoryW(folder.c_str())) << "nothing else in it";
   }

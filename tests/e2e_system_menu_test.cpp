@@ -1,6 +1,7 @@
 // 色を保存 from the system menu of the real varnelo.exe under Wine, chosen
 // from the keyboard: the file it saves puts the colours back after a later
-// 設 定 (Wine's reg import), and a cancelled save writes nothing.
+// 設 定 (Wine's reg import), and a cancelled save writes nothing. A path too
+// long for the dialog is refused with a message, and the window lives on.
 #include "support/color_dialog.h"
 #include "support/driver.h"
 
@@ -39,12 +40,32 @@ TEST_F(SystemMenuTest, SavedColoursPutBackALaterSetAndCancelWritesNothing) {
     ASSERT_TRUE(app.ChooseFromSystemMenu('E'));
     const HWND dialog = app.WaitForDialog();
     ASSERT_NE(dialog, nullptr) << "no Save dialog";
-    // The file name: an Edit in a ComboBox in a ComboBoxEx32, all with id cmb13.
-    HWND name = GetDlgItem(dialog, 0x47C);
-    for (HWND inner = name; inner != nullptr; inner = GetDlgItem(inner, 0x47C)) name = inner;
+    // The file name: the item dialog's Edit (edt1), or in the old dialog an
+    // Edit in a ComboBox in a ComboBoxEx32, all with id cmb13.
+    HWND name = GetDlgItem(dialog, 0x480);
+    for (HWND inner = GetDlgItem(dialog, 0x47C); name == nullptr && inner != nullptr;
+         inner = GetDlgItem(inner, 0x47C)) {
+      if (GetDlgItem(inner, 0x47C) == nullptr) name = inner;
+    }
     wchar_t shown[64] = {};
     SendMessageW(name, WM_GETTEXT, std::size(shown), reinterpret_cast<LPARAM>(shown));
     EXPECT_STREQ(shown, offered);
+    if (button == IDCANCEL) {  // a path Wine's dialogs cannot hold: they used to crash on it
+      const std::wstring tooLong = L"C:\\" + std::wstring(300, L'x') + L".reg";
+      SendMessageW(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(tooLong.c_str()));
+      Click(GetDlgItem(dialog, IDOK));
+      HWND box = nullptr;
+      for (int tries = 0; box == nullptr && tries < 100; ++tries, Sleep(100)) {
+        box = FindWindowExW(nullptr, nullptr, L"#32770", nullptr);
+        while (box != nullptr && GetWindow(box, GW_OWNER) != dialog)
+          box = FindWindowExW(nullptr, box, L"#32770", nullptr);
+      }
+      ASSERT_NE(box, nullptr) << "no message about the path";
+      EXPECT_NE(WindowText(GetDlgItem(box, 0xFFFF)).find(L"パスが長すぎます"), std::wstring::npos);
+      PressAndWait(GetDlgItem(box, IDOK));
+      ASSERT_TRUE(WaitClosed(app, box));
+      EXPECT_TRUE(IsWindowVisible(dialog)) << "the Save dialog stays";
+    }
     SendMessageW(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(file.c_str()));
     PressAndWait(GetDlgItem(dialog, button));
     ASSERT_TRUE(WaitClosed(app, dialog));
@@ -62,7 +83,8 @@ TEST_F(SystemMenuTest, SavedColoursPutBackALaterSetAndCancelWritesNothing) {
       EXPECT_EQ(Process(L"reg.exe import \"" + file + L".reg\"").WaitForExit(20000), 0u);
       EXPECT_EQ(hive.ChangesSince(seeded), "") << "reg import of the saved file";
       ASSERT_TRUE(app.ChooseFromSystemMenu('U'));
-      EXPECT_EQ(InkOnceDrawn(app.Control(ids::ColorT2), {kRed}), Ink{kRed}) << "as a start-up shows";
+      EXPECT_EQ(InkOnceDrawn(app.Control(ids::ColorT2), {kRed}), Ink{kRed})
+          << "as a start-up shows";
       EXPECT_EQ(InkColors(app.Control(ids::ColorT1)), Ink{kBlue}) << "the choice stays";
       EXPECT_EQ(hive.ChangesSince(seeded), "");
       EXPECT_TRUE(DeleteFileW((file + L".reg").c_str()));

@@ -1,6 +1,7 @@
 #include "app/win32/save_dialog.h"
 
 #include "app/win32/dpi.h"
+#include "app/win32/long_path_guard.h"
 #include "app/window_texts.h"
 #include "base/system_library.h"
 #include "core/backup_file.h"
@@ -52,6 +53,11 @@ std::optional<std::wstring> AskWhereToSave(HWND owner) {
   request.Flags =
       OFN_EXPLORER | OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
   const SystemDialogDpi dialogDpi;
+  const LongPathGuard guard([](HWND dialog) {
+    wchar_t shown[MAX_PATH] = {};
+    SendMessageW(dialog, CDM_GETFOLDERPATH, MAX_PATH, reinterpret_cast<LPARAM>(shown));
+    return std::wstring(shown);
+  });
   if (getSaveFileName(&request) == FALSE) return std::nullopt;  // cancelled, closed or failed
   file.resize(std::wcslen(file.c_str()));
   return file;

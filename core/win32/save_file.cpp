@@ -3,10 +3,16 @@
 #include "core/file_names.h"
 #include "core/win32/file_handle.h"
 
+#include <string_view>
+
 namespace varnelo {
 namespace {
 
+constexpr std::wstring_view kTemporaryPrefix = L"~varnelo-", kTemporarySuffix = L".tmp";
+
 // The temporary file, deleted when this goes unless it was moved into place.
+// It is open from its creation until it is in place, and shared with no
+// one but a rename: that is how a later save tells it from a leftover.
 class TemporaryFile {
  public:
   TemporaryFile() = default;
@@ -23,12 +29,12 @@ class TemporaryFile {
   // Returns ERROR_SUCCESS or why it failed.
   DWORD Create(std::wstring_view folder) {
     constexpr unsigned kTries = 100;
-    const std::wstring stem =
-        std::wstring(folder) + L"~varnelo-" + std::to_wstring(GetCurrentProcessId()) + L"-";
+    const std::wstring stem = std::wstring(folder) + std::wstring(kTemporaryPrefix) +
+                              std::to_wstring(GetCurrentProcessId()) + L"-";
     for (unsigned n = 0; n < kTries; ++n) {
-      const std::wstring name = stem + std::to_wstring(n) + L".tmp";
-      const HANDLE file = CreateFileW(name.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                                      FILE_ATTRIBUTE_NORMAL, nullptr);
+      const std::wstring name = stem + std::to_wstring(n) + std::wstring(kTemporarySuffix);
+      const HANDLE file = CreateFileW(name.c_str(), GENERIC_WRITE, FILE_SHARE_DELETE, nullptr,
+                                      CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
       if (file != INVALID_HANDLE_VALUE) {
         file_.reset(file);
         path_ = name;
@@ -51,14 +57,14 @@ class TemporaryFile {
     return FlushFileBuffers(file_.get()) != FALSE ? ERROR_SUCCESS : GetLastError();
   }
 
-  // Closes the file and puts it in place of `path`; from then on it is no
-  // longer deleted.
+  // Puts the file, still open, in place of `path`, then closes it; from then
+  // on it is no longer deleted.
   DWORD MoveTo(const std::wstring& path) {
-    file_.reset();
     if (MoveFileExW(path_.c_str(), path.c_str(),
                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) == FALSE) {
       return GetLastError();
     }
+    file_.reset();
     path_.clear();
     return ERROR_SUCCESS;
   }
@@ -67,6 +73,51 @@ class TemporaryFile {
   FileHandle file_;
   std::wstring path_;
 };
+
+// True for "~varnelo-PID-N.tmp", the name TemporaryFile gives.
+bool IsTemporaryName(std::wstring_view name) {
+  if (!name.starts_with(kTemporaryPrefix) || !name.ends_with(kTemporarySuffix)) return false;
+  name.remove_prefix(kTemporaryPrefix.size());
+  name.remove_suffix(kTemporarySuffix.size());
+  const std::size_t dash = name.find(L'-');
+  const auto digits = [](std::wstring_view part) {
+    return !part.empty() && part.find_first_not_of(L"0123456789") == std::wstring_view::npos;
+  };
+  return dash != std::wstring_view::npos && digits(name.substr(0, dash)) &&
+         digits(name.substr(dash + 1));
+}
+
+inline void CloseSearch(HANDLE search) { FindClose(search); }
+using SearchHandle = UniqueHandle<HANDLE, CloseSearch>;
+
+// Deletes the temporary files that saves into `folder` left when they were
+// ended in the middle. One that a running save still holds cannot be opened
+// without sharing, and stays; the number in its name is not trusted, as a
+// process of the same number may run now.
+void RemoveLeftovers(std::wstring_view folder) {
+  WIN32_FIND_DATAW found{};
+  const std::wstring pattern =
+      std::wstring(folder) + std::wstring(kTemporaryPrefix) + L"*" + std::wstring(kTemporarySuffix);
+  const HANDLE first = FindFirstFileW(pattern.c_str(), &found);
+  if (first == INVALID_HANDLE_VALUE) return;
+  const SearchHandle search(first);
+  do {
+    if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0 ||
+        !IsTemporaryName(found.cFileName)) {
+      continue;
+    }
+    const std::wstring path = std::wstring(folder) + found.cFileName;
+    const HANDLE leftover = CreateFileW(path.c_str(), DELETE, 0, nullptr, OPEN_EXISTING,
+                                        FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+    if (leftover != INVALID_HANDLE_VALUE) CloseHandle(leftover);  // and so deleted
+  } while (FindNextFileW(search.get(), &found) != FALSE);
+}
+
+// True under Wine, whose file names are the Linux file system's.
+bool UnderWine() {
+  const HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
+  return ntdll != nullptr && GetProcAddress(ntdll, "wine_get_version") != nullptr;
+}
 
 // Why `path` must not be replaced as it stands, or ERROR_SUCCESS. Windows
 // refuses to move over a read-only file but Wine does not, so that is
@@ -82,8 +133,12 @@ DWORD RefusedTarget(const std::wstring& path) {
 }  // namespace
 
 DWORD SaveFileAtomically(const std::wstring& path, const std::string& bytes) {
-  DWORD error = RefusedFileName(path);
-  if (error == ERROR_SUCCESS) error = RefusedTarget(path);
+  // Wine would create the temporary file, then move it onto the name cut to
+  // what the disk holds, replacing another file: refused first.
+  DWORD error = UnderWine() && Utf8Length(LastPathPart(path)) > kMaxFileNameLength
+                    ? kErrorNameTooLongOnDisk
+                    : RefusedTarget(path);
+  if (error == ERROR_SUCCESS) RemoveLeftovers(FolderPart(path));
   TemporaryFile temporary;
   if (error == ERROR_SUCCESS) error = temporary.Create(FolderPart(path));
   if (error == ERROR_SUCCESS) error = temporary.Write(bytes);

@@ -1,0 +1,62 @@
+#include "core/save_reasons.h"
+
+#include "core/file_names.h"
+
+#include <algorithm>
+#include <array>
+
+namespace varnelo {
+namespace {
+
+struct SaveReason {
+  DWORD error;
+  const char* english;
+  const wchar_t* japanese;
+};
+
+constexpr char kNoFolder[] = "the folder does not exist";
+constexpr wchar_t kNoFolderJa[] = L"保存先のフォルダーがありません。";
+constexpr char kDiskFull[] = "the disk is full";
+constexpr wchar_t kDiskFullJa[] = L"ディスクの空き容量が足りません。";
+
+constexpr std::array kReasons{
+    SaveReason{ERROR_FILE_NOT_FOUND, kNoFolder, kNoFolderJa},
+    SaveReason{ERROR_PATH_NOT_FOUND, kNoFolder, kNoFolderJa},
+    SaveReason{ERROR_INVALID_DRIVE, kNoFolder, kNoFolderJa},
+    SaveReason{ERROR_ACCESS_DENIED, "access denied", L"アクセスが拒否されました。"},
+    SaveReason{ERROR_SHARING_VIOLATION, "the file is in use", L"ファイルが使用中です。"},
+    SaveReason{ERROR_HANDLE_DISK_FULL, kDiskFull, kDiskFullJa},
+    SaveReason{ERROR_DISK_FULL, kDiskFull, kDiskFullJa},
+    SaveReason{ERROR_INVALID_NAME, "not a valid file name", L"この名前はファイル名に使えません。"},
+    SaveReason{ERROR_FILENAME_EXCED_RANGE, "the name is too long (at most 255 characters)",
+               L"名前が長すぎます。ファイル名は 255 文字までです。"},
+    SaveReason{kErrorNameTooLongOnDisk,
+               "the name is too long for Wine's file system (at most 255 bytes of UTF-8; a "
+               "Japanese character takes 3)",
+               L"名前が長すぎます。Wine ではファイル名は UTF-8 で 255 バイト（かなや漢字は 1 "
+               L"文字 3 バイト）までです。"},
+    SaveReason{ERROR_FILE_READ_ONLY, "the file is read-only; it was left as it is",
+               L"読み取り専用のため上書きしませんでした。"},
+    SaveReason{kErrorIsAFolder, "a folder has that name", L"同じ名前のフォルダーがあります。"},
+    SaveReason{kErrorIsADevice, "it is a device, not a file (CON, NUL, COM1, ...)",
+               L"ファイルではなくデバイスの名前です（CON、NUL、COM1 など）。"},
+};
+
+const SaveReason* Find(DWORD error) {
+  const auto found = std::ranges::find(kReasons, error, &SaveReason::error);
+  return found == kReasons.end() ? nullptr : &*found;
+}
+
+}  // namespace
+
+std::string SaveReasonInEnglish(DWORD error) {
+  const SaveReason* reason = Find(error);
+  return reason != nullptr ? reason->english : "error " + std::to_string(error);
+}
+
+std::wstring SaveReasonInJapanese(DWORD error) {
+  const SaveReason* reason = Find(error);
+  return reason != nullptr ? reason->japanese : L"エラー " + std::to_wstring(error) + L"。";
+}
+
+}  // namespace varnelo

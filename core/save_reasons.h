@@ -1,0 +1,20 @@
+// Why a file could not be saved, in the words each front end uses: the
+// command line's English and the window's Japanese, from one table. Portable.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+namespace varnelo {
+
+// The reason for the Windows error code `error` (or one of file_names.h's):
+// English as the command line says it, without a full stop ("the disk is
+// full"); "error N" for a code the table does not have.
+[[nodiscard]] std::string SaveReasonInEnglish(DWORD error);
+
+// The same in Japanese, as a sentence or two ending in 。; "エラー N。" for
+// a code the table does not have.
+[[nodiscard]] std::wstring SaveReasonInJapanese(DWORD error);
+
+}  // namespace varnelo
