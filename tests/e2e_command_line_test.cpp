@@ -171,6 +171,29 @@ std::wstring NewFolder() {
   return folder;
 }
 
+// varnelo.com copied somewhere without varnelo.exe: it says so and ends with
+// its own exit code, and runs no varnelo.exe found elsewhere (PATH, the
+// current folder).
+TEST_F(CommandLineTest, ComWithoutTheExeBesideItSaysSo) {
+  const std::wstring folder = NewFolder(), alone = folder + L"\\varnelo.com";
+  ASSERT_TRUE(CopyFileW(ComPath().c_str(), alone.c_str(), TRUE));
+  SECURITY_ATTRIBUTES inherit{sizeof(inherit), nullptr, TRUE};
+  OwnedHandle unread, error;
+  ASSERT_TRUE(CreatePipe(unread.receive(), error.receive(), &inherit, 4096));
+  const Process com(L"\"" + alone + L"\" /version", nullptr, nullptr, error.get(),
+                    ProgramFolder().c_str());
+  EXPECT_EQ(com.WaitForExit(10000), 9u);
+  error.reset();
+  char text[200] = {};
+  DWORD read = 0;
+  ReadFile(unread.get(), text, sizeof(text) - 1, &read, nullptr);
+  EXPECT_STREQ(text,
+               "varnelo: varnelo.exe could not be started: it must be in the same folder as "
+               "varnelo.com\r\n");
+  EXPECT_TRUE(DeleteFileW(alone.c_str()));
+  EXPECT_TRUE(RemoveDirectoryW(folder.c_str()));
+}
+
 // /export, then Wine's own reg import of the file in this prefix: right away
 // it changes nothing; after /set it puts the whole of HKEY_CURRENT_USER back.
 TEST_F(CommandLineTest, ExportedFilePutsEveryColourBack) {

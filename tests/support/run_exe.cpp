@@ -41,13 +41,12 @@ std::string TakeFile(const std::wstring& path) {
   return file.get() != INVALID_HANDLE_VALUE ? ReadAll(file.get()) : "(no file)";
 }
 
-// The folder of varnelo.exe and varnelo.com, where cmd finds the .com.
+}  // namespace
+
 std::wstring ProgramFolder() {
   const std::wstring exe = ExePath();
   return exe.substr(0, exe.rfind(L'\\'));
 }
-
-}  // namespace
 
 Finished RunExe(const std::wstring& arguments, DWORD ms, bool writableOutput, Route route) {
   Finished finished;

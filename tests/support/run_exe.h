@@ -22,6 +22,9 @@ struct Finished {
 // files (`> out 2> err`).
 enum class Route { Exe, Com, Cmd, CmdRedirected };
 
+// The folder of varnelo.exe and varnelo.com, where cmd finds the .com.
+std::wstring ProgramFolder();
+
 // `arguments` as they follow the program's name on a command line. With
 // `writableOutput` false, its standard output and error are files it may
 // only read: every write to them fails. Through cmd, what cmd itself writes
