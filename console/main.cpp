@@ -34,11 +34,12 @@ std::atomic<HANDLE> child = nullptr;
 
 // Ctrl+C, Ctrl+Break, the console window closed, logoff or shutdown: the exe
 // ends too, whether or not it shares this console (with its output
-// redirected it does not, and would never hear of it). Then the default
-// handler ends this program.
+// redirected it does not, and would never hear of it), and so does this
+// program, with the status Windows gives a program ended by Ctrl+C (Wine's
+// default handler would end it with 0).
 BOOL WINAPI EndChildToo(DWORD) {
   if (const HANDLE running = child) TerminateProcess(running, kControlCExit);
-  return FALSE;
+  ExitProcess(kControlCExit);
 }
 
 // One line on standard error, if there is one.

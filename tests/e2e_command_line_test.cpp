@@ -129,23 +129,44 @@ OwnedHandle ChildOf(DWORD parent) {
   return OwnedHandle();
 }
 
-// varnelo.com ended from outside (Task Manager's End task) while varnelo.exe
-// still runs (held here by output that nobody reads): the exe ends with it.
+// This test program stays when Ctrl+C reaches its console.
+BOOL WINAPI KeepRunning(DWORD) { return TRUE; }
+
+// varnelo.com ended from outside (Task Manager's End task), or by Ctrl+C in
+// its console, while varnelo.exe still runs (held here by output that nobody
+// reads, so it never hears of the console): the exe ends with it.
 TEST_F(CommandLineTest, EndingComEndsTheExe) {
   Seed(hive);
   for (int i = 0; i < 1500; ++i) hive.CreateKey(Account("account" + std::to_string(i)));
-  SECURITY_ATTRIBUTES inherit{sizeof(inherit), nullptr, TRUE};
-  OwnedHandle unread, output;
-  ASSERT_TRUE(CreatePipe(unread.receive(), output.receive(), &inherit, 4096));
-  const Process com(L"\"" + ComPath() + L"\" /get", nullptr, output.get(), output.get());
-  const OwnedHandle exe =
-      SampleUntil([&com] { return ChildOf(com.Pid()); },
-                  [](const OwnedHandle& found) { return found.get() != nullptr; }, 10000);
-  ASSERT_NE(exe.get(), nullptr) << "varnelo.com started no varnelo.exe";
-  EXPECT_FALSE(com.WaitForExit(500).has_value()) << "the exe is held by its output";
-  TerminateProcess(com.Handle(), 1);
-  EXPECT_EQ(WaitForSingleObject(exe.get(), 10000), DWORD{WAIT_OBJECT_0}) << "the exe still runs";
-  TerminateProcess(exe.get(), 1);
+  // A console of its own that varnelo.com shares (Wine's console over a pipe
+  // takes no Ctrl+C), this program's output staying where it was.
+  const HANDLE out = GetStdHandle(STD_OUTPUT_HANDLE), err = GetStdHandle(STD_ERROR_HANDLE);
+  FreeConsole();
+  ASSERT_TRUE(AllocConsole());
+  SetStdHandle(STD_OUTPUT_HANDLE, out);
+  SetStdHandle(STD_ERROR_HANDLE, err);
+  SetConsoleCtrlHandler(KeepRunning, TRUE);
+  for (const bool controlC : {false, true}) {
+    SCOPED_TRACE(controlC ? "Ctrl+C" : "ended from outside");
+    SECURITY_ATTRIBUTES inherit{sizeof(inherit), nullptr, TRUE};
+    OwnedHandle unread, output;
+    ASSERT_TRUE(CreatePipe(unread.receive(), output.receive(), &inherit, 4096));
+    const Process com(L"\"" + ComPath() + L"\" /get", nullptr, output.get(), output.get());
+    const OwnedHandle exe =
+        SampleUntil([&com] { return ChildOf(com.Pid()); },
+                    [](const OwnedHandle& found) { return found.get() != nullptr; }, 10000);
+    ASSERT_NE(exe.get(), nullptr) << "varnelo.com started no varnelo.exe";
+    EXPECT_FALSE(com.WaitForExit(500).has_value()) << "the exe is held by its output";
+    if (controlC) {
+      EXPECT_TRUE(GenerateConsoleCtrlEvent(CTRL_C_EVENT, 0));
+      EXPECT_EQ(com.WaitForExit(10000), DWORD{0xC000013A}) << "ended as Ctrl+C ends a program";
+    } else {
+      TerminateProcess(com.Handle(), 1);
+    }
+    EXPECT_EQ(WaitForSingleObject(exe.get(), 10000), DWORD{WAIT_OBJECT_0}) << "the exe still runs";
+    TerminateProcess(exe.get(), 1);
+  }
+  SetConsoleCtrlHandler(KeepRunning, FALSE);
 }
 
 TEST_F(CommandLineTest, SetCanStoreBlack) {
