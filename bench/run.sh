@@ -88,7 +88,7 @@ for arch in "${ARCHES[@]}"; do
     echo "load_after $load_after"
     echo "exe_bytes $(stat -c %s "$EXE")"
     echo "exe_dlls $("$ARCH-w64-mingw32-objdump" -p "$EXE" | awk '/DLL Name:/ {printf "%s ", tolower($3)}')"
-    echo "exe_check $(bash "$ROOT/scripts/check-exe.sh" "$EXE" "$ARCH" 2>&1 | tail -1)"
+    echo "exe_check $(bash "$ROOT/scripts/check-exe.sh" "$EXE" "$ARCH" gui 2>&1 | tail -1)"
     echo "runs $RUNS"
   } >"$out/machine.txt"
 

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Builds varnelo.exe and runs it. On Linux it runs under Wine in a sandbox
-# prefix under build/ (never ~/.wine), seeded on first use with a sample
+# Builds varnelo.exe (and varnelo.com) and runs the exe. On Linux it runs
+# under Wine in a sandbox prefix under build/ (never ~/.wine), seeded on first use with a sample
 # Messenger profile (scripts/sample-profile.reg). With no display it runs on
 # a private Xvfb, saves a screenshot of the window and prints its path.
 # It runs the 32-bit exe where the host runs 32-bit code, else the 64-bit one

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Checks that every sample of the command line's output in the documents is
-# what varnelo.exe prints. A sample is a line "> varnelo ARGUMENTS" (after
+# what `varnelo` typed at a prompt prints: varnelo.com, which runs
+# varnelo.exe. A sample is a line "> varnelo ARGUMENTS" (after
 # any indent, in README.md or a user guide), followed by what the program
 # prints, standard output then standard error, one line each, at the same
 # indent, up to a blank line or a line that begins "```". A last line "..."
@@ -60,7 +61,7 @@ for sample in "${samples[@]}"; do
   export WINEPREFIX=$work/run
   rm -rf "$WINEPREFIX"
   cp -a "$template" "$WINEPREFIX"
-  (cd "$WINEPREFIX/drive_c" && wine "$EXE" "${argv[@]}" 2>&1 </dev/null || true) |
+  (cd "$WINEPREFIX/drive_c" && wine "$COM" "${argv[@]}" 2>&1 </dev/null || true) |
     tr -d '\r' >"$sample/actual"
   wineserver -k 2>/dev/null || true
   expected=$sample/expected

@@ -1,35 +1,43 @@
 #!/usr/bin/env bash
-# Checks that a varnelo.exe is what users can run from Windows XP to Windows 11:
-#   i686    a PE32 i386 GUI program, subsystem version 5.01 or lower;
-#   x86_64  a PE32+ x86-64 GUI program, subsystem version 5.02 or lower
+# Checks that varnelo.exe (gui) or varnelo.com (console) is what users can
+# run from Windows XP to Windows 11:
+#   i686    a PE32 i386 program, subsystem version 5.01 or lower;
+#   x86_64  a PE32+ x86-64 program, subsystem version 5.02 or lower
 #           (XP x64 Edition and Server 2003 x64 are NT 5.2);
-# under 320 KiB, importing only from DLLs that Windows always loads from the
-# system folder, and only functions that XP's own system DLLs export
+# of the GUI or the console subsystem; the exe under 320 KiB, the .com (which
+# only starts the exe) under 32 KiB; importing only from DLLs that Windows
+# always loads from the system folder, and only functions that XP's own
+# system DLLs export
 # (the list in tests/xp-imports.txt, which notes the x86-64-only names);
 # hardened: ASLR with the relocations it needs, DEP (NX), terminal-server
 # aware, high-entropy ASLR on x86_64 and "no SEH handlers" on i686, and no
 # section both writable and executable.
-#   check-exe.sh EXE i686|x86_64
+#   check-exe.sh FILE i686|x86_64 gui|console
 set -euo pipefail
-exe=$1 arch=$2
+exe=$1 arch=$2 program=$3
 allow=$(dirname "$0")/../tests/xp-imports.txt
 case $arch in
   i686) format=pei-i386 kind="PE32 i386" max_minor=1 own_flag="0x400 NO_SEH --no-seh" ;;
   x86_64) format=pei-x86-64 kind="PE32+ x86-64" max_minor=2 own_flag="0x20 HIGH_ENTROPY_VA --high-entropy-va" ;;
   *) echo "check-exe: unknown architecture '$arch'" >&2; exit 2 ;;
 esac
+case $program in  # the subsystem's number in the PE header, its name, the size limit
+  gui) subsystem=2 subsystem_name=GUI max_kib=320 ;;
+  console) subsystem=3 subsystem_name=console max_kib=32 ;;
+  *) echo "check-exe: unknown program kind '$program' (gui or console)" >&2; exit 2 ;;
+esac
 fail=0
 bad() { echo "check-exe: $*" >&2; fail=1; }
 
 header=$("$arch-w64-mingw32-objdump" -p "$exe")
 grep -q "file format $format\$" <<<"$header" || bad "not a $kind image"
-grep -qE '^Subsystem\s+00000002' <<<"$header" || bad "not a GUI-subsystem program"
+grep -qE "^Subsystem\s+0000000$subsystem" <<<"$header" || bad "not a $subsystem_name-subsystem program"
 major=$(awk '/^MajorSubsystemVersion/ {print $2}' <<<"$header")
 minor=$(awk '/^MinorSubsystemVersion/ {print $2}' <<<"$header")
 (( major < 5 || (major == 5 && minor <= max_minor) )) ||
   bad "subsystem version $major.$minor: the oldest Windows for $arch needs 5.0$max_minor or lower"
 size=$(stat -c %s "$exe")
-(( size < 320 * 1024 )) || bad "$size bytes: over 320 KiB"
+(( size < max_kib * 1024 )) || bad "$size bytes: over $max_kib KiB"
 
 # Only DLLs that Windows 7 to 11 always take from the system folder (known
 # DLLs) or, for the common controls, through the manifest: any other DLL that
@@ -75,5 +83,5 @@ done
 
 count=$(wc -l <<<"$imports")
 if (( fail )); then echo "check-exe: FAILED ($exe)"; exit 1; fi
-echo "check-exe: $exe: $kind GUI, subsystem $major.$minor, $count imports all on XP, $size bytes"
+echo "check-exe: $exe: $kind $subsystem_name, subsystem $major.$minor, $count imports all on XP, $size bytes"
 echo "check-exe: hardened: ${flags[*]}, relocations kept, no writable and executable section"

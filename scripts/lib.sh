@@ -74,6 +74,7 @@ use_arch() {  # i686 | x86_64
   APP_BUILD=$BUILD/app-$ARCH
   TEST_BUILD=$BUILD/test-$ARCH
   EXE=$APP_BUILD/app/win32/varnelo.exe
+  COM=$APP_BUILD/app/win32/varnelo.com  # the console companion, built beside it
 }
 
 configure_and_build() {  # name, then extra cmake arguments
@@ -93,15 +94,16 @@ windows_build() {  # name, thread model, then extra cmake arguments; for the cur
     -DVARNELO_ARCH="$ARCH" -DVARNELO_THREAD_MODEL="$model" "$@"
 }
 
-build_app() {  # varnelo.exe for the current ARCH
-  log "building varnelo.exe ($ARCH, MinGW-w64 win32 thread model)"
+build_app() {  # varnelo.exe and varnelo.com for the current ARCH
+  log "building varnelo.exe and varnelo.com ($ARCH, MinGW-w64 win32 thread model)"
   windows_build "app-$ARCH" win32 -DVARNELO_TESTS=OFF
-  [[ -f $EXE ]]
+  [[ -f $EXE && -f $COM ]]
 }
 
-build_tests() {  # the Windows test programs for the current ARCH, against its varnelo.exe
+build_tests() {  # the Windows test programs for the current ARCH, against its varnelo.exe and .com
   log "Windows test build ($ARCH, posix thread model)"
-  windows_build "test-$ARCH" posix -DVARNELO_APP=OFF -DVARNELO_TESTS=ON -DVARNELO_EXE="$EXE" "$@"
+  windows_build "test-$ARCH" posix -DVARNELO_APP=OFF -DVARNELO_TESTS=ON -DVARNELO_EXE="$EXE" \
+    -DVARNELO_COM="$COM" "$@"
 }
 
 # A Wine prefix of our own under the build folder, never ~/.wine. Made once

@@ -1,26 +1,28 @@
 #!/usr/bin/env bash
 # Makes the release packages in dist/:
-#   varnelo-<version>-x86.zip   the 32-bit varnelo.exe
-#   varnelo-<version>-x64.zip   the 64-bit varnelo.exe
+#   varnelo-<version>-x86.zip   the 32-bit varnelo.exe and varnelo.com
+#   varnelo-<version>-x64.zip   the 64-bit varnelo.exe and varnelo.com
 #   SHA256SUMS                  the zips' SHA-256 sums (sha256sum -c SHA256SUMS)
-# Each zip holds varnelo.exe, the user guides guide-ja.txt and guide-en.txt
+# Each zip holds varnelo.exe, its console companion varnelo.com (what a
+# command prompt runs for `varnelo`), the user guides guide-ja.txt and guide-en.txt
 # (docs/) and LICENSE.txt (LICENSE), the texts in UTF-8 with a byte-order
 # mark and CRLF line ends, so that Notepad from XP to 11 shows them. <version> is the CMake project version, read from the builds.
-# The same commit gives the same zips: the exes are reproducible, and every
+# The same commit gives the same zips: the programs are reproducible, and every
 # file in a zip has the commit's time (or SOURCE_DATE_EPOCH), a fixed mode, a
 # fixed order and no extra attributes.
 # Signed releases: with a code-signing certificate in VARNELO_SIGN_PFX (a
 # PKCS#12 file), its password in the file VARNELO_SIGN_PASSWORD_FILE and,
-# optionally, an RFC 3161 time-stamp server in VARNELO_SIGN_TIMESTAMP_URL, both
-# exes are signed (Authenticode, SHA-256) before they are zipped, and each
+# optionally, an RFC 3161 time-stamp server in VARNELO_SIGN_TIMESTAMP_URL, the
+# exes and .coms are signed (Authenticode, SHA-256) before they are zipped, and each
 # signature is verified before anything is written to dist/; the sums are of
-# the signed zips. A signed exe is the reproducible one plus its signature.
-# Without a certificate the exes are not signed.
+# the signed zips. A signed program is the reproducible one plus its signature.
+# Without a certificate the programs are not signed.
 # Then it checks the packages as a user would: the sums, what each zip holds,
-# and, for each architecture this host can run, the exe unzipped into a
-# folder of its own and started under Wine on a private Xvfb, in a fresh
-# prefix with the sample Messenger profile, until its window shows; a
-# picture of it goes to build/package/.
+# and, for each architecture this host can run, the zip unpacked into a
+# folder of its own: the exe started under Wine on a private Xvfb, in a fresh
+# prefix with the sample Messenger profile, until its window shows (a
+# picture of it goes to build/package/), and `varnelo /version` given to
+# cmd there, which runs the .com, printing what the exe prints.
 set -euo pipefail
 source "$(dirname "$0")/lib.sh"
 bash "$ROOT/scripts/deps.sh"
@@ -42,9 +44,9 @@ if [[ -n ${VARNELO_SIGN_PFX:-} ]]; then
   openssl pkcs12 -in "$VARNELO_SIGN_PFX" -passin "file:$VARNELO_SIGN_PASSWORD_FILE" -nokeys -out "$trusted" 2>/dev/null ||
     openssl pkcs12 -legacy -in "$VARNELO_SIGN_PFX" -passin "file:$VARNELO_SIGN_PASSWORD_FILE" -nokeys -out "$trusted"
   if [[ -f /etc/ssl/certs/ca-certificates.crt ]]; then cat /etc/ssl/certs/ca-certificates.crt >>"$trusted"; fi
-  log "signing both exes with $VARNELO_SIGN_PFX${VARNELO_SIGN_TIMESTAMP_URL:+, time-stamped by $VARNELO_SIGN_TIMESTAMP_URL}"
+  log "signing both exes and .coms with $VARNELO_SIGN_PFX${VARNELO_SIGN_TIMESTAMP_URL:+, time-stamped by $VARNELO_SIGN_TIMESTAMP_URL}"
 else
-  echo "package: no code-signing certificate (VARNELO_SIGN_PFX unset): the exes are not signed"
+  echo "package: no code-signing certificate (VARNELO_SIGN_PFX unset): the programs are not signed"
 fi
 
 if [[ -z ${SOURCE_DATE_EPOCH:-} ]]; then
@@ -68,7 +70,8 @@ zips=()
 for arch in "${ALL_ARCHES[@]}"; do
   use_arch "$arch"
   build_app
-  bash "$ROOT/scripts/check-exe.sh" "$EXE" "$arch"
+  bash "$ROOT/scripts/check-exe.sh" "$EXE" "$arch" gui
+  bash "$ROOT/scripts/check-exe.sh" "$COM" "$arch" console
   built=$(<"$APP_BUILD/app/win32/version.txt")
   if [[ -n $version && $built != "$version" ]]; then
     echo "package: the builds disagree on the version ($version, $built): reconfigure them" >&2
@@ -79,24 +82,26 @@ for arch in "${ALL_ARCHES[@]}"; do
   name=$(package_name "$arch")
   files=$stage/$name
   mkdir -p "$files"
-  if [[ -n ${VARNELO_SIGN_PFX:-} ]]; then
-    sign_exe "$EXE" "$files/varnelo.exe"
-    verify_signature "$files/varnelo.exe" "$trusted"
-  else
-    cp "$EXE" "$files/varnelo.exe"
-  fi
+  for program in "$EXE" "$COM"; do
+    if [[ -n ${VARNELO_SIGN_PFX:-} ]]; then
+      sign_exe "$program" "$files/${program##*/}"
+      verify_signature "$files/${program##*/}" "$trusted"
+    else
+      cp "$program" "$files/"
+    fi
+  done
   # A byte-order mark: Notepad before Windows 10 reads UTF-8 (the Japanese
   # guide, the window's button names) reliably only with it.
   for text in "${TEXTS[@]}"; do
     { printf '\xef\xbb\xbf'; sed 's/$/\r/' "$ROOT/${TEXT_SOURCES[$text]}"; } >"$files/$text"
   done
-  chmod 0755 "$files/varnelo.exe"
+  chmod 0755 "$files/varnelo.exe" "$files/varnelo.com"
   (cd "$files" && chmod 0644 "${TEXTS[@]}")
   touch -d "@$SOURCE_DATE_EPOCH" "$files"/*
 
   zips+=("varnelo-$version-$name.zip")
   log "making ${zips[-1]}"
-  (cd "$files" && zip -q -X "$stage/dist/${zips[-1]}" varnelo.exe "${TEXTS[@]}")
+  (cd "$files" && zip -q -X "$stage/dist/${zips[-1]}" varnelo.exe varnelo.com "${TEXTS[@]}")
 done
 (cd "$stage/dist" && sha256sum "${zips[@]}" >SHA256SUMS)
 # Only now, with every exe signed and verified, is dist/ written.
@@ -108,7 +113,7 @@ log "checking the packages"
 (cd "$dist" && sha256sum --quiet -c SHA256SUMS)
 for zip in "${zips[@]}"; do
   listed=$(unzip -Z1 "$dist/$zip" | tr '\n' ' ')
-  if [[ $listed != "varnelo.exe ${TEXTS[*]} " ]]; then
+  if [[ $listed != "varnelo.exe varnelo.com ${TEXTS[*]} " ]]; then
     echo "package: $zip holds $listed" >&2
     exit 1
   fi
@@ -121,7 +126,7 @@ for zip in "${zips[@]}"; do
       exit 1
     fi
   done
-  echo "$zip: varnelo.exe ${TEXTS[*]}, each text with a byte-order mark and CRLF line ends"
+  echo "$zip: varnelo.exe varnelo.com ${TEXTS[*]}, each text with a byte-order mark and CRLF line ends"
 done
 
 for arch in "${RUN_ARCHES[@]}"; do
@@ -132,6 +137,17 @@ for arch in "${RUN_ARCHES[@]}"; do
   unzip -q "$dist/varnelo-$version-$name.zip" -d "$unpacked"
   show_window "$unpacked/varnelo.exe" "$stage/window-$name.png"
   echo "the window showed: $stage/window-$name.png"
+  # What a user types in that folder: cmd picks varnelo.com, which runs the exe.
+  typed=$(export WINEPREFIX=$stage/prefix-$name; fresh_prefix "$WINEPREFIX"; cd "$unpacked"
+    wine cmd /c varnelo /version </dev/null; wineserver -k 2>/dev/null || true)
+  direct=$(export WINEPREFIX=$stage/prefix-$name; wine "$unpacked/varnelo.exe" /version </dev/null
+    wineserver -k 2>/dev/null || true)
+  rm -rf "$stage/prefix-$name"
+  if [[ -z $direct || $typed != "$direct" ]]; then
+    echo "package: 'varnelo /version' typed to cmd in the unzipped folder printed '$typed', varnelo.exe '$direct'" >&2
+    exit 1
+  fi
+  echo "'varnelo /version' typed to cmd there: ${typed%$'\r'}, as varnelo.exe prints it"
 done
 if [[ -n $WHY_NO_32BIT ]]; then echo "$WHY_NO_32BIT"; fi
 

@@ -4,11 +4,12 @@
 #      dialog and recording toolkit (GoogleTest, ctest); the same tests again
 #      under ASan and UBSan; the fuzzer (scripts/fuzz.sh --check): its
 #      committed corpus, then fuzzing, 45 s in all;
-#   2. varnelo.exe for i686 and for x86_64 (MinGW-w64 win32 thread model) and
-#      the packaging checks of both (PE32 / PE32+ GUI, subsystem 5.01 / 5.02,
-#      XP-safe imports, size, hardening flags); then both built again from a copy of the
+#   2. varnelo.exe and varnelo.com for i686 and for x86_64 (MinGW-w64 win32
+#      thread model) and the packaging checks of all four (PE32 / PE32+, GUI
+#      or console, subsystem 5.01 / 5.02, XP-safe imports, size, hardening
+#      flags); then all built again from a copy of the
 #      sources in another folder, which must give the same bytes
-#      (scripts/check-reproducible.sh); both signed with a throwaway
+#      (scripts/check-reproducible.sh); all signed with a throwaway
 #      certificate as package.sh signs a release, verified, stripped back to
 #      the unsigned bytes, and run (scripts/check-signing.sh); the release
 #      packages made as a release makes them (scripts/package.sh, unsigned),
@@ -41,14 +42,14 @@ bash "$ROOT/scripts/fuzz.sh" --check 45
 for arch in "${ALL_ARCHES[@]}"; do
   use_arch "$arch"
   build_app
-  log "packaging check of the $arch varnelo.exe"
+  log "packaging check of the $arch varnelo.exe and varnelo.com"
   (cd "$APP_BUILD" && ctest --output-on-failure)
 done
 
-log "reproducibility: both exes built again elsewhere, compared byte for byte"
+log "reproducibility: both exes and .coms built again elsewhere, compared byte for byte"
 bash "$ROOT/scripts/check-reproducible.sh"
 
-log "signing: both exes signed with a throwaway certificate, verified, stripped, run"
+log "signing: both exes and .coms signed with a throwaway certificate, verified, stripped, run"
 bash "$ROOT/scripts/check-signing.sh"
 
 log "release packages: both zips, their texts, their sums"

@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tlhelp32.h>
+
 #include <fstream>
 #include <iterator>
 
@@ -24,6 +26,27 @@ void Seed(Hive& hive) {
 }
 
 using CommandLineTest = ClearedMessengerTest;
+
+// Runs `arguments` through varnelo.com, directly and as typed to cmd (cmd's
+// own output, and redirected by cmd to files), and expects each run to end
+// as `exe`, varnelo.exe's own run, did: the same exit code and byte for byte
+// the same output. cmd takes at most 8191 characters, and cannot redirect to
+// a file that may not be written.
+void ExpectSameThroughCom(const std::wstring& arguments, const Finished& exe,
+                          bool writableOutput = true) {
+  std::vector<Route> routes{Route::Com};
+  if (arguments.size() < 8000) routes.push_back(Route::Cmd);
+  if (arguments.size() < 8000 && writableOutput) routes.push_back(Route::CmdRedirected);
+  for (const Route route : routes) {
+    constexpr const char* kNames[] = {"exe", "varnelo.com", "cmd", "cmd with > and 2>"};
+    SCOPED_TRACE(kNames[static_cast<int>(route)]);
+    const auto run = RunExe(arguments, 20000, writableOutput, route);
+    EXPECT_TRUE(run.ended);
+    EXPECT_EQ(run.exitCode, exe.exitCode);
+    EXPECT_EQ(run.out, exe.out);
+    EXPECT_EQ(run.err, exe.err);
+  }
+}
 
 TEST_F(CommandLineTest, ReadingAndBadArgumentsWriteNothing) {
   struct Case {
@@ -64,6 +87,7 @@ TEST_F(CommandLineTest, ReadingAndBadArgumentsWriteNothing) {
       EXPECT_NE(run.err.find("\r\n\r\nUsage: varnelo"), std::string::npos) << "then the usage";
       EXPECT_LT(run.err.find("\r\n"), 150u) << "one short line, whatever the argument";
     }
+    ExpectSameThroughCom(c.arguments, run, c.writableOutput);
     EXPECT_EQ(hive.ChangesSince(before), "");
   }
 
@@ -71,6 +95,78 @@ TEST_F(CommandLineTest, ReadingAndBadArgumentsWriteNothing) {
   const auto run = RunExe(L"/get");
   EXPECT_EQ(run.exitCode, 3u) << "no Messenger";
   EXPECT_NE(run.err.find("not installed"), std::string::npos) << run.err;
+  ExpectSameThroughCom(L"/get", run);
+}
+
+// Typed without arguments, `varnelo` opens the window and the prompt comes
+// back at once, as for `notepad`: varnelo.com ends while the window stays.
+TEST_F(CommandLineTest, ComWithoutArgumentsOpensTheWindowAndEndsAtOnce) {
+  Seed(hive);
+  const Process com(L"\"" + ComPath() + L"\"");
+  EXPECT_EQ(com.WaitForExit(10000), 0u);
+  const HWND window =
+      SampleUntil([] { return FindWindowW(VARNELO_FORM1_CLASS, nullptr); },
+                  [](HWND found) { return found != nullptr && IsWindowVisible(found); }, 20000);
+  ASSERT_NE(window, nullptr) << "no window";
+  DWORD pid = 0;
+  GetWindowThreadProcessId(window, &pid);
+  const OwnedHandle exe(OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE, FALSE, pid));
+  Click(GetDlgItem(window, ids::Command2));  // 閉 じ る
+  EXPECT_EQ(WaitForSingleObject(exe.get(), 10000), DWORD{WAIT_OBJECT_0});
+}
+
+// The process varnelo.com started, by its parent's id.
+OwnedHandle ChildOf(DWORD parent) {
+  const OwnedHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+  PROCESSENTRY32W entry{};
+  entry.dwSize = sizeof(entry);
+  for (BOOL more = Process32FirstW(snapshot.get(), &entry); more;
+       more = Process32NextW(snapshot.get(), &entry)) {
+    if (entry.th32ParentProcessID == parent) {
+      return OwnedHandle(OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE, FALSE, entry.th32ProcessID));
+    }
+  }
+  return OwnedHandle();
+}
+
+// This test program stays when Ctrl+C reaches its console.
+BOOL WINAPI KeepRunning(DWORD) { return TRUE; }
+
+// varnelo.com ended from outside (Task Manager's End task), or by Ctrl+C in
+// its console, while varnelo.exe still runs (held here by output that nobody
+// reads, so it never hears of the console): the exe ends with it.
+TEST_F(CommandLineTest, EndingComEndsTheExe) {
+  Seed(hive);
+  for (int i = 0; i < 1500; ++i) hive.CreateKey(Account("account" + std::to_string(i)));
+  // A console of its own that varnelo.com shares (Wine's console over a pipe
+  // takes no Ctrl+C), this program's output staying where it was.
+  const HANDLE out = GetStdHandle(STD_OUTPUT_HANDLE), err = GetStdHandle(STD_ERROR_HANDLE);
+  FreeConsole();
+  ASSERT_TRUE(AllocConsole());
+  SetStdHandle(STD_OUTPUT_HANDLE, out);
+  SetStdHandle(STD_ERROR_HANDLE, err);
+  SetConsoleCtrlHandler(KeepRunning, TRUE);
+  for (const bool controlC : {false, true}) {
+    SCOPED_TRACE(controlC ? "Ctrl+C" : "ended from outside");
+    SECURITY_ATTRIBUTES inherit{sizeof(inherit), nullptr, TRUE};
+    OwnedHandle unread, output;
+    ASSERT_TRUE(CreatePipe(unread.receive(), output.receive(), &inherit, 4096));
+    const Process com(L"\"" + ComPath() + L"\" /get", nullptr, output.get(), output.get());
+    const OwnedHandle exe =
+        SampleUntil([&com] { return ChildOf(com.Pid()); },
+                    [](const OwnedHandle& found) { return found.get() != nullptr; }, 10000);
+    ASSERT_NE(exe.get(), nullptr) << "varnelo.com started no varnelo.exe";
+    EXPECT_FALSE(com.WaitForExit(500).has_value()) << "the exe is held by its output";
+    if (controlC) {
+      EXPECT_TRUE(GenerateConsoleCtrlEvent(CTRL_C_EVENT, 0));
+      EXPECT_EQ(com.WaitForExit(10000), DWORD{0xC000013A}) << "ended as Ctrl+C ends a program";
+    } else {
+      TerminateProcess(com.Handle(), 1);
+    }
+    EXPECT_EQ(WaitForSingleObject(exe.get(), 10000), DWORD{WAIT_OBJECT_0}) << "the exe still runs";
+    TerminateProcess(exe.get(), 1);
+  }
+  SetConsoleCtrlHandler(KeepRunning, FALSE);
 }
 
 TEST_F(CommandLineTest, SetCanStoreBlack) {
@@ -94,6 +190,29 @@ std::wstring NewFolder() {
                                       std::to_wstring(++made));
   EXPECT_TRUE(CreateDirectoryW(folder.c_str(), nullptr));
   return folder;
+}
+
+// varnelo.com copied somewhere without varnelo.exe: it says so and ends with
+// its own exit code, and runs no varnelo.exe found elsewhere (PATH, the
+// current folder).
+TEST_F(CommandLineTest, ComWithoutTheExeBesideItSaysSo) {
+  const std::wstring folder = NewFolder(), alone = folder + L"\\varnelo.com";
+  ASSERT_TRUE(CopyFileW(ComPath().c_str(), alone.c_str(), TRUE));
+  SECURITY_ATTRIBUTES inherit{sizeof(inherit), nullptr, TRUE};
+  OwnedHandle unread, error;
+  ASSERT_TRUE(CreatePipe(unread.receive(), error.receive(), &inherit, 4096));
+  const Process com(L"\"" + alone + L"\" /version", nullptr, nullptr, error.get(),
+                    ProgramFolder().c_str());
+  EXPECT_EQ(com.WaitForExit(10000), 9u);
+  error.reset();
+  char text[200] = {};
+  DWORD read = 0;
+  ReadFile(unread.get(), text, sizeof(text) - 1, &read, nullptr);
+  EXPECT_STREQ(text,
+               "varnelo: varnelo.exe could not be started: it must be in the same folder as "
+               "varnelo.com\r\n");
+  EXPECT_TRUE(DeleteFileW(alone.c_str()));
+  EXPECT_TRUE(RemoveDirectoryW(folder.c_str()));
 }
 
 // /export, then Wine's own reg import of the file in this prefix: right away

@@ -1,12 +1,13 @@
 // Varnelo: sets the colour in which MSN Messenger and Windows Messenger draw
 // the user's own message text.
-#include "cli/commands.h"
-#include "core/win32/file_handle.h"
 #include "app/win32/main_window.h"
-#include "core/win32/save_file.h"
 #include "app/win32/startup_trace.h"
 #include "app/win32/version_info.h"
+#include "base/dep_policy.h"
 #include "base/system_library.h"
+#include "cli/commands.h"
+#include "core/win32/file_handle.h"
+#include "core/win32/save_file.h"
 
 #include <windows.h>
 
@@ -27,21 +28,6 @@ void __verbose_terminate_handler() { std::abort(); }
 namespace {
 
 using varnelo::SystemFunctionAs;
-
-// 32-bit Windows XP SP3 gives a program DEP only when the program asks for it
-// (its default policy ignores the exe's NX flag). Vista SP1 and later already
-// apply the flag for good, so the call fails there and changes nothing; the
-// function is XP SP3's, hence the look-up, and a 64-bit process always has DEP.
-void TurnOnDep() {
-#ifndef _WIN64
-  using SetProcessDepPolicyFn = BOOL(WINAPI*)(DWORD);
-  constexpr DWORD kDepEnable = 0x00000001;  // PROCESS_DEP_ENABLE
-  if (const auto turnOn =
-          SystemFunctionAs<SetProcessDepPolicyFn>(L"kernel32.dll", "SetProcessDEPPolicy")) {
-    turnOn(kDepEnable);
-  }
-#endif
-}
 
 // People run a tool like this from their downloads folder. DLLs loaded later
 // (the colour dialog's, and those the system loads for it) must never come
@@ -126,7 +112,7 @@ int RunWithoutWindow(HINSTANCE instance) {
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
   VARNELO_TRACE("C runtime started");
-  TurnOnDep();
+  varnelo::TurnOnDep();
   KeepDllSearchToTheSystem();
   VARNELO_TRACE("DEP, DLL search path");
   if (__argc > 1) return RunWithoutWindow(instance);  // a switch: no window

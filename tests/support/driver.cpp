@@ -17,13 +17,19 @@ BOOL CALLBACK CollectChild(HWND hwnd, LPARAM param) {
 
 }  // namespace
 
-std::wstring ExePath() {
-  // The build gives a Unix path; Wine maps the whole file system on Z:.
-  std::string unixPath = VARNELO_EXE_PATH;
+namespace {
+
+// The build gives Unix paths; Wine maps the whole file system on Z:.
+std::wstring FromUnix(const std::string& unixPath) {
   std::wstring path = L"Z:";
   for (const char c : unixPath) path += (c == '/') ? L'\\' : static_cast<wchar_t>(c);
   return path;
 }
+
+}  // namespace
+
+std::wstring ExePath() { return FromUnix(VARNELO_EXE_PATH); }
+std::wstring ComPath() { return FromUnix(VARNELO_COM_PATH); }
 
 ProjectVersion BuiltVersion() {
   return {VARNELO_VERSION_MAJOR, VARNELO_VERSION_MINOR, VARNELO_VERSION_PATCH,

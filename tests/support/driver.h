@@ -28,8 +28,10 @@ using testing_support::Tree;
 using namespace testing_support::messenger;
 namespace ids = varnelo::ids;
 
-// The exe under test, as a Windows path.
+// The exe under test, and its console companion varnelo.com beside it, as
+// Windows paths.
 std::wstring ExePath();
+std::wstring ComPath();
 
 // The version the exe under test was built with: the project version in
 // CMakeLists.txt, given to the test build too, in its four numbers.

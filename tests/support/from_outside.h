@@ -119,10 +119,11 @@ inline bool PressAndWait(HWND button, DWORD ms = 10000) {
 // A started program; ended (if it still runs) when this goes.
 class Process {
  public:
-  // Starts `commandLine`. Standard handles, where given, are passed on (they
-  // must be inheritable); the others are the child's own.
+  // Starts `commandLine`, in `folder` if one is given. Standard handles,
+  // where given, are passed on (they must be inheritable); the others are the
+  // child's own.
   explicit Process(std::wstring commandLine, HANDLE input = nullptr, HANDLE output = nullptr,
-                   HANDLE error = nullptr) {
+                   HANDLE error = nullptr, const wchar_t* folder = nullptr) {
     STARTUPINFOW startup{};
     startup.cb = sizeof(startup);
     const bool redirected = input != nullptr || output != nullptr || error != nullptr;
@@ -138,7 +139,7 @@ class Process {
     // start then works. A program that cannot start fails all three times.
     for (int attempt = 0; attempt < 3; ++attempt) {
       if (CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, redirected, 0, nullptr,
-                         nullptr, &startup, &info)) {
+                         folder, &startup, &info)) {
         startError_ = 0;
         break;
       }

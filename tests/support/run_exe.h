@@ -16,9 +16,20 @@ struct Finished {
   std::string err;
 };
 
+// How the program is reached: varnelo.exe itself; its console companion
+// varnelo.com; or `varnelo ARGUMENTS` given to cmd in their folder (which
+// picks the .com), writing to cmd's own output or redirected by cmd to
+// files (`> out 2> err`).
+enum class Route { Exe, Com, Cmd, CmdRedirected };
+
+// The folder of varnelo.exe and varnelo.com, where cmd finds the .com.
+std::wstring ProgramFolder();
+
 // `arguments` as they follow the program's name on a command line. With
 // `writableOutput` false, its standard output and error are files it may
-// only read: every write to them fails.
-Finished RunExe(const std::wstring& arguments, DWORD ms = 20000, bool writableOutput = true);
+// only read: every write to them fails. Through cmd, what cmd itself writes
+// comes first in `out` and `err`.
+Finished RunExe(const std::wstring& arguments, DWORD ms = 20000, bool writableOutput = true,
+                Route route = Route::Exe);
 
 }  // namespace e2e
