@@ -9,12 +9,12 @@
 #pragma once
 
 #include "base/color_value.h"
+#include "base/error.h"
 #include "base/program_instance.h"
 #include "base/version_numbers.h"
 
 #include <windows.h>
 
-#include <stdexcept>
 #include <string_view>
 
 namespace varnelo {
@@ -22,9 +22,9 @@ namespace varnelo {
 // Form1's labels whose properties change at run time.
 enum class LabelId { ColorT1, ColorT2, Label6 };
 
-class ToolkitError : public std::runtime_error {
+class ToolkitError : public Error {
  public:
-  using std::runtime_error::runtime_error;
+  using Error::Error;
 };
 
 class Toolkit : public ProgramInstance {

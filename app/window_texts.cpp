@@ -1,12 +1,13 @@
 #include "app/window_texts.h"
 
-#include "core/file_names.h"
 #include "base/code_page.h"
+#include "base/decimal.h"
+#include "core/file_names.h"
 
 namespace varnelo {
 namespace {
 
-std::wstring ErrorNumber(DWORD error) { return L"エラー " + std::to_wstring(error); }
+std::wstring ErrorNumber(DWORD error) { return L"エラー " + Decimal<wchar_t>(error); }
 
 // Why a file could not be written, by the Windows error code.
 std::wstring FileReason(DWORD error) {
@@ -42,7 +43,8 @@ std::wstring SaveFailedText(const BackupSave& save, const std::wstring& path) {
     case Outcome::NotWritten: why = FileReason(save.error); break;
     case Outcome::NotInstalled: why = L"Messengerの色がどこにもありません。"; break;
     case Outcome::Unreadable:
-      why = Location(save.keyPath) + L" の色を読めませんでした (" + ErrorNumber(save.error) + L")。";
+      why =
+          Location(save.keyPath) + L" の色を読めませんでした (" + ErrorNumber(save.error) + L")。";
       break;
     case Outcome::KeyNotNameable:
       why = Location(save.keyPath) + L" は登録ファイルに書けない名前です。";

@@ -1,5 +1,6 @@
 #include "core/messenger_colors.h"
 
+#include "base/decimal.h"
 #include "registry/reg.h"
 
 #include <algorithm>
@@ -9,7 +10,7 @@
 
 namespace varnelo {
 
-std::string ColorText(ColorValue color) { return std::to_string(color); }
+std::string ColorText(ColorValue color) { return Decimal(color); }
 
 ColorValue ColorFromText(const std::string& text) {
   ColorValue color = 0;

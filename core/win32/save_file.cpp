@@ -1,5 +1,6 @@
 #include "core/win32/save_file.h"
 
+#include "base/decimal.h"
 #include "core/file_names.h"
 #include "core/win32/file_handle.h"
 
@@ -24,9 +25,9 @@ class TemporaryFile {
   DWORD Create(std::wstring_view folder) {
     constexpr unsigned kTries = 100;
     const std::wstring stem =
-        std::wstring(folder) + L"~varnelo-" + std::to_wstring(GetCurrentProcessId()) + L"-";
+        std::wstring(folder) + L"~varnelo-" + Decimal<wchar_t>(GetCurrentProcessId()) + L"-";
     for (unsigned n = 0; n < kTries; ++n) {
-      const std::wstring name = stem + std::to_wstring(n) + L".tmp";
+      const std::wstring name = stem + Decimal<wchar_t>(n) + L".tmp";
       const HANDLE file = CreateFileW(name.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                                       FILE_ATTRIBUTE_NORMAL, nullptr);
       if (file != INVALID_HANDLE_VALUE) {
