@@ -37,7 +37,7 @@ for arch in "${ALL_ARCHES[@]}"; do
   cp "$signed" "$work/changed.exe"
   at=$(($(stat -c %s "$EXE") / 2))
   byte=$(od -An -tu1 -j"$at" -N1 "$EXE")
-  printf "\\$(printf %03o $((255 - byte)))" | dd of="$work/changed.exe" bs=1 seek="$at" conv=notrunc status=none
+  printf '%b' "\\$(printf %03o $((255 - byte)))" | dd of="$work/changed.exe" bs=1 seek="$at" conv=notrunc status=none
   if osslsigncode verify -CAfile "$work/cert.pem" -in "$work/changed.exe" >/dev/null 2>&1; then
     fail "$arch: a signed exe with byte $at changed still verifies"
   fi

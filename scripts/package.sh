@@ -136,4 +136,4 @@ done
 if [[ -n $WHY_NO_32BIT ]]; then echo "$WHY_NO_32BIT"; fi
 
 log "release packages"
-(cd "$dist" && ls -l "${zips[@]}" SHA256SUMS | awk '{print $5, $NF}' && cat SHA256SUMS)
+(cd "$dist" && stat -c '%s %n' "${zips[@]}" SHA256SUMS && cat SHA256SUMS)

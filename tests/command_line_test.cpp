@@ -1,9 +1,9 @@
 // The command line against the in-memory registry: its argument rules, its
 // exit codes and what /get prints. That /set writes exactly what the window's
 // 設 定 writes is a shared scenario (form1_test.cpp).
+#include "app/window_texts.h"
 #include "cli/commands.h"
 #include "core/file_names.h"
-#include "app/window_texts.h"
 #include "support/hive.h"
 
 #include <gtest/gtest.h>
@@ -231,12 +231,15 @@ TEST_F(CommandLineRunTest, ExportAndTheWindowGiveTheSameReasons) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.english);
-    const varnelo::SaveFile save = [&c](const std::wstring&, const std::string&) { return c.error; };
+    const varnelo::SaveFile save = [&c](const std::wstring&, const std::string&) {
+      return c.error;
+    };
     const auto result = varnelo::RunCommandLine({Mode::Export, 0, "", L"c.reg"}, {}, save);
     const bool saved = c.error == ERROR_SUCCESS;
     EXPECT_EQ(result.exitCode, saved ? varnelo::kExitDone : varnelo::kExitWriteFailed);
     EXPECT_NE(result.err.find(c.english), std::string::npos) << result.err;
-    const std::wstring text = varnelo::SaveFailedText(varnelo::SaveBackup(L"c.reg", save), L"c.reg");
+    const std::wstring text =
+        varnelo::SaveFailedText(varnelo::SaveBackup(L"c.reg", save), L"c.reg");
     EXPECT_EQ(text.empty(), saved);
     EXPECT_NE(text.find(c.japanese), std::wstring::npos);
   }

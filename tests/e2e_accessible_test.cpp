@@ -63,10 +63,12 @@ std::optional<Heard> Hear(HWND control) {
 void MoveMouseTo(HWND control, double x) {
   RECT rect{};
   GetWindowRect(control, &rect);
-  const int screenWidth = GetSystemMetrics(SM_CXSCREEN), screenHeight = GetSystemMetrics(SM_CYSCREEN);
+  const int screenWidth = GetSystemMetrics(SM_CXSCREEN),
+            screenHeight = GetSystemMetrics(SM_CYSCREEN);
   INPUT input{};
   input.type = INPUT_MOUSE;
-  input.mi.dx = MulDiv(rect.left + static_cast<int>((rect.right - rect.left) * x), 65536, screenWidth);
+  input.mi.dx =
+      MulDiv(rect.left + static_cast<int>((rect.right - rect.left) * x), 65536, screenWidth);
   input.mi.dy = MulDiv((rect.top + rect.bottom) / 2, 65536, screenHeight);
   input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
   SendInput(1, &input, sizeof(input));
@@ -164,20 +166,55 @@ TEST_F(AccessibleTest, ScreenReadersHearTheColourAsTextAndAreToldWhenItChanges) 
       scenarios{
           {"purple found, blue chosen and set",
            [](Hive& registry) { registry.SetColor(kMsn, RGB(128, 0, 128)); },
-           {{Action::Start, 0, L"#800080", kPurpleWords, L"#800080", kPurpleWords,
-             L"#800080（紫、赤 128、緑 0、青 128）を Messenger に書き込みます", {}},
-            {Action::Choose, kBlue, L"#0000FF", kBlueWords, L"#800080", kPurpleWords, kWriteBlue,
+           {{Action::Start,
+             0,
+             L"#800080",
+             kPurpleWords,
+             L"#800080",
+             kPurpleWords,
+             L"#800080（紫、赤 128、緑 0、青 128）を Messenger に書き込みます",
+             {}},
+            {Action::Choose,
+             kBlue,
+             L"#0000FF",
+             kBlueWords,
+             L"#800080",
+             kPurpleWords,
+             kWriteBlue,
              {ids::ColorT1}},
-            {Action::Apply, 0, L"#0000FF", kBlueWords, L"#0000FF", kBlueWords, kWriteBlue,
+            {Action::Apply,
+             0,
+             L"#0000FF",
+             kBlueWords,
+             L"#0000FF",
+             kBlueWords,
+             kWriteBlue,
              {ids::ColorT2}}}},
           {"no colour found: system colours, nothing to set until one is chosen",
            [](Hive& registry) { registry.CreateKey(Account("1234567890")); },
-           {{Action::Start, 0, L"0x80000005", kNoColour5, L"0x80000012", kNoColour18,
-             kWriteNothing, {}},
-            {Action::Apply, 0, L"0x80000005", kNoColour5, L"0x80000012", kNoColour18,
-             kWriteNothing, {}},
-            {Action::Choose, kRed, L"#FF0000", L"赤、赤 255、緑 0、青 0", L"0x80000012",
-             kNoColour18, L"#FF0000（赤、赤 255、緑 0、青 0）を Messenger に書き込みます",
+           {{Action::Start,
+             0,
+             L"0x80000005",
+             kNoColour5,
+             L"0x80000012",
+             kNoColour18,
+             kWriteNothing,
+             {}},
+            {Action::Apply,
+             0,
+             L"0x80000005",
+             kNoColour5,
+             L"0x80000012",
+             kNoColour18,
+             kWriteNothing,
+             {}},
+            {Action::Choose,
+             kRed,
+             L"#FF0000",
+             L"赤、赤 255、緑 0、青 0",
+             L"0x80000012",
+             kNoColour18,
+             L"#FF0000（赤、赤 255、緑 0、青 0）を Messenger に書き込みます",
              {ids::ColorT1}}}},
       };
   for (const auto& [what, atStartup, steps] : scenarios) {
@@ -205,7 +242,8 @@ TEST_F(AccessibleTest, ScreenReadersHearTheColourAsTextAndAreToldWhenItChanges) 
       EXPECT_EQ(Hear(selected), (Heard{L"選択された色", step.selected, step.selectedWords}));
       EXPECT_EQ(Hear(current),
                 (Heard{L"現在設定されている文字色", step.current, step.currentWords}));
-      EXPECT_EQ(TipOver(app.Pid(), selected), std::wstring(step.selected) + L" " + step.selectedWords);
+      EXPECT_EQ(TipOver(app.Pid(), selected),
+                std::wstring(step.selected) + L" " + step.selectedWords);
       EXPECT_EQ(TipOver(app.Pid(), current), std::wstring(step.current) + L" " + step.currentWords);
       // The buttons' names without the captions' spacing.
       EXPECT_EQ(Hear(app.Control(ids::Command1)), (Heard{L"色選択", L"", L""}));

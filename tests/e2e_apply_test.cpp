@@ -1,8 +1,8 @@
 // Applying and closing on the real varnelo.exe under Wine, as a user does it:
 // choose a colour in the real dialog, press 設 定, 元に戻す from the system
-// menu, press 閉 じ る or the close box. The whole of HKEY_CURRENT_USER is compared before and after: every
-// location that qualifies at the click holds "IM Color" as 4 bytes of
-// REG_BINARY, least significant first, and nothing else has changed.
+// menu, press 閉 じ る or the close box. The whole of HKEY_CURRENT_USER is compared before and
+// after: every location that qualifies at the click holds "IM Color" as 4 bytes of REG_BINARY,
+// least significant first, and nothing else has changed.
 #include "cli/command_line.h"
 #include "support/color_dialog.h"
 #include "support/driver.h"

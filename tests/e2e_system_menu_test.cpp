@@ -62,7 +62,8 @@ TEST_F(SystemMenuTest, SavedColoursPutBackALaterSetAndCancelWritesNothing) {
       EXPECT_EQ(Process(L"reg.exe import \"" + file + L".reg\"").WaitForExit(20000), 0u);
       EXPECT_EQ(hive.ChangesSince(seeded), "") << "reg import of the saved file";
       ASSERT_TRUE(app.ChooseFromSystemMenu('U'));
-      EXPECT_EQ(InkOnceDrawn(app.Control(ids::ColorT2), {kRed}), Ink{kRed}) << "as a start-up shows";
+      EXPECT_EQ(InkOnceDrawn(app.Control(ids::ColorT2), {kRed}), Ink{kRed})
+          << "as a start-up shows";
       EXPECT_EQ(InkColors(app.Control(ids::ColorT1)), Ink{kBlue}) << "the choice stays";
       EXPECT_EQ(hive.ChangesSince(seeded), "");
       EXPECT_TRUE(DeleteFileW((file + L".reg").c_str()));

@@ -1,7 +1,7 @@
 #include "app/win32/accessible_controls.h"
 
-#include "core/color_words.h"
 #include "app/win32/control_ids.h"
+#include "core/color_words.h"
 
 #include <commctrl.h>
 #include <oleacc.h>

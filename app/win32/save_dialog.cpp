@@ -1,10 +1,10 @@
 #include "app/win32/save_dialog.h"
 
-#include "core/backup_file.h"
-#include "app/window_texts.h"
 #include "app/win32/dpi.h"
-#include "core/win32/save_file.h"
+#include "app/window_texts.h"
 #include "base/system_library.h"
+#include "core/backup_file.h"
+#include "core/win32/save_file.h"
 
 #include <commdlg.h>
 
@@ -49,8 +49,8 @@ std::optional<std::wstring> AskWhereToSave(HWND owner) {
   request.lpstrTitle = L"色を保存";
   request.lpstrDefExt = L"reg";
   // The current folder stays the program's: the DLL search leaves it out anyway.
-  request.Flags = OFN_EXPLORER | OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY |
-                  OFN_NOCHANGEDIR;
+  request.Flags =
+      OFN_EXPLORER | OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
   const SystemDialogDpi dialogDpi;
   if (getSaveFileName(&request) == FALSE) return std::nullopt;  // cancelled, closed or failed
   file.resize(std::wcslen(file.c_str()));

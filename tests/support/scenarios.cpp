@@ -131,7 +131,8 @@ Tree Undone(Tree now, const Tree& beforeApply, const ApplyScenario& row) {
     if (key == now.end() || std::ranges::count(row.notPutBack, path) != 0) continue;
     key->second.values.erase(Fold(kValue));
     if (const auto was = beforeApply.find(Fold(path)); was != beforeApply.end()) {
-      if (const auto value = was->second.values.find(Fold(kValue)); value != was->second.values.end()) {
+      if (const auto value = was->second.values.find(Fold(kValue));
+          value != was->second.values.end()) {
         key->second.values.insert(*value);
       }
     }

@@ -34,8 +34,9 @@ struct ApplyScenario {
   std::uint32_t shown;                  // in the selected sample at the click: what is written
   std::vector<std::string> written;     // the keys whose "IM Color" 設 定 sets, only those
   const char* setError = "";  // a part of what /set says of a location it leaves unwritten
-  Seed beforeUndo{};           // changed between 設 定 and 元に戻す; may be empty
-  std::vector<std::string> notPutBack{};  // of `written`: what 元に戻す cannot write back, and names
+  Seed beforeUndo{};          // changed between 設 定 and 元に戻す; may be empty
+  std::vector<std::string>
+      notPutBack{};  // of `written`: what 元に戻す cannot write back, and names
 };
 
 // 設 定 on registries as they are at start-up and at the click. Where nothing
