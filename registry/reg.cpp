@@ -97,6 +97,22 @@ AnsiName ToAnsiName(std::wstring_view wide, std::span<char> buffer) {
   return {{buffer.data(), static_cast<std::size_t>(length)}, false};
 }
 
+// The name at `index` by RegEnumKeyExA or RegEnumKeyExW, into `name`: its
+// length, or nothing where the listing ends: 259 (no more items) is the usual
+// end; any other status, such as 234 for a name longer than 255 characters,
+// ends it the same way.
+template <class Char, class EnumKey>
+std::optional<DWORD> NameAt(EnumKey enumKey, HKEY key, DWORD index, std::span<Char> name) {
+  DWORD size = static_cast<DWORD>(name.size());
+  DWORD classSize = 0;
+  FILETIME lastWrite{};
+  if (enumKey(key, index, name.data(), &size, nullptr, nullptr, &classSize, &lastWrite) !=
+      ERROR_SUCCESS) {
+    return std::nullopt;
+  }
+  return size;
+}
+
 // The listing both EnumRegSubKeys and EnumRegSubKeysChecked make: one name
 // per index from `nameAt(key, index)`, which gives nothing where the listing
 // ends. Where `misspelt` is given, it is rebuilt alongside `names`.
@@ -199,17 +215,9 @@ std::int32_t EnumRegSubKeys(HKEY const& rootKey, std::string keyPath,
   std::array<char, kNameBufferSize> bytes{};
   return ListSubKeys(rootKey, keyPath, names, nullptr,
                      [&bytes](HKEY key, DWORD index) -> std::optional<AnsiName> {
-                       DWORD size = kNameBufferSize;
-                       DWORD classSize = 0;
-                       FILETIME lastWrite{};
-                       // 259 (no more items) is the usual end; any other
-                       // status, such as 234 for a name longer than 255
-                       // bytes, ends the listing the same way.
-                       if (RegEnumKeyExA(key, index, bytes.data(), &size, nullptr, nullptr,
-                                         &classSize, &lastWrite) != ERROR_SUCCESS) {
-                         return std::nullopt;
-                       }
-                       return AnsiName{{bytes.data(), size}, true};
+                       const auto size = NameAt<char>(RegEnumKeyExA, key, index, bytes);
+                       if (!size) return std::nullopt;
+                       return AnsiName{{bytes.data(), *size}, true};
                      });
 }
 
@@ -270,16 +278,9 @@ std::int32_t EnumRegSubKeysChecked(HKEY const& rootKey, std::string keyPath,
   std::array<char, 3 * kNameBufferSize> bytes{};
   return ListSubKeys(rootKey, keyPath, names, &misspelt,
                      [&wide, &bytes](HKEY key, DWORD index) -> std::optional<AnsiName> {
-                       DWORD size = kNameBufferSize;
-                       DWORD classSize = 0;
-                       FILETIME lastWrite{};
-                       // As RegEnumKeyExA: 259 and 234 (a name over 255
-                       // characters) end it.
-                       if (RegEnumKeyExW(key, index, wide.data(), &size, nullptr, nullptr,
-                                         &classSize, &lastWrite) != ERROR_SUCCESS) {
-                         return std::nullopt;
-                       }
-                       const AnsiName name = ToAnsiName({wide.data(), size}, bytes);
+                       const auto size = NameAt<wchar_t>(RegEnumKeyExW, key, index, wide);
+                       if (!size) return std::nullopt;
+                       const AnsiName name = ToAnsiName({wide.data(), *size}, bytes);
                        // RegEnumKeyExA's 234: the name does not fit in 255
                        // bytes of the code page (or, never seen, has no 8-bit
                        // spelling at all).
