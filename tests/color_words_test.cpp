@@ -16,53 +16,29 @@ constexpr ColorValue Stored(std::uint32_t rgb) {
 constexpr ColorValue Raw(std::uint32_t value) { return static_cast<ColorValue>(value); }
 
 TEST(ColorWordsTest, NearestName) {
-  const std::pair<ColorValue, const wchar_t*> cases[] = {
-      // nullptr: no name close enough
+  // clang-format off
+  const std::pair<ColorValue, const wchar_t*> cases[] = {  // nullptr: no name close enough
       // Each name's own colour.
-      {Stored(0x000000), L"黒"},
-      {Stored(0x404040), L"濃い灰色"},
-      {Stored(0x808080), L"灰色"},
-      {Stored(0xC0C0C0), L"銀色"},
-      {Stored(0xFFFFFF), L"白"},
-      {Stored(0xFF0000), L"赤"},
-      {Stored(0x800000), L"暗い赤"},
-      {Stored(0xFFA0C0), L"桃色"},
-      {Stored(0xFF8000), L"橙"},
-      {Stored(0x804000), L"茶色"},
-      {Stored(0xFFFF00), L"黄"},
-      {Stored(0x808000), L"オリーブ色"},
-      {Stored(0x99CC00), L"黄緑"},
-      {Stored(0x00FF00), L"明るい緑"},
-      {Stored(0x008000), L"緑"},
-      {Stored(0x004000), L"深緑"},
-      {Stored(0x008080), L"青緑"},
-      {Stored(0x00FFFF), L"水色"},
-      {Stored(0x80C0FF), L"空色"},
-      {Stored(0x0080FF), L"明るい青"},
-      {Stored(0x0000FF), L"青"},
-      {Stored(0x000080), L"紺"},
-      {Stored(0x800080), L"紫"},
-      {Stored(0xFF00FF), L"赤紫"},
+      {Stored(0x000000), L"黒"}, {Stored(0x404040), L"濃い灰色"}, {Stored(0x808080), L"灰色"},
+      {Stored(0xC0C0C0), L"銀色"}, {Stored(0xFFFFFF), L"白"}, {Stored(0xFF0000), L"赤"},
+      {Stored(0x800000), L"暗い赤"}, {Stored(0xFFA0C0), L"桃色"}, {Stored(0xFF8000), L"橙"},
+      {Stored(0x804000), L"茶色"}, {Stored(0xFFFF00), L"黄"}, {Stored(0x808000), L"オリーブ色"},
+      {Stored(0x99CC00), L"黄緑"}, {Stored(0x00FF00), L"明るい緑"}, {Stored(0x008000), L"緑"},
+      {Stored(0x004000), L"深緑"}, {Stored(0x008080), L"青緑"}, {Stored(0x00FFFF), L"水色"},
+      {Stored(0x80C0FF), L"空色"}, {Stored(0x0080FF), L"明るい青"}, {Stored(0x0000FF), L"青"},
+      {Stored(0x000080), L"紺"}, {Stored(0x800080), L"紫"}, {Stored(0xFF00FF), L"赤紫"},
       {Stored(0xCC99FF), L"薄紫"},
       // Near ones; every grey is near one of four.
-      {Stored(0xFE0000), L"赤"},
-      {Stored(0xFFA500), L"橙"},
-      {Stored(0xFFC0CB), L"桃色"},
-      {Stored(0xA52A2A), L"暗い赤"},
-      {Stored(0x202020), L"黒"},
-      {Stored(0x303030), L"濃い灰色"},
-      {Stored(0xB0B0B0), L"銀色"},
-      {Stored(0xF5F5DC), L"白"},
+      {Stored(0xFE0000), L"赤"}, {Stored(0xFFA500), L"橙"}, {Stored(0xFFC0CB), L"桃色"},
+      {Stored(0xA52A2A), L"暗い赤"}, {Stored(0x202020), L"黒"}, {Stored(0x303030), L"濃い灰色"},
+      {Stored(0xB0B0B0), L"銀色"}, {Stored(0xF5F5DC), L"白"},
       // The edge: 24.85 from 赤 is near; 25.07 from 茶色 and 25.15 from 黄 are not.
-      {Stored(0xE80830), L"赤"},
-      {Stored(0xC08040), nullptr},
-      {Stored(0xF0D018), nullptr},
-      {Stored(0xFF8080), nullptr},
-      {Stored(0xFF69B4), nullptr},
+      {Stored(0xE80830), L"赤"}, {Stored(0xC08040), nullptr}, {Stored(0xF0D018), nullptr},
+      {Stored(0xFF8080), nullptr}, {Stored(0xFF69B4), nullptr},
       // Only the low 24 bits count, as when drawn.
-      {Raw(0x7F0000FF), L"赤"},
-      {Raw(0x81FF0000), L"青"},
+      {Raw(0x7F0000FF), L"赤"}, {Raw(0x81FF0000), L"青"},
   };
+  // clang-format on
   for (const auto& [color, expected] : cases) {
     const wchar_t* name = varnelo::NearestColorName(color);
     EXPECT_EQ(name ? name : L"-", std::wstring(expected ? expected : L"-")) << std::hex << color;
@@ -89,13 +65,13 @@ TEST(ColorWordsTest, ValueWordsAndTip) {
 
 TEST(ColorWordsTest, WhatApplyWouldWriteAndButtonNames) {
   constexpr wchar_t kNothing[] = L"色が選ばれていないため、何も書き込みません";
+  // clang-format off
   const std::pair<ColorValue, const wchar_t*> cases[] = {
       {Stored(0x0000FF), L"#0000FF（青、赤 0、緑 0、青 255）を Messenger に書き込みます"},
       {Stored(0xFFFFFF), L"#FFFFFF（白、赤 255、緑 255、青 255）を Messenger に書き込みます"},
-      {Raw(0x80000005), kNothing},
-      {Raw(0x01000000), kNothing},
-      {ColorValue{-2}, kNothing},
+      {Raw(0x80000005), kNothing}, {Raw(0x01000000), kNothing}, {ColorValue{-2}, kNothing},
   };
+  // clang-format on
   for (const auto& [selected, description] : cases)
     EXPECT_EQ(varnelo::ApplyDescription(selected), description) << std::hex << selected;
 
@@ -117,8 +93,8 @@ TEST(TextColorsTest, HighContrastGivesFixedColoursTheSchemesText) {
     bool sample;
     ColorValue highContrast;  // normally the fore colour itself
   };
+  // Form1's labels as laid out, and samples holding each kind of value.
   const Case cases[] = {
-      // Form1's labels as laid out, and samples holding each kind of value
       {"Label2, the navy title", kNavy, kBtnFace, false, kBtnText},
       {"Label5, the red note", kRed, kBtnFace, false, kBtnText},
       {"a fixed colour on the window colour", kRed, kWindow, false, kWindowText},

@@ -3,7 +3,7 @@
 // menu, press 閉 じ る or the close box. The whole of HKEY_CURRENT_USER is compared before and
 // after: every location that qualifies at the click holds "IM Color" as 4 bytes of REG_BINARY,
 // least significant first, and nothing else has changed.
-#include "cli/command_line.h"
+#include "core/color_words.h"
 #include "support/color_dialog.h"
 #include "support/driver.h"
 #include "support/run_exe.h"

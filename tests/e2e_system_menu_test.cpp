@@ -55,13 +55,18 @@ TEST_F(SystemMenuTest, SavedColoursPutBackALaterSetAndCancelWritesNothing) {
     saved.close();
     EXPECT_EQ(bytes.starts_with("\xFF\xFE"), button == IDOK) << "a registry file (UTF-16) if saved";
     if (button == IDOK) {  // 設 定, the file imported; 元に戻す then changes nothing but ColorT2
-      ASSERT_TRUE(app.ChooseFromSystemMenu('U'));  // greyed before 設 定: nothing happens
+      std::vector<bool> drawnEnabled;  // 色を保存, 元に戻す, Wine's items
+      ASSERT_TRUE(app.ChooseFromSystemMenu('U', &drawnEnabled));
+      ASSERT_GT(drawnEnabled.size(), 2u);
+      EXPECT_FALSE(drawnEnabled[1]) << "元に戻す greyed before 設 定: nothing happens";
       ASSERT_TRUE(e2e::ChooseColor(app, kBlue));
       ASSERT_TRUE(app.PressAndWait(ids::Command3));
       ASSERT_NE(hive.ChangesSince(seeded), "");
       EXPECT_EQ(Process(L"reg.exe import \"" + file + L".reg\"").WaitForExit(20000), 0u);
       EXPECT_EQ(hive.ChangesSince(seeded), "") << "reg import of the saved file";
-      ASSERT_TRUE(app.ChooseFromSystemMenu('U'));
+      ASSERT_TRUE(app.ChooseFromSystemMenu('U', &drawnEnabled));
+      ASSERT_GT(drawnEnabled.size(), 2u);
+      EXPECT_TRUE(drawnEnabled[1]) << "元に戻す enabled after 設 定";
       EXPECT_EQ(InkOnceDrawn(app.Control(ids::ColorT2), {kRed}), Ink{kRed})
           << "as a start-up shows";
       EXPECT_EQ(InkColors(app.Control(ids::ColorT1)), Ink{kBlue}) << "the choice stays";
