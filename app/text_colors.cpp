@@ -6,7 +6,7 @@ namespace varnelo {
 
 ColorValue DrawnTextColor(ColorValue fore, ColorValue back, bool sample, bool highContrast) {
   if (!highContrast || sample || SystemColorIndex(fore)) return fore;
-  return back == kSysColorWindow ? kSysColorWindowText : kSysColorBtnText;
+  return back == kSysColorWindow ? kSysColorWindowText : kSysColorButtonText;
 }
 
 }  // namespace varnelo

@@ -6,10 +6,6 @@
 
 namespace varnelo {
 
-inline constexpr ColorValue kSysColorWindowText =
-    static_cast<ColorValue>(0x80000008u);  // COLOR_WINDOWTEXT
-inline constexpr ColorValue kSysColorBtnText = static_cast<ColorValue>(0x80000012u);  // COLOR_BTNTEXT
-
 // What a label with these colour properties draws its text in. Normally its
 // own colour. Under a high-contrast scheme (SPI_GETHIGHCONTRAST) a colour the
 // program fixed (the navy title, the red note) gives way to the scheme's text

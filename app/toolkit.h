@@ -9,12 +9,12 @@
 #pragma once
 
 #include "base/color_value.h"
+#include "base/error.h"
 #include "base/program_instance.h"
 #include "base/version_numbers.h"
 
 #include <windows.h>
 
-#include <stdexcept>
 #include <string_view>
 
 namespace varnelo {
@@ -24,9 +24,9 @@ enum class LabelId { ColorT1, ColorT2, Label6 };
 
 enum class MessageKind { Plain, Warning };
 
-class ToolkitError : public std::runtime_error {
+class ToolkitError : public Error {
  public:
-  using std::runtime_error::runtime_error;
+  using Error::Error;
 };
 
 class Toolkit : public ProgramInstance {

@@ -1,12 +1,13 @@
 #include "app/window_texts.h"
 
 #include "base/code_page.h"
+#include "base/decimal.h"
 #include "core/save_reasons.h"
 
 namespace varnelo {
 namespace {
 
-std::wstring ErrorNumber(DWORD error) { return L"エラー " + std::to_wstring(error); }
+std::wstring ErrorNumber(DWORD error) { return L"エラー " + Decimal<wchar_t>(error); }
 
 std::wstring Location(const std::string& keyPath) {
   return L"HKEY_CURRENT_USER\\" + WidenForShowing(keyPath);

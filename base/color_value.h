@@ -9,7 +9,12 @@ namespace varnelo {
 // GetSysColor index, resolved only when drawn.
 using ColorValue = std::int32_t;
 
+// The system colours the program names, each once.
 inline constexpr ColorValue kSysColorWindow = static_cast<ColorValue>(0x80000005u);  // COLOR_WINDOW
+inline constexpr ColorValue kSysColorWindowText =
+    static_cast<ColorValue>(0x80000008u);  // COLOR_WINDOWTEXT
+inline constexpr ColorValue kSysColorButtonFace =
+    static_cast<ColorValue>(0x8000000Fu);  // COLOR_BTNFACE
 // The labels' own text colour, which the current-colour sample shows when no
 // colour was found.
 inline constexpr ColorValue kSysColorButtonText =

@@ -1,6 +1,8 @@
 // The program's version, as its version resource gives it.
 #pragma once
 
+#include "base/decimal.h"
+
 #include <cstdint>
 #include <string>
 
@@ -15,8 +17,8 @@ struct VersionNumbers {
 
 // The version as the window's version label shows it: "v1.5.1".
 inline std::wstring VersionCaption(const VersionNumbers& version) {
-  return L"v" + std::to_wstring(version.major) + L"." + std::to_wstring(version.minor) + L"." +
-         std::to_wstring(version.revision);
+  return L"v" + Decimal<wchar_t>(version.major) + L"." + Decimal<wchar_t>(version.minor) + L"." +
+         Decimal<wchar_t>(version.revision);
 }
 
 }  // namespace varnelo

@@ -75,6 +75,7 @@ for arch in "${ARCHES[@]}"; do
   load_before=$(cut -d' ' -f1-3 /proc/loadavg)
   export WINEPREFIX=$BUILD/wine/bench-$ARCH
   fresh_prefix "$WINEPREFIX"
+  # shellcheck disable=SC2086  # SIZES is a list of numbers, one argument each
   with_display bash "$ROOT/bench/wine-rounds.sh" "$out" "$WIN" "$RUNS" $SIZES
   load_after=$(cut -d' ' -f1-3 /proc/loadavg)
 

@@ -22,6 +22,7 @@ for arch in "${arches[@]}"; do
   wine reg import "$(wine winepath -w "$work/seed.reg")" >/dev/null 2>&1
   wineserver -w
   log "$ARCH build, $n account keys, medians of $runs runs (ms since the process was created; ms for the step)"
+  # shellcheck disable=SC2016  # the script is expanded by the inner bash
   with_display bash -c '
     source "$1"; exe=$2 runs=$3
     wine_server_up

@@ -1,5 +1,6 @@
 #include "cli/command_line.h"
 
+#include "base/decimal.h"
 #include "core/color_words.h"
 
 #include <cstdint>
@@ -54,8 +55,7 @@ std::string Ascii(std::wstring_view text) { return AsciiOf(text); }
 std::string Quoted(std::wstring_view arg) {
   constexpr std::size_t kShown = 60;
   if (arg.size() <= kShown) return "'" + Ascii(arg) + "'";
-  return "'" + Ascii(arg.substr(0, kShown)) + "...' (cut: " + std::to_string(arg.size()) +
-         " characters)";
+  return "'" + Ascii(arg.substr(0, kShown)) + "...' (cut: " + Decimal(arg.size()) + " characters)";
 }
 
 CommandLine ParseCommandLine(const std::vector<std::wstring>& args) {

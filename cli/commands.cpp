@@ -1,5 +1,6 @@
 #include "cli/commands.h"
 
+#include "base/decimal.h"
 #include "core/color_words.h"
 #include "core/messenger_colors.h"
 #include "core/save_reasons.h"
@@ -39,7 +40,7 @@ std::string Reason(LSTATUS status) {
     case ERROR_MORE_DATA: return "its path is too long for this system's 8-bit calls";
     case ERROR_ACCESS_DENIED: return "access denied";
     case ERROR_KEY_DELETED: return "the key was deleted";
-    default: return "error " + std::to_string(status);
+    default: return "error " + Decimal(status);
   }
 }
 
@@ -109,8 +110,8 @@ CommandResult Export(const std::wstring& file, const SaveFile& saveFile) {
     notes += "not saved: HKCU\\" + Ascii(location.keyPath) + ": " +
              LeftAloneReason(location.status) + "\r\n";
   }
-  return {"saved " + std::to_string(save.saved) +
-              (save.saved == 1 ? " location in " : " locations in ") + Ascii(file) + "\r\n",
+  return {"saved " + Decimal(save.saved) + (save.saved == 1 ? " location in " : " locations in ") +
+              Ascii(file) + "\r\n",
           notes, kExitDone};
 }
 

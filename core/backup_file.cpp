@@ -1,10 +1,10 @@
 #include "core/backup_file.h"
 
+#include "base/error.h"
 #include "core/file_names.h"
 #include "core/registry_file.h"
 
 #include <optional>
-#include <stdexcept>
 #include <utility>
 
 namespace varnelo {
@@ -28,7 +28,7 @@ BackupSave SaveBackup(const std::wstring& path, const ReadLocations& readLocatio
   std::string badKey;
   const std::optional<std::string> bytes = RegistryFile(backup.saved, badKey);
   if (!bytes) return failed(Outcome::KeyNotNameable, ERROR_SUCCESS, badKey);
-  if (!saveFile) throw std::logic_error("no way to write a file");
+  if (!saveFile) throw Error("no way to write a file");
   if (const DWORD error = saveFile(path, *bytes); error != ERROR_SUCCESS) {
     return failed(Outcome::NotWritten, error);
   }

@@ -1,5 +1,6 @@
 #include "core/color_words.h"
 
+#include "base/decimal.h"
 #include "core/messenger_colors.h"
 
 #include <array>
@@ -104,13 +105,13 @@ std::wstring ColorValueText(ColorValue color) {
 
 std::wstring ColorInWords(ColorValue color) {
   if (const auto index = SystemColorIndex(color)) {
-    return L"システムの色 " + std::to_wstring(*index) + L" 番（Messenger の色ではありません）";
+    return L"システムの色 " + Decimal<wchar_t>(*index) + L" 番（Messenger の色ではありません）";
   }
   const std::uint32_t rgb = WebOrder(color);
   std::wstring words;
   if (const wchar_t* name = NearestColorName(color)) words = std::wstring(name) + L"、";
-  return words + L"赤 " + std::to_wstring(rgb >> 16) + L"、緑 " + std::to_wstring(rgb >> 8 & 0xFF) +
-         L"、青 " + std::to_wstring(rgb & 0xFF);
+  return words + L"赤 " + Decimal<wchar_t>(rgb >> 16) + L"、緑 " +
+         Decimal<wchar_t>(rgb >> 8 & 0xFF) + L"、青 " + Decimal<wchar_t>(rgb & 0xFF);
 }
 
 std::wstring ColorTip(ColorValue color) {

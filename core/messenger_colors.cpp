@@ -1,5 +1,6 @@
 #include "core/messenger_colors.h"
 
+#include "base/decimal.h"
 #include "base/little_endian.h"
 #include "registry/reg.h"
 
@@ -10,7 +11,7 @@
 
 namespace varnelo {
 
-std::string ColorText(ColorValue color) { return std::to_string(color); }
+std::string ColorText(ColorValue color) { return Decimal(color); }
 
 ColorValue ColorFromText(const std::string& text) {
   ColorValue color = 0;

@@ -1,5 +1,6 @@
 #include "core/save_reasons.h"
 
+#include "base/decimal.h"
 #include "core/file_names.h"
 
 #include <algorithm>
@@ -51,12 +52,12 @@ const SaveReason* Find(DWORD error) {
 
 std::string SaveReasonInEnglish(DWORD error) {
   const SaveReason* reason = Find(error);
-  return reason != nullptr ? reason->english : "error " + std::to_string(error);
+  return reason != nullptr ? reason->english : "error " + Decimal(error);
 }
 
 std::wstring SaveReasonInJapanese(DWORD error) {
   const SaveReason* reason = Find(error);
-  return reason != nullptr ? reason->japanese : L"エラー " + std::to_wstring(error) + L"。";
+  return reason != nullptr ? reason->japanese : L"エラー " + Decimal<wchar_t>(error) + L"。";
 }
 
 }  // namespace varnelo

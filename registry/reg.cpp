@@ -1,6 +1,7 @@
 #include "registry/reg.h"
 
 #include "base/code_page.h"
+#include "base/decimal.h"
 #include "base/little_endian.h"
 #include "registry/scoped_key.h"
 
@@ -54,31 +55,6 @@ ScopedKey OpenForListing(HKEY rootKey, const std::string& keyPath) {
   return key;
 }
 
-// The listing behind EnumRegSubKeys: the 8-bit call, one name per index.
-std::int32_t ListSubKeys(HKEY const& rootKey, const std::string& keyPath,
-                         std::vector<std::string>& names) {
-  const ScopedKey key = OpenForListing(rootKey, keyPath);
-  if (!key.get()) return 0;
-
-  std::int32_t count = 0;
-  for (;;) {
-    std::array<char, kNameBufferSize> name{};
-    DWORD nameSize = kNameBufferSize;
-    DWORD classSize = 0;
-    FILETIME lastWrite{};
-    // 259 (no more items) is the usual end; any other status, such as 234 for
-    // a name longer than 255 bytes, ends the listing the same way.
-    if (RegEnumKeyExA(key.get(), static_cast<DWORD>(count), name.data(), &nameSize, nullptr,
-                      nullptr, &classSize, &lastWrite) != ERROR_SUCCESS) {
-      break;
-    }
-    if (count == 0) names.clear();  // the first name found starts the array afresh
-    names.push_back(TextBeforeZero(name.data(), name.size()));
-    ++count;
-  }
-  return count;
-}
-
 // A key's Unicode name in the system's 8-bit code page: `bytes` is the name
 // RegEnumKeyExA gives for it, `exact` whether that is the key's own name.
 struct AnsiName {
@@ -121,39 +97,40 @@ AnsiName ToAnsiName(std::wstring_view wide, std::span<char> buffer) {
   return {{buffer.data(), static_cast<std::size_t>(length)}, false};
 }
 
-// The listing behind EnumRegSubKeysChecked. Where EnumRegSubKeys calls
-// RegEnumKeyExA, this calls RegEnumKeyExW, once per index, and makes the
-// 8-bit name itself as RegEnumKeyExA would: one listing call per key, not
-// the 8-bit one and the Unicode one, and the same names and the same end.
-std::int32_t ListSubKeysChecked(HKEY const& rootKey, const std::string& keyPath,
-                                std::vector<std::string>& names, std::vector<bool>& misspelt) {
+// The name at `index` by RegEnumKeyExA or RegEnumKeyExW, into `name`: its
+// length, or nothing where the listing ends: 259 (no more items) is the usual
+// end; any other status, such as 234 for a name longer than 255 characters,
+// ends it the same way.
+template <class Char, class EnumKey>
+std::optional<DWORD> NameAt(EnumKey enumKey, HKEY key, DWORD index, std::span<Char> name) {
+  DWORD size = static_cast<DWORD>(name.size());
+  DWORD classSize = 0;
+  FILETIME lastWrite{};
+  if (enumKey(key, index, name.data(), &size, nullptr, nullptr, &classSize, &lastWrite) !=
+      ERROR_SUCCESS) {
+    return std::nullopt;
+  }
+  return size;
+}
+
+// The listing both EnumRegSubKeys and EnumRegSubKeysChecked make: one name
+// per index from `nameAt(key, index)`, which gives nothing where the listing
+// ends. Where `misspelt` is given, it is rebuilt alongside `names`.
+template <class NameAt>
+std::int32_t ListSubKeys(HKEY rootKey, const std::string& keyPath, std::vector<std::string>& names,
+                         std::vector<bool>* misspelt, NameAt nameAt) {
   const ScopedKey key = OpenForListing(rootKey, keyPath);
   if (!key.get()) return 0;
 
-  std::array<wchar_t, kNameBufferSize> wide{};
-  // Up to 3 bytes a character (UTF-8); a DBCS code page takes 2.
-  std::array<char, 3 * kNameBufferSize> bytes{};
   std::int32_t count = 0;
-  for (;;) {
-    DWORD wideSize = kNameBufferSize;
-    DWORD classSize = 0;
-    FILETIME lastWrite{};
-    // As in ListSubKeys: 259 and 234 (a name over 255 characters) end it.
-    if (RegEnumKeyExW(key.get(), static_cast<DWORD>(count), wide.data(), &wideSize, nullptr,
-                      nullptr, &classSize, &lastWrite) != ERROR_SUCCESS) {
-      break;
-    }
-    const AnsiName name = ToAnsiName({wide.data(), wideSize}, bytes);
-    // RegEnumKeyExA's 234: the name does not fit in 255 bytes of the code page
-    // (or, never seen, has no 8-bit spelling at all).
-    if (name.bytes.empty() || name.bytes.size() >= kNameBufferSize) break;
+  while (const std::optional<AnsiName> name = nameAt(key.get(), static_cast<DWORD>(count))) {
     if (count == 0) {  // the first name found starts the arrays afresh
       names.clear();
-      misspelt.clear();
+      if (misspelt) misspelt->clear();
     }
-    names.push_back(TextBeforeZero(name.bytes.data(), name.bytes.size()));
+    names.push_back(TextBeforeZero(name->bytes.data(), name->bytes.size()));
     // A zero inside the name cuts the 8-bit name short of the key's.
-    misspelt.push_back(!name.exact || names.back().size() != name.bytes.size());
+    if (misspelt) misspelt->push_back(!name->exact || names.back().size() != name->bytes.size());
     ++count;
   }
   return count;
@@ -187,7 +164,7 @@ ExactValue ReadExactFrom(HKEY key, const std::wstring& valueName) {
 }  // namespace
 
 std::string RegDataText(const RegData& data) {
-  if (const auto* number = std::get_if<std::int32_t>(&data)) return std::to_string(*number);
+  if (const auto* number = std::get_if<std::int32_t>(&data)) return varnelo::Decimal(*number);
   return std::get<std::string>(data);
 }
 
@@ -267,7 +244,13 @@ RegData ReadRegValue(HKEY const& rootKey, std::string keyPath, std::string value
 
 std::int32_t EnumRegSubKeys(HKEY const& rootKey, std::string keyPath,
                             std::vector<std::string>& names) {
-  return ListSubKeys(rootKey, keyPath, names);
+  std::array<char, kNameBufferSize> bytes{};
+  return ListSubKeys(rootKey, keyPath, names, nullptr,
+                     [&bytes](HKEY key, DWORD index) -> std::optional<AnsiName> {
+                       const auto size = NameAt<char>(RegEnumKeyExA, key, index, bytes);
+                       if (!size) return std::nullopt;
+                       return AnsiName{{bytes.data(), *size}, true};
+                     });
 }
 
 ExactValue ReadRegValueExact(HKEY const& rootKey, const std::string& keyPath,
@@ -315,9 +298,27 @@ LSTATUS RestoreRegValueExact(HKEY const& rootKey, const std::string& keyPath,
                         static_cast<DWORD>(data->size()));
 }
 
+// Each index is listed once, with RegEnumKeyExW, and its 8-bit name made here
+// as RegEnumKeyExA would make it: one listing call per key, not the 8-bit one
+// and the Unicode one, and the same names and the same end.
 std::int32_t EnumRegSubKeysChecked(HKEY const& rootKey, std::string keyPath,
                                    std::vector<std::string>& names, std::vector<bool>& misspelt) {
-  return ListSubKeysChecked(rootKey, keyPath, names, misspelt);
+  std::array<wchar_t, kNameBufferSize> wide{};
+  // Up to 3 bytes a character (UTF-8); a DBCS code page takes 2.
+  std::array<char, 3 * kNameBufferSize> bytes{};
+  return ListSubKeys(rootKey, keyPath, names, &misspelt,
+                     [&wide, &bytes](HKEY key, DWORD index) -> std::optional<AnsiName> {
+                       const auto size = NameAt<wchar_t>(RegEnumKeyExW, key, index, wide);
+                       if (!size) return std::nullopt;
+                       const AnsiName name = ToAnsiName({wide.data(), *size}, bytes);
+                       // RegEnumKeyExA's 234: the name does not fit in 255
+                       // bytes of the code page (or, never seen, has no 8-bit
+                       // spelling at all).
+                       if (name.bytes.empty() || name.bytes.size() >= kNameBufferSize) {
+                         return std::nullopt;
+                       }
+                       return name;
+                     });
 }
 
 }  // namespace Reg

@@ -4,14 +4,15 @@
 #   i686    a PE32 i386 program, subsystem version 5.01 or lower;
 #   x86_64  a PE32+ x86-64 program, subsystem version 5.02 or lower
 #           (XP x64 Edition and Server 2003 x64 are NT 5.2);
-# of the GUI or the console subsystem; the exe under 320 KiB, the .com (which
+# of the GUI or the console subsystem; the exe under 256 KiB, the .com (which
 # only starts the exe) under 32 KiB; importing only from DLLs that Windows
 # always loads from the system folder, and only functions that XP's own
 # system DLLs export
 # (the list in tests/xp-imports.txt, which notes the x86-64-only names);
 # hardened: ASLR with the relocations it needs, DEP (NX), terminal-server
 # aware, high-entropy ASLR on x86_64 and "no SEH handlers" on i686, and no
-# section both writable and executable.
+# section both writable and executable. Then names what the bytes are: the
+# largest contributors, from the link map the build writes beside the program.
 #   check-exe.sh FILE i686|x86_64 gui|console
 set -euo pipefail
 exe=$1 arch=$2 program=$3
@@ -22,7 +23,7 @@ case $arch in
   *) echo "check-exe: unknown architecture '$arch'" >&2; exit 2 ;;
 esac
 case $program in  # the subsystem's number in the PE header, its name, the size limit
-  gui) subsystem=2 subsystem_name=GUI max_kib=320 ;;
+  gui) subsystem=2 subsystem_name=GUI max_kib=256 ;;
   console) subsystem=3 subsystem_name=console max_kib=32 ;;
   *) echo "check-exe: unknown program kind '$program' (gui or console)" >&2; exit 2 ;;
 esac
@@ -43,9 +44,9 @@ size=$(stat -c %s "$exe")
 # DLLs) or, for the common controls, through the manifest: any other DLL that
 # the exe imports could be planted beside it in a downloads folder.
 known_dlls="advapi32.dll comctl32.dll comdlg32.dll gdi32.dll kernel32.dll msvcrt.dll shell32.dll user32.dll"
-for dll in $(awk '/DLL Name:/ {print tolower($3)}' <<<"$header"); do
+while read -r dll; do
   [[ " $known_dlls " == *" $dll "* ]] || bad "imports $dll, which Windows may load from the program's folder"
-done
+done < <(awk '/DLL Name:/ {print tolower($3)}' <<<"$header")
 
 # "DLL function" for every import, DLL names folded to lower case.
 imports=$(awk '/DLL Name:/ {dll = tolower($3)} /^\t[0-9a-f]+\t *[0-9]+ +[A-Za-z_]/ {print dll, $NF}' <<<"$header" | sort -u)
@@ -53,7 +54,7 @@ imports=$(awk '/DLL Name:/ {dll = tolower($3)} /^\t[0-9a-f]+\t *[0-9]+ +[A-Za-z_
 unknown=$(comm -23 <(echo "$imports") <(grep -vE '^\s*(#|$)' "$allow" | sort -u))
 if [[ -n $unknown ]]; then
   bad "imports not known to exist on Windows XP:"
-  sed 's/^/    /' <<<"$unknown" >&2
+  echo "    ${unknown//$'\n'/$'\n'    }" >&2
 fi
 
 # Hardening: each DllCharacteristics flag (bit, name, GNU ld option).
@@ -80,6 +81,41 @@ for ((i = 0; i < sections; i++)); do
     bad "section $(dd if="$exe" bs=1 skip=$at count=8 2>/dev/null | tr -d '\0') is writable and executable"
   fi
 done
+
+# The bytes of each input file placed in the image (code, data, unwind
+# tables; not the debugging sections that -s leaves out), from GNU ld's map:
+# after "Linker script and memory map", an output section starts at column 0
+# and each input section is " NAME ADDRESS SIZE FILE", NAME alone on its line
+# when it is long.
+contributors() {  # map file
+  awk 'function hex(text,   n, i) {
+         n = 0; text = tolower(substr(text, 3))
+         for (i = 1; i <= length(text); i++) n = n * 16 + index("0123456789abcdef", substr(text, i, 1)) - 1
+         return n
+       }
+       function add(size, file) {
+         if (out ~ /^[.](debug|zdebug|stab)/ || hex(size) == 0) return
+         sub(/.*\//, "", file); bytes[file] += hex(size)
+       }
+       /^Linker script and memory map/ { placed = 1; next }
+       !placed { next }
+       /^[.]/ { out = $1; pending = 0; next }
+       /^ [.]/ && NF == 1 { pending = 1; next }
+       /^ [.]/ && NF >= 4 && $2 ~ /^0x/ { add($3, $4); pending = 0; next }
+       pending && /^ +0x/ && NF >= 3 { add($2, $3) }
+       { pending = 0 }
+       END { for (file in bytes) printf "%8d  %s\n", bytes[file], file }' "$1" | sort -rn
+}
+map=${exe%.exe}.map
+if [[ -f $map ]]; then
+  echo "check-exe: the largest contributors to $exe (bytes, from $map):"
+  contributors "$map" | sed -n 1,15p
+  while read -r _ name section_size _; do
+    if [[ $name == .* ]]; then printf '%s %d, ' "$name" $((16#$section_size)); fi
+  done < <("$arch-w64-mingw32-objdump" -h "$exe") | sed 's/, $/\n/; s/^/check-exe: sections (bytes): /'
+else
+  echo "check-exe: no link map at $map: contributors not shown"
+fi
 
 count=$(wc -l <<<"$imports")
 if (( fail )); then echo "check-exe: FAILED ($exe)"; exit 1; fi

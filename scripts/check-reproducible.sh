@@ -24,12 +24,12 @@ tar -C "$ROOT" -cf - -- "${sources[@]}" | tar -xf - -C "$repro/src"
 # What is at a file offset of an exe: a PE header field that is known to vary
 # between builds, the headers, or the section that holds it.
 where() {  # exe offset
-  local exe=$1 offset=$2 pe idx name size vma lma start rest
+  local exe=$1 offset=$2 pe idx name size start
   pe=$(od -An -tu4 -j60 -N4 "$exe")
   pe=$((pe))
   if ((offset >= pe + 8 && offset < pe + 12)); then echo "PE header TimeDateStamp (the link time)"; return; fi
   if ((offset >= pe + 88 && offset < pe + 92)); then echo "PE header CheckSum (covers every byte)"; return; fi
-  while read -r idx name size vma lma start rest; do
+  while read -r idx name size _ _ start _; do
     [[ $idx =~ ^[0-9]+$ ]] || continue
     if ((offset >= 16#$start && offset < 16#$start + 16#$size)); then
       echo "section $name, offset 0x$(printf %x $((offset - 16#$start))) in it"

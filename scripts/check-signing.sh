@@ -40,7 +40,7 @@ for arch in "${ALL_ARCHES[@]}"; do
     cp "$signed" "$work/changed"
     at=$(($(stat -c %s "$unsigned") / 2))
     byte=$(od -An -tu1 -j"$at" -N1 "$unsigned")
-    printf "\\$(printf %03o $((255 - byte)))" | dd of="$work/changed" bs=1 seek="$at" conv=notrunc status=none
+    printf '%b' "\\$(printf %03o $((255 - byte)))" | dd of="$work/changed" bs=1 seek="$at" conv=notrunc status=none
     if osslsigncode verify -CAfile "$work/cert.pem" -in "$work/changed" >/dev/null 2>&1; then
       fail "$arch: a signed $program with byte $at changed still verifies"
     fi
@@ -58,8 +58,10 @@ for arch in "${RUN_ARCHES[@]}"; do
   show_window "$work/$arch/varnelo.exe" "$work/window-$arch.png"
   echo "the signed $arch exe showed its window under $WINEARCH Wine: $work/window-$arch.png"
   # The signed .com passes on what the signed exe beside it prints.
+  # shellcheck disable=SC2030,SC2031  # each subshell sets its own WINEPREFIX, on purpose
   through_com=$(export WINEPREFIX=$work/prefix-$arch; fresh_prefix "$WINEPREFIX"
     wine "$work/$arch/varnelo.com" /version </dev/null; wineserver -k 2>/dev/null || true)
+  # shellcheck disable=SC2030,SC2031  # the same prefix, set again in this subshell
   direct=$(export WINEPREFIX=$work/prefix-$arch
     wine "$EXE" /version </dev/null; wineserver -k 2>/dev/null || true)
   rm -rf "$work/prefix-$arch"

@@ -12,7 +12,7 @@ if [[ $(id -u) -ne 0 ]]; then sudo_cmd=(sudo); fi
 packages=(cmake g++ libgtest-dev googletest git binutils
           g++-mingw-w64-i686 binutils-mingw-w64-i686 g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64
           wine wine64 xvfb xauth x11-utils imagemagick fonts-ipafont-gothic fonts-noto-cjk fonts-wine
-          clang libclang-rt-14-dev valgrind zip unzip osslsigncode openssl)
+          clang clang-format shellcheck libclang-rt-14-dev valgrind zip unzip osslsigncode openssl)
 wants_i386=0
 if host_runs_32bit; then packages+=(wine32:i386); wants_i386=1; fi
 

@@ -36,7 +36,7 @@ options=(-max_len=8192 -len_control=10 -timeout=30 -rss_limit_mb=4096 -print_fin
 if [[ $mode == check ]]; then rm -rf "$work"; mkdir -p "$work"; fi
 # libFuzzer first runs every input it is given (INITED), then mutates them
 # until the time is up.
-log "fuzzing for $seconds s, starting with the $(ls "$corpus" | wc -l) committed inputs"
+log "fuzzing for $seconds s, starting with the $(find "$corpus" -type f | wc -l) committed inputs"
 "$fuzzer" "${options[@]}" -max_total_time="$seconds" "$work" "$corpus" 2>"$BUILD/fuzz.log" ||
   { tail -60 "$BUILD/fuzz.log"; echo "fuzzer: a contract was broken (input in $artifacts)" >&2; exit 1; }
 grep -E '^#[0-9]+[[:space:]]+(INITED|DONE)|^stat::number_of_executed_units' "$BUILD/fuzz.log" || true
@@ -49,5 +49,5 @@ if [[ $mode == long ]]; then
   "$fuzzer" "${options[@]}" -set_cover_merge=1 "$merged" "$corpus" "$work" 2>"$BUILD/fuzz-merge.log"
   rm -f "$corpus"/*
   cp "$merged"/* "$corpus"/
-  echo "corpus: $(ls "$corpus" | wc -l) inputs, $(cat "$corpus"/* | wc -c) bytes"
+  echo "corpus: $(find "$corpus" -type f | wc -l) inputs, $(cat "$corpus"/* | wc -c) bytes"
 fi

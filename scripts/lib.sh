@@ -1,3 +1,4 @@
+# shellcheck shell=bash disable=SC2034  # it sets variables for the scripts that source it
 # Shared by build-and-run.sh, test.sh and the other scripts: the builds, the
 # choice of Wine for each Windows architecture and the throwaway Wine prefixes.
 # Source it; it sets ROOT and BUILD.
@@ -29,7 +30,7 @@ host_runs_32bit() {
   elf+='\x00\x00\x00\x00\x01\x00\x00\x00\x00\x00\x00\x00\x00\x80\x04\x08' # PT_LOAD of the file
   elf+='\x00\x80\x04\x08\x60\x00\x00\x00\x60\x00\x00\x00\x05\x00\x00\x00\x00\x10\x00\x00'
   elf+='\xb8\x01\x00\x00\x00\xbb\x2a\x00\x00\x00\xcd\x80'  # mov eax,1; mov ebx,42; int 0x80
-  printf "$elf" >"$probe"
+  printf '%b' "$elf" >"$probe"
   chmod +x "$probe"
   "$probe" 2>/dev/null || status=$?
   rm -f "$probe"

@@ -138,8 +138,10 @@ for arch in "${RUN_ARCHES[@]}"; do
   show_window "$unpacked/varnelo.exe" "$stage/window-$name.png"
   echo "the window showed: $stage/window-$name.png"
   # What a user types in that folder: cmd picks varnelo.com, which runs the exe.
+  # shellcheck disable=SC2030,SC2031  # each subshell sets its own WINEPREFIX, on purpose
   typed=$(export WINEPREFIX=$stage/prefix-$name; fresh_prefix "$WINEPREFIX"; cd "$unpacked"
     wine cmd /c varnelo /version </dev/null; wineserver -k 2>/dev/null || true)
+  # shellcheck disable=SC2030,SC2031  # the same prefix, set again in this subshell
   direct=$(export WINEPREFIX=$stage/prefix-$name; wine "$unpacked/varnelo.exe" /version </dev/null
     wineserver -k 2>/dev/null || true)
   rm -rf "$stage/prefix-$name"
@@ -152,4 +154,4 @@ done
 if [[ -n $WHY_NO_32BIT ]]; then echo "$WHY_NO_32BIT"; fi
 
 log "release packages"
-(cd "$dist" && ls -l "${zips[@]}" SHA256SUMS | awk '{print $5, $NF}' && cat SHA256SUMS)
+(cd "$dist" && stat -c '%s %n' "${zips[@]}" SHA256SUMS && cat SHA256SUMS)

@@ -26,6 +26,7 @@ work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 mkdir -p "$(dirname "$out")"
 log "choosing $red,$green,$blue and taking the picture"
+# shellcheck disable=SC2016  # the script is expanded by the inner bash
 with_display bash -c '
   set -euo pipefail
   helper=$1 out=$2 work=$3; shift 3

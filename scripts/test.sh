@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Builds everything and runs every test:
+# Builds everything and runs every test, after checking that every C++ file
+# is formatted and every script clean under shellcheck (scripts/check-style.sh):
 #   1. native build: the logic against the in-memory registry, scripted colour
 #      dialog and recording toolkit (GoogleTest, ctest); the same tests again
 #      under ASan and UBSan; the fuzzer (scripts/fuzz.sh --check): its
@@ -27,6 +28,9 @@ set -euo pipefail
 source "$(dirname "$0")/lib.sh"
 bash "$ROOT/scripts/deps.sh"
 runnable_arches
+
+log "style: clang-format over the C++ files, shellcheck over the scripts"
+bash "$ROOT/scripts/check-style.sh"
 
 log "native build and tests"
 configure_and_build native -DVARNELO_TESTS=ON
@@ -64,6 +68,7 @@ run_wine_suites() {
   wine reg add 'HKCU\Control Panel\Desktop' /v FontSmoothing /d 0 /f >/dev/null 2>&1
   wineserver -w  # its desktop process has no display: let it go before Xvfb starts
   # One server for the whole run: each test program starts faster.
+  # shellcheck disable=SC2016  # the script is expanded by the inner bash
   with_display bash -c 'source "$1"; wine_server_up; cd "$2" && ctest --output-on-failure' \
     _ "$ROOT/scripts/lib.sh" "$TEST_BUILD" |
     tee "$BUILD/wine-tests-$ARCH.log"
@@ -72,6 +77,7 @@ run_wine_suites() {
 summary=()
 for arch in "${RUN_ARCHES[@]}"; do
   use_arch "$arch"
+  # shellcheck disable=SC2119  # build_tests takes extra cmake arguments; none here
   build_tests
   run_wine_suites
   summary+=("$arch: $(grep -oE '[0-9]+ tests failed out of [0-9]+' "$BUILD/wine-tests-$arch.log" | tail -1)")

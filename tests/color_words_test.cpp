@@ -16,6 +16,7 @@ constexpr ColorValue Stored(std::uint32_t rgb) {
 constexpr ColorValue Raw(std::uint32_t value) { return static_cast<ColorValue>(value); }
 
 TEST(ColorWordsTest, NearestName) {
+  // clang-format off
   const std::pair<ColorValue, const wchar_t*> cases[] = {  // nullptr: no name close enough
       // Each name's own colour.
       {Stored(0x000000), L"黒"}, {Stored(0x404040), L"濃い灰色"}, {Stored(0x808080), L"灰色"},
@@ -37,6 +38,7 @@ TEST(ColorWordsTest, NearestName) {
       // Only the low 24 bits count, as when drawn.
       {Raw(0x7F0000FF), L"赤"}, {Raw(0x81FF0000), L"青"},
   };
+  // clang-format on
   for (const auto& [color, expected] : cases) {
     const wchar_t* name = varnelo::NearestColorName(color);
     EXPECT_EQ(name ? name : L"-", std::wstring(expected ? expected : L"-")) << std::hex << color;
@@ -63,11 +65,13 @@ TEST(ColorWordsTest, ValueWordsAndTip) {
 
 TEST(ColorWordsTest, WhatApplyWouldWriteAndButtonNames) {
   constexpr wchar_t kNothing[] = L"色が選ばれていないため、何も書き込みません";
+  // clang-format off
   const std::pair<ColorValue, const wchar_t*> cases[] = {
       {Stored(0x0000FF), L"#0000FF（青、赤 0、緑 0、青 255）を Messenger に書き込みます"},
       {Stored(0xFFFFFF), L"#FFFFFF（白、赤 255、緑 255、青 255）を Messenger に書き込みます"},
       {Raw(0x80000005), kNothing}, {Raw(0x01000000), kNothing}, {ColorValue{-2}, kNothing},
   };
+  // clang-format on
   for (const auto& [selected, description] : cases)
     EXPECT_EQ(varnelo::ApplyDescription(selected), description) << std::hex << selected;
 
@@ -79,8 +83,8 @@ TEST(ColorWordsTest, WhatApplyWouldWriteAndButtonNames) {
 }
 
 TEST(TextColorsTest, HighContrastGivesFixedColoursTheSchemesText) {
-  constexpr ColorValue kWindow = varnelo::kSysColorWindow, kBtnFace = Raw(0x8000000F);
-  constexpr ColorValue kBtnText = varnelo::kSysColorBtnText, kGray = varnelo::kSysColorGrayText;
+  constexpr ColorValue kWindow = varnelo::kSysColorWindow, kBtnFace = varnelo::kSysColorButtonFace;
+  constexpr ColorValue kBtnText = varnelo::kSysColorButtonText, kGray = varnelo::kSysColorGrayText;
   constexpr ColorValue kWindowText = varnelo::kSysColorWindowText;
   constexpr ColorValue kNavy = Raw(0x00800000), kRed = Raw(0x000000FF), kBlack = 0;
   struct Case {
@@ -89,7 +93,8 @@ TEST(TextColorsTest, HighContrastGivesFixedColoursTheSchemesText) {
     bool sample;
     ColorValue highContrast;  // normally the fore colour itself
   };
-  const Case cases[] = {  // Form1's labels as laid out, and samples holding each kind of value
+  // Form1's labels as laid out, and samples holding each kind of value.
+  const Case cases[] = {
       {"Label2, the navy title", kNavy, kBtnFace, false, kBtnText},
       {"Label5, the red note", kRed, kBtnFace, false, kBtnText},
       {"a fixed colour on the window colour", kRed, kWindow, false, kWindowText},

@@ -59,19 +59,6 @@ std::optional<Heard> Hear(HWND control) {
   return Heard{text(name), text(value), text(description)};
 }
 
-// Moves the mouse to `x` (0 to 1 of its width) on the middle line of `control`.
-void MoveMouseTo(HWND control, double x) {
-  RECT rect{};
-  GetWindowRect(control, &rect);
-  const int screenWidth = GetSystemMetrics(SM_CXSCREEN), screenHeight = GetSystemMetrics(SM_CYSCREEN);
-  INPUT input{};
-  input.type = INPUT_MOUSE;
-  input.mi.dx = MulDiv(rect.left + static_cast<int>((rect.right - rect.left) * x), 65536, screenWidth);
-  input.mi.dy = MulDiv((rect.top + rect.bottom) / 2, 65536, screenHeight);
-  input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
-  SendInput(1, &input, sizeof(input));
-}
-
 // The text of the tooltip that the program shows with the mouse resting on
 // `control` ("" when none shows), the mouse then moved off it again.
 std::wstring TipOver(DWORD pid, HWND control) {
@@ -143,42 +130,44 @@ class AccessibleTest : public ClearedMessengerTest {
 
 enum class Action { Start, Choose, Apply };
 
-// After each step: the samples' value and words, 設 定's description, and
-// the samples whose value change was announced.
+// A sample's value and its words, as read and as its tooltip shows them.
+struct Sample {
+  const wchar_t *value, *words;
+};
+constexpr Sample kPurpleSample{L"#800080", L"紫、赤 128、緑 0、青 128"};
+constexpr Sample kBlueSample{L"#0000FF", L"青、赤 0、緑 0、青 255"};
+constexpr Sample kRedSample{L"#FF0000", L"赤、赤 255、緑 0、青 0"};
+constexpr Sample kWindowSample{L"0x80000005", L"システムの色 5 番（Messenger の色ではありません）"};
+constexpr Sample kTextSample{L"0x80000012", L"システムの色 18 番（Messenger の色ではありません）"};
+
+// After each step: the two samples, and those whose value change was
+// announced. 設 定's description names the selected colour, or says that
+// nothing is written while it is a system colour.
 struct Step {
   Action action;
   COLORREF chosen;  // for Choose
-  const wchar_t *selected, *selectedWords, *current, *currentWords, *apply;
+  Sample selected, current;
   std::set<int> changed;
 };
 
-constexpr wchar_t kPurpleWords[] = L"紫、赤 128、緑 0、青 128";
-constexpr wchar_t kBlueWords[] = L"青、赤 0、緑 0、青 255";
-constexpr wchar_t kWriteBlue[] = L"#0000FF（青、赤 0、緑 0、青 255）を Messenger に書き込みます";
-constexpr wchar_t kNoColour5[] = L"システムの色 5 番（Messenger の色ではありません）";
-constexpr wchar_t kNoColour18[] = L"システムの色 18 番（Messenger の色ではありません）";
-constexpr wchar_t kWriteNothing[] = L"色が選ばれていないため、何も書き込みません";
+std::wstring ApplySays(Sample selected) {
+  if (selected.value[0] != L'#') return L"色が選ばれていないため、何も書き込みません";
+  return std::wstring(selected.value) + L"（" + selected.words + L"）を Messenger に書き込みます";
+}
 
 TEST_F(AccessibleTest, ScreenReadersHearTheColourAsTextAndAreToldWhenItChanges) {
   const std::vector<std::tuple<const char*, std::function<void(Hive&)>, std::vector<Step>>>
       scenarios{
           {"purple found, blue chosen and set",
            [](Hive& registry) { registry.SetColor(kMsn, RGB(128, 0, 128)); },
-           {{Action::Start, 0, L"#800080", kPurpleWords, L"#800080", kPurpleWords,
-             L"#800080（紫、赤 128、緑 0、青 128）を Messenger に書き込みます", {}},
-            {Action::Choose, kBlue, L"#0000FF", kBlueWords, L"#800080", kPurpleWords, kWriteBlue,
-             {ids::ColorT1}},
-            {Action::Apply, 0, L"#0000FF", kBlueWords, L"#0000FF", kBlueWords, kWriteBlue,
-             {ids::ColorT2}}}},
+           {{Action::Start, 0, kPurpleSample, kPurpleSample, {}},
+            {Action::Choose, kBlue, kBlueSample, kPurpleSample, {ids::ColorT1}},
+            {Action::Apply, 0, kBlueSample, kBlueSample, {ids::ColorT2}}}},
           {"no colour found: system colours, nothing to set until one is chosen",
            [](Hive& registry) { registry.CreateKey(Account("1234567890")); },
-           {{Action::Start, 0, L"0x80000005", kNoColour5, L"0x80000012", kNoColour18,
-             kWriteNothing, {}},
-            {Action::Apply, 0, L"0x80000005", kNoColour5, L"0x80000012", kNoColour18,
-             kWriteNothing, {}},
-            {Action::Choose, kRed, L"#FF0000", L"赤、赤 255、緑 0、青 0", L"0x80000012",
-             kNoColour18, L"#FF0000（赤、赤 255、緑 0、青 0）を Messenger に書き込みます",
-             {ids::ColorT1}}}},
+           {{Action::Start, 0, kWindowSample, kTextSample, {}},
+            {Action::Apply, 0, kWindowSample, kTextSample, {}},
+            {Action::Choose, kRed, kRedSample, kTextSample, {ids::ColorT1}}}},
       };
   for (const auto& [what, atStartup, steps] : scenarios) {
     SCOPED_TRACE(what);
@@ -191,7 +180,7 @@ TEST_F(AccessibleTest, ScreenReadersHearTheColourAsTextAndAreToldWhenItChanges) 
     ASSERT_TRUE(changes.Hooked());
 
     for (const auto& step : steps) {
-      SCOPED_TRACE(Narrow(step.selected) + " / " + Narrow(step.current));
+      SCOPED_TRACE(Narrow(step.selected.value) + " / " + Narrow(step.current.value));
       if (step.action == Action::Choose) {
         ASSERT_TRUE(e2e::ChooseColor(app, step.chosen));
       } else if (step.action == Action::Apply) {
@@ -202,14 +191,15 @@ TEST_F(AccessibleTest, ScreenReadersHearTheColourAsTextAndAreToldWhenItChanges) 
       EXPECT_EQ(changes.Since({selected, current}, expected), expected);
 
       // The samples keep their captions as names; their tooltips say as much.
-      EXPECT_EQ(Hear(selected), (Heard{L"選択された色", step.selected, step.selectedWords}));
-      EXPECT_EQ(Hear(current),
-                (Heard{L"現在設定されている文字色", step.current, step.currentWords}));
-      EXPECT_EQ(TipOver(app.Pid(), selected), std::wstring(step.selected) + L" " + step.selectedWords);
-      EXPECT_EQ(TipOver(app.Pid(), current), std::wstring(step.current) + L" " + step.currentWords);
+      for (const auto& [sample, shown, caption] :
+           {std::tuple{selected, step.selected, L"選択された色"},
+            std::tuple{current, step.current, L"現在設定されている文字色"}}) {
+        EXPECT_EQ(Hear(sample), (Heard{caption, shown.value, shown.words}));
+        EXPECT_EQ(TipOver(app.Pid(), sample), std::wstring(shown.value) + L" " + shown.words);
+      }
       // The buttons' names without the captions' spacing.
       EXPECT_EQ(Hear(app.Control(ids::Command1)), (Heard{L"色選択", L"", L""}));
-      EXPECT_EQ(Hear(app.Control(ids::Command3)), (Heard{L"設定", L"", step.apply}));
+      EXPECT_EQ(Hear(app.Control(ids::Command3)), (Heard{L"設定", L"", ApplySays(step.selected)}));
       EXPECT_EQ(Hear(app.Control(ids::Command2)), (Heard{L"閉じる", L"", L""}));
     }
     app.CloseWithButton();

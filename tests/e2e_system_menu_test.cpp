@@ -1,6 +1,7 @@
 // 色を保存 from the system menu of the real varnelo.exe under Wine, chosen
 // from the keyboard: the file it saves puts the colours back after a later
-// 設 定 (Wine's reg import), and a cancelled save writes nothing. A path too
+// 設 定 (Wine's reg import), Windows Messenger's too where its value went
+// after start-up, and a cancelled save writes nothing. A path too
 // long for the dialog is refused with a message, and the window lives on.
 #include "support/color_dialog.h"
 #include "support/driver.h"
@@ -24,7 +25,6 @@ TEST_F(SystemMenuTest, SavedColoursPutBackALaterSetAndCancelWritesNothing) {
   hive.SetRaw(kMsn, kValue, REG_DWORD, Le32(kRed));
   hive.SetText(kService, kValue, "a");
   hive.CreateKey(Account("A"));
-  const Tree seeded = hive.Snapshot();
   SYSTEMTIME today{};
   GetLocalTime(&today);
   wchar_t offered[32] = {};
@@ -37,6 +37,10 @@ TEST_F(SystemMenuTest, SavedColoursPutBackALaterSetAndCancelWritesNothing) {
     SCOPED_TRACE(button == IDOK ? "saved" : "cancelled");
     Varnelo app;
     ASSERT_NE(app.WaitForMainWindow(), nullptr);
+    // Gone from outside after start-up, Windows Messenger's value is still
+    // one that 設 定 writes: the saved file must hold it.
+    if (button == IDOK) hive.DeleteValue(kService, kValue);
+    const Tree before = hive.Snapshot();
     ASSERT_TRUE(app.ChooseFromSystemMenu('E'));
     const HWND dialog = app.WaitForDialog();
     ASSERT_NE(dialog, nullptr) << "no Save dialog";
@@ -70,23 +74,28 @@ TEST_F(SystemMenuTest, SavedColoursPutBackALaterSetAndCancelWritesNothing) {
     PressAndWait(GetDlgItem(dialog, button));
     ASSERT_TRUE(WaitClosed(app, dialog));
     hive.DeleteKey(kDialogsOwn);
-    EXPECT_EQ(hive.ChangesSince(seeded), "") << "色を保存 only reads";
+    EXPECT_EQ(hive.ChangesSince(before), "") << "色を保存 only reads";
     std::ifstream saved((file + L".reg").c_str(), std::ios::binary);
     const std::string bytes{std::istreambuf_iterator<char>(saved), {}};
     saved.close();
     EXPECT_EQ(bytes.starts_with("\xFF\xFE"), button == IDOK) << "a registry file (UTF-16) if saved";
     if (button == IDOK) {  // 設 定, the file imported; 元に戻す then changes nothing but ColorT2
-      ASSERT_TRUE(app.ChooseFromSystemMenu('U'));  // greyed before 設 定: nothing happens
+      std::vector<bool> drawnEnabled;  // 色を保存, 元に戻す, Wine's items
+      ASSERT_TRUE(app.ChooseFromSystemMenu('U', &drawnEnabled));
+      ASSERT_GT(drawnEnabled.size(), 2u);
+      EXPECT_FALSE(drawnEnabled[1]) << "元に戻す greyed before 設 定: nothing happens";
       ASSERT_TRUE(e2e::ChooseColor(app, kBlue));
       ASSERT_TRUE(app.PressAndWait(ids::Command3));
-      ASSERT_NE(hive.ChangesSince(seeded), "");
+      ASSERT_NE(hive.ChangesSince(before), "");
       EXPECT_EQ(Process(L"reg.exe import \"" + file + L".reg\"").WaitForExit(20000), 0u);
-      EXPECT_EQ(hive.ChangesSince(seeded), "") << "reg import of the saved file";
-      ASSERT_TRUE(app.ChooseFromSystemMenu('U'));
+      EXPECT_EQ(hive.ChangesSince(before), "") << "reg import of the saved file";
+      ASSERT_TRUE(app.ChooseFromSystemMenu('U', &drawnEnabled));
+      ASSERT_GT(drawnEnabled.size(), 2u);
+      EXPECT_TRUE(drawnEnabled[1]) << "元に戻す enabled after 設 定";
       EXPECT_EQ(InkOnceDrawn(app.Control(ids::ColorT2), {kRed}), Ink{kRed})
           << "as a start-up shows";
       EXPECT_EQ(InkColors(app.Control(ids::ColorT1)), Ink{kBlue}) << "the choice stays";
-      EXPECT_EQ(hive.ChangesSince(seeded), "");
+      EXPECT_EQ(hive.ChangesSince(before), "");
       EXPECT_TRUE(DeleteFileW((file + L".reg").c_str()));
     }
     app.CloseWithButton();

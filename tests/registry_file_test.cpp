@@ -1,7 +1,9 @@
 // The registry file /export writes, compared with what regedit and Wine 8's
 // reg export write for the same values (the long lists exactly as Wine
-// wrapped them).
+// wrapped them), and the names it may be written under.
 #include "core/registry_file.h"
+#include "core/backup_file.h"
+#include "core/file_names.h"
 
 #include <gtest/gtest.h>
 
@@ -84,6 +86,46 @@ TEST(RegistryFileTest, NoKeyWithALineBreak) {
   const std::string broken = "A\r\n[HKEY_CURRENT_USER\\Other]";
   EXPECT_FALSE(varnelo::RegistryFile({{"B", false, 0, {}}, {broken, false, 0, {}}}, badKey));
   EXPECT_EQ(badKey, broken);
+}
+
+// Names that can never be a file are refused by their text alone.
+TEST(FileNamesTest, RefusedBeforeAnythingIsOpened) {
+  const std::vector<std::pair<std::wstring, DWORD>> cases{
+      {L"CON", varnelo::kErrorIsADevice},
+      {L"conout$", varnelo::kErrorIsADevice},
+      {L"con.reg", varnelo::kErrorIsADevice},
+      {L"CON:", varnelo::kErrorIsADevice},
+      {L"x\\..\\CON", varnelo::kErrorIsADevice},
+      {L"C:Nul .reg", varnelo::kErrorIsADevice},
+      {L"d:/backup/com9.txt", varnelo::kErrorIsADevice},
+      {L"LPT\u00B9", varnelo::kErrorIsADevice},
+      {L"\\\\.\\PRN", varnelo::kErrorIsADevice},
+      {L"aux.a.b", varnelo::kErrorIsADevice},
+      {L"CONSOLE.reg", ERROR_SUCCESS},
+      {L"COM10", ERROR_SUCCESS},
+      {L"con\\colours.reg", ERROR_SUCCESS},  // a folder of that name is not the device
+      {L"xcon", ERROR_SUCCESS},
+      {L"\\\\?\\C:\\" + std::wstring(255, L'n'), ERROR_SUCCESS},
+      {L"C:" + std::wstring(256, L'n'), ERROR_FILENAME_EXCED_RANGE},
+      {std::wstring(300, L'n') + L"\\short.reg", ERROR_SUCCESS},  // a folder's name is its own
+  };
+  for (const auto& [path, refused] : cases) {
+    SCOPED_TRACE(std::string(path.begin(), path.end()).substr(0, 40));
+    EXPECT_EQ(varnelo::RefusedFileName(path), refused);
+  }
+  // What a Linux file system (Wine's) counts: 255 bytes at most.
+  const std::vector<std::pair<std::wstring, std::size_t>> utf8{
+      {L"", 0},
+      {L"a\u00E9\u3042", 1 + 2 + 3},
+      {std::wstring(86, L'\u3042') + L".reg", 262},
+      {L"\U0001F600", 4},  // one character beyond 16 bits: a pair of units on Windows
+      {std::wstring(1, wchar_t(0xD800)) + L"x", 4},  // a lone surrogate, then an ASCII letter
+  };
+  for (const auto& [name, bytes] : utf8) EXPECT_EQ(varnelo::Utf8Length(name), bytes);
+  EXPECT_EQ(varnelo::FolderPart(L"C:\\a\\b.reg"), L"C:\\a\\");
+  EXPECT_EQ(varnelo::FolderPart(L"C:b.reg"), L"C:");
+  EXPECT_EQ(varnelo::FolderPart(L"b.reg"), L"");
+  EXPECT_EQ(varnelo::BackupFileName(2024, 3, 7), L"im-colours-20240307.reg");
 }
 
 }  // namespace

@@ -289,6 +289,10 @@ TEST_F(RegistryTest, CallsKeepToTheirBuffersAndReportTheLengthTheyNeed) {
   const auto query = [&](BYTE* buffer, DWORD& size) {
     return RegQueryValueExA(key.get(), kName, nullptr, nullptr, buffer, &size);
   };
+  const auto queryWide = [&](BYTE* buffer, DWORD& size) {  // as ReadRegValueExact asks
+    return RegQueryValueExW(key.get(), L"IM Color", nullptr, nullptr, buffer, &size);
+  };
+  const auto sizeOnly = [&](BYTE*, DWORD& size) { return queryWide(nullptr, size); };
   const auto listAt = [&](DWORD index) {
     return [&key, index](BYTE* buffer, DWORD& size) {
       return RegEnumKeyExA(key.get(), index, reinterpret_cast<char*>(buffer), &size, nullptr,
@@ -308,6 +312,9 @@ TEST_F(RegistryTest, CallsKeepToTheirBuffersAndReportTheLengthTheyNeed) {
       {"value, buffer one byte short", query, 4, ERROR_MORE_DATA, 5, {}},
       {"value, buffer just large enough", query, 5, ERROR_SUCCESS, 5, Bytes({1, 2, 3, 4, 5})},
       {"value, larger buffer", query, 8, ERROR_SUCCESS, 5, Bytes({1, 2, 3, 4, 5})},
+      {"Unicode name, size only", sizeOnly, 0, ERROR_SUCCESS, 5, {}},
+      {"Unicode name, one byte short", queryWide, 4, ERROR_MORE_DATA, 5, {}},
+      {"Unicode name, just large enough", queryWide, 5, ERROR_SUCCESS, 5, Bytes({1, 2, 3, 4, 5})},
       {"name, no room for its zero", listAt(0), 6, ERROR_MORE_DATA, 6, {}},
       {"name, room for its zero", listAt(0), 7, ERROR_SUCCESS, 6,
        Bytes({'a', 'b', 'c', 'd', 'e', 'f', 0})},
@@ -323,6 +330,52 @@ TEST_F(RegistryTest, CallsKeepToTheirBuffersAndReportTheLengthTheyNeed) {
     expected.resize(buffer.size(), kFill);
     EXPECT_EQ(buffer, expected);
   }
+}
+
+// A value exactly as stored, whatever its type and size, and put back so: the
+// bytes read are the value's and no more (a guard after them would show), and
+// putting them back over another value, or over none, gives the same value.
+TEST_F(RegistryTest, ExactReadGivesTypeAndBytesThatRestorePutsBack) {
+  const std::vector<RawValue> cases{
+      {REG_BINARY, Bytes({1, 2, 3, 4, 5})},         {REG_BINARY, {}},
+      {REG_NONE, Bytes({'a', 'b', 'c'})},           {REG_DWORD, Le32(0x80000005)},
+      {REG_QWORD, Bytes({1, 0, 0, 0, 0, 0, 0, 9})}, {0x1234, Bytes({0xA5, 0xA5})},
+      {REG_BINARY, std::vector<BYTE>(65536, 0x5A)},
+  };
+  const std::wstring name = L"IM Color";
+  for (const RawValue& stored : cases) {
+    SCOPED_TRACE(testing_support::Describe(stored));
+    hive.SetRaw(kKey, kName, stored.type, stored.data);
+    const Reg::ExactValue read = Reg::ReadRegValueExact(kRoot, kKey, name);
+    EXPECT_EQ(read.found, Reg::ExactValue::Found::Value);
+    EXPECT_EQ((RawValue{read.type, read.data}), stored);
+    for (const bool before : {true, false}) {  // over another value, then over none
+      if (before) hive.SetRaw(kKey, kName, REG_SZ, Bytes({'x', 0}));
+      if (!before) hive.DeleteValue(kKey, kName);
+      EXPECT_EQ(Reg::RestoreRegValueExact(kRoot, kKey, name, read.type, &read.data), ERROR_SUCCESS);
+      EXPECT_EQ(hive.GetRaw(kKey, kName), stored);
+    }
+  }
+}
+
+// No value: read as NoValue, put back by deleting, which a missing value
+// already is. No key: NoKey, and nothing put back creates it.
+TEST_F(RegistryTest, ExactReadAndRestoreOfMissingValuesAndKeys) {
+  using Found = Reg::ExactValue::Found;
+  hive.SetRaw(kKey, "Neighbour", REG_SZ, Bytes({'x', 0}));
+  EXPECT_EQ(Reg::ReadRegValueExact(kRoot, kKey, L"IM Color").found, Found::NoValue);
+  EXPECT_EQ(Reg::RestoreRegValueExact(kRoot, kKey, L"IM Color", REG_NONE, nullptr), ERROR_SUCCESS);
+  hive.SetRaw(kKey, kName, REG_BINARY, Le32(1));
+  EXPECT_EQ(Reg::RestoreRegValueExact(kRoot, kKey, L"IM Color", REG_NONE, nullptr), ERROR_SUCCESS);
+  EXPECT_EQ(hive.GetRaw(kKey, kName), std::nullopt);
+
+  const Tree before = hive.Snapshot();
+  const std::string missing = std::string(kKey) + "\\Missing";
+  EXPECT_EQ(Reg::ReadRegValueExact(kRoot, missing, L"IM Color").found, Found::NoKey);
+  const std::vector<BYTE> data = Le32(1);
+  EXPECT_EQ(Reg::RestoreRegValueExact(kRoot, missing, L"IM Color", REG_BINARY, &data),
+            ERROR_FILE_NOT_FOUND);
+  EXPECT_EQ(hive.ChangesSince(before), "");
 }
 
 // The 8-bit listing spells a character the code page lacks with a look-alike

@@ -1,7 +1,7 @@
 #include "app/win32/accessible_object.h"
 
-#include "core/color_words.h"
 #include "base/system_library.h"
+#include "core/color_words.h"
 
 #include <atomic>
 #include <utility>

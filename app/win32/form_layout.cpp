@@ -3,6 +3,7 @@
 #include "app/win32/control_ids.h"
 #include "app/win32/fonts.h"
 #include "app/win32/startup_trace.h"
+#include "base/decimal.h"
 
 #include <string>
 #include <utility>
@@ -29,8 +30,8 @@ struct ControlLayout {
 constexpr BYTE kShiftJis = SHIFTJIS_CHARSET;
 constexpr BYTE kAnsi = ANSI_CHARSET;
 
-constexpr ColorValue kBtnFace = static_cast<ColorValue>(0x8000000Fu);  // COLOR_BTNFACE
-constexpr ColorValue kBtnText = static_cast<ColorValue>(0x80000012u);  // COLOR_BTNTEXT
+constexpr ColorValue kBtnFace = kSysColorButtonFace;
+constexpr ColorValue kBtnText = kSysColorButtonText;
 constexpr ColorValue kRed = 0x000000FF;
 constexpr ColorValue kNavy = 0x00800000;
 
@@ -81,7 +82,7 @@ std::size_t SlotOf(int id) {
   for (std::size_t i = 0; i < FormControls::kCount; ++i) {
     if (kControls[i].id == id) return i;
   }
-  throw ToolkitError("no control with id " + std::to_string(id));
+  throw ToolkitError("no control with id " + Decimal(id));
 }
 
 // Labels overlap: Label6 the end of Label2, the preview texts their white

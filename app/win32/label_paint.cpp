@@ -1,8 +1,8 @@
 #include "app/win32/label_paint.h"
 
-#include "core/color_words.h"
 #include "app/text_colors.h"
 #include "app/win32/control_ids.h"
+#include "core/color_words.h"
 
 #include <cstdint>
 

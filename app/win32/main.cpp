@@ -4,6 +4,7 @@
 #include "app/win32/startup_trace.h"
 #include "app/win32/version_info.h"
 #include "base/dep_policy.h"
+#include "base/error.h"
 #include "base/system_library.h"
 #include "cli/commands.h"
 #include "core/win32/file_handle.h"
@@ -13,7 +14,6 @@
 
 #include <cstdlib>
 #include <exception>
-#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -89,7 +89,7 @@ class StandardOutput {
 
 // The arguments after the program's name, as the C runtime split them.
 std::vector<std::wstring> Arguments() {
-  if (__wargv == nullptr) throw std::runtime_error("the C runtime gave no arguments");
+  if (__wargv == nullptr) throw varnelo::Error("the C runtime gave no arguments");
   std::vector<std::wstring> args;
   for (int i = 1; i < __argc; ++i) args.emplace_back(__wargv[i]);
   return args;

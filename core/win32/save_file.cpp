@@ -1,5 +1,6 @@
 #include "core/win32/save_file.h"
 
+#include "base/decimal.h"
 #include "core/file_names.h"
 #include "core/win32/file_handle.h"
 
@@ -30,9 +31,9 @@ class TemporaryFile {
   DWORD Create(std::wstring_view folder) {
     constexpr unsigned kTries = 100;
     const std::wstring stem = std::wstring(folder) + std::wstring(kTemporaryPrefix) +
-                              std::to_wstring(GetCurrentProcessId()) + L"-";
+                              Decimal<wchar_t>(GetCurrentProcessId()) + L"-";
     for (unsigned n = 0; n < kTries; ++n) {
-      const std::wstring name = stem + std::to_wstring(n) + std::wstring(kTemporarySuffix);
+      const std::wstring name = stem + Decimal<wchar_t>(n) + std::wstring(kTemporarySuffix);
       const HANDLE file = CreateFileW(name.c_str(), GENERIC_WRITE, FILE_SHARE_DELETE, nullptr,
                                       CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
       if (file != INVALID_HANDLE_VALUE) {

@@ -6,6 +6,7 @@
 #include <cwchar>
 #include <iterator>
 #include <map>
+#include <utility>
 
 namespace e2e {
 namespace {
@@ -91,27 +92,73 @@ void Varnelo::Click(int id) const {
   e2e::Click(button);
 }
 
-bool Varnelo::ChooseFromSystemMenu(char accessKey) const {
-  const auto press = [](std::initializer_list<WORD> keys) {  // down in order, up the other way
-    std::vector<INPUT> inputs;
-    const auto key = [&inputs](WORD vk, DWORD flags) {
-      INPUT input{};
-      input.type = INPUT_KEYBOARD;
-      input.ki.wVk = vk;
-      input.ki.dwFlags = flags;
-      inputs.push_back(input);
-    };
-    for (const WORD vk : keys) key(vk, 0);
-    for (auto vk = std::rbegin(keys); vk != std::rend(keys); ++vk) key(*vk, KEYEVENTF_KEYUP);
-    SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+// For each item in a picture of a menu, top to bottom, whether the menu's
+// text colour is in it: a greyed item's text is drawn in another, as is the
+// highlighted item's. An item is a band of at least 3 rows with ink; the
+// frame's and the separators' lines and the access keys' underlines are
+// thinner.
+std::vector<bool> ItemsInMenuText(const Pixels& menu) {
+  const COLORREF back = GetSysColor(COLOR_MENU), text = GetSysColor(COLOR_MENUTEXT);
+  std::vector<bool> items;
+  int rows = 0;
+  bool inText = false;
+  for (int y = 0; y <= menu.height; ++y) {
+    bool ink = false;
+    for (int x = 3; y < menu.height && x + 3 < menu.width; ++x) {  // inside the frame
+      ink = ink || menu.At(x, y) != back;
+      inText = inText || menu.At(x, y) == text;
+    }
+    if (ink) {
+      ++rows;
+      continue;
+    }
+    if (rows >= 3) items.push_back(inText);
+    rows = 0;
+    inText = false;
+  }
+  return items;
+}
+
+void PressKeys(std::initializer_list<WORD> keys) {
+  std::vector<INPUT> inputs;
+  const auto key = [&inputs](WORD vk, DWORD flags) {
+    INPUT input{};
+    input.type = INPUT_KEYBOARD;
+    input.ki.wVk = vk;
+    input.ki.dwFlags = flags;
+    inputs.push_back(input);
   };
+  for (const WORD vk : keys) key(vk, 0);
+  for (auto vk = std::rbegin(keys); vk != std::rend(keys); ++vk) key(*vk, KEYEVENTF_KEYUP);
+  SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+}
+
+void MoveMouseTo(HWND window, double x) {
+  RECT rect{};
+  GetWindowRect(window, &rect);
+  INPUT input{};
+  input.type = INPUT_MOUSE;
+  input.mi.dx = MulDiv(rect.left + static_cast<int>((rect.right - rect.left) * x), 65536,
+                       GetSystemMetrics(SM_CXSCREEN));
+  input.mi.dy = MulDiv((rect.top + rect.bottom) / 2, 65536, GetSystemMetrics(SM_CYSCREEN));
+  input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+  SendInput(1, &input, sizeof(input));
+}
+
+bool Varnelo::ChooseFromSystemMenu(char accessKey, std::vector<bool>* drawnEnabled) const {
   SetForegroundWindow(main_);
   Require(Eventually([this] { return GetForegroundWindow() == main_; }, 5000),
           "the window did not come to the front");
   const auto menuClosed = [this] { return FindVisibleTopLevel(Pid(), L"#32768") == nullptr; };
-  press({VK_MENU, VK_SPACE});
+  PressKeys({VK_MENU, VK_SPACE});
   Require(Eventually([&] { return !menuClosed(); }, 5000), "Alt+Space opened no menu");
-  press({static_cast<WORD>(accessKey)});
+  if (drawnEnabled != nullptr) {
+    const HWND menu = FindVisibleTopLevel(Pid(), L"#32768");
+    *drawnEnabled =
+        SampleUntil([menu] { return ItemsInMenuText(CapturePixels(menu)); },
+                    [](const std::vector<bool>& items) { return items.size() > 2; }, 3000);
+  }
+  PressKeys({static_cast<WORD>(accessKey)});
   return Eventually(menuClosed, 5000);
 }
 

@@ -10,6 +10,7 @@
 
 #include <windows.h>
 
+#include <initializer_list>
 #include <optional>
 #include <set>
 #include <string>
@@ -80,8 +81,11 @@ class Varnelo {
   // front, Alt+Space, then the item's access key (an upper-case letter).
   // False if the menu did not close. Wine closes it for a greyed item too,
   // without a command; a chosen item's command may still be running when
-  // this returns.
-  [[nodiscard]] bool ChooseFromSystemMenu(char accessKey) const;
+  // this returns. `drawnEnabled`, where given, gets for each item of the
+  // open menu, top to bottom, whether it was drawn in the menu's text colour,
+  // as an enabled item is (not the highlighted first one, nor a greyed one).
+  [[nodiscard]] bool ChooseFromSystemMenu(char accessKey,
+                                          std::vector<bool>* drawnEnabled = nullptr) const;
 
   DWORD Pid() const { return process_.Pid(); }
 
@@ -112,6 +116,12 @@ class ClearedMessengerTest : public ::testing::Test {
 // of `keys` and shows the warning icon or none, presses OK and waits for the
 // command that showed it. False if no box came or it did not go.
 bool AnswerMessage(Varnelo& app, const std::vector<std::string>& keys, bool warning);
+
+// Input as a user gives it: keys pressed in order and let go the other way
+// round ({VK_MENU, VK_SPACE} is Alt+Space), to the window with the focus; the
+// mouse moved to `x` (0 to 1 of its width) on the middle line of `window`.
+void PressKeys(std::initializer_list<WORD> keys);
+void MoveMouseTo(HWND window, double x);
 
 std::wstring WindowText(HWND hwnd);
 std::wstring ClassName(HWND hwnd);

@@ -40,8 +40,7 @@ class RecordingToolkit : public varnelo::Toolkit {
   std::wstring label6Caption = L"v1.0.0";
   bool ended = false;
 
-  static constexpr varnelo::ColorValue kDefaultTextColor =
-      static_cast<varnelo::ColorValue>(0x80000012u);  // COLOR_BTNTEXT
+  static constexpr varnelo::ColorValue kDefaultTextColor = varnelo::kSysColorButtonText;
 
  private:
   void Operation(const std::string& entry) const;

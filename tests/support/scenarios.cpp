@@ -150,14 +150,16 @@ bool Holds(const Tree& tree, const std::string& path, std::uint32_t colour) {
   const auto key = tree.find(Fold(path));
   if (key == tree.end()) return false;
   const auto value = key->second.values.find(Fold(kValue));
-  return value != key->second.values.end() && value->second.raw == RawValue{REG_BINARY, Le32(colour)};
+  return value != key->second.values.end() &&
+         value->second.raw == RawValue{REG_BINARY, Le32(colour)};
 }
 }  // namespace
 
 std::size_t UndoSteps(const Tree& beforeApply, const ApplyScenario& row) {
   if (row.written.empty()) return 0;
   std::size_t steps =
-      std::ranges::all_of(row.written, [&](const auto& k) { return Holds(beforeApply, k, row.shown); })
+      std::ranges::all_of(row.written,
+                          [&](const auto& k) { return Holds(beforeApply, k, row.shown); })
           ? 0
           : 1;
   std::uint32_t previous = row.shown;
@@ -186,7 +188,8 @@ Tree Undone(Tree now, const Tree& beforeApply, const ApplyScenario& row) {
     auto& values = now.find(Fold(path))->second.values;
     values.erase(Fold(kValue));
     if (const auto was = beforeApply.find(Fold(path)); was != beforeApply.end()) {
-      if (const auto value = was->second.values.find(Fold(kValue)); value != was->second.values.end()) {
+      if (const auto value = was->second.values.find(Fold(kValue));
+          value != was->second.values.end()) {
         values.insert(*value);
       }
     }

@@ -34,8 +34,8 @@ struct ApplyScenario {
   std::uint32_t shown;                  // in the selected sample at the click: what is written
   std::vector<std::string> written;     // the keys whose "IM Color" 設 定 sets, only those
   const char* setError = "";  // a part of what /set says of a location it leaves unwritten
-  Seed beforeUndo{};           // changed between 設 定 and 元に戻す; may be empty
-  std::vector<std::string> notPutBack{};  // of `written`: refuse the write-back (named, retried)
+  Seed beforeUndo{};          // changed between 設 定 and 元に戻す; may be empty
+  std::vector<std::string> notPutBack{};     // of `written`: refuse the write-back (named, retried)
   std::vector<std::uint32_t> thenApplied{};  // chosen and applied again after 設 定, in order
 };
 
