@@ -45,14 +45,30 @@ TEST(ColorWordsTest, NearestName) {
 
 TEST(ColorWordsTest, ValueWordsAndTip) {
   const std::tuple<ColorValue, const wchar_t*, const wchar_t*> cases[] = {
-      {Stored(0x800080), L"#800080", L"紫、赤 128、緑 0、青 128"},
-      {Stored(0x000000), L"#000000", L"黒、赤 0、緑 0、青 0"},
-      {Stored(0xC08040), L"#C08040", L"赤 192、緑 128、青 64"},
-      {Raw(0x80000005), L"0x80000005", L"システムの色 5 番（Messenger の色ではありません）"},
-      {Raw(0x8000001E), L"0x8000001E", L"システムの色 30 番（Messenger の色ではありません）"},
+      {Stored(0x800080), L"#800080",
+       L"紫。赤 128、緑 0、青 128。白い背景とのコントラスト比 9.41 対 1"},
+      {Stored(0xC08040), L"#C08040",
+       L"赤 192、緑 128、青 64。白い背景とのコントラスト比 3.27 対 1、やや読みにくい色です"},
+      {Raw(0x80000005), L"なし", L"まだ Messenger の色を表示していません"},
+      {Raw(0x8000001E), L"なし", L"まだ Messenger の色を表示していません"},
       // Past the last system colour, or not one: drawn as the low 24 bits.
-      {Raw(0x8000001F), L"#1F0000", L"黒、赤 31、緑 0、青 0"},
-      {Raw(0x7FFFFFFF), L"#FFFFFF", L"白、赤 255、緑 255、青 255"},
+      {Raw(0x8000001F), L"#1F0000",
+       L"黒。赤 31、緑 0、青 0。白い背景とのコントラスト比 19.84 対 1"},
+      {Raw(0x7FFFFFFF), L"#FFFFFF",
+       L"白。赤 255、緑 255、青 255。白い背景とのコントラスト比 1 対 1、読みにくい色です"},
+      // The contrast's ends, and each side of 4.5:1 and 3:1, rounded down.
+      {Stored(0x000000), L"#000000", L"黒。赤 0、緑 0、青 0。白い背景とのコントラスト比 21 対 1"},
+      {Stored(0xFFFF99), L"#FFFF99",
+       L"赤 255、緑 255、青 153。白い背景とのコントラスト比 1.04 対 1、読みにくい色です"},
+      {Stored(0x7C7290), L"#7C7290",
+       L"灰色。赤 124、緑 114、青 144。白い背景とのコントラスト比 4.5 対 1"},
+      {Stored(0x9A6C5A), L"#9A6C5A",
+       L"灰色。赤 154、緑 108、青 90。白い背景とのコントラスト比 4.49 対 1、やや読みにくい色です"},
+      {Stored(0xE969A1), L"#E969A1",
+       L"桃色。赤 233、緑 105、青 161。白い背景とのコントラスト比 3 対 1、やや読みにくい色です"},
+      {Stored(0x989A30), L"#989A30",
+       L"オリーブ色。赤 152、緑 154、青 48。白い背景とのコントラスト比 2.99 対 "
+       L"1、読みにくい色です"},
   };
   for (const auto& [color, value, words] : cases) {
     EXPECT_EQ(varnelo::ColorValueText(color), value) << std::hex << color;
@@ -64,9 +80,15 @@ TEST(ColorWordsTest, ValueWordsAndTip) {
 TEST(ColorWordsTest, WhatApplyWouldWriteAndButtonNames) {
   constexpr wchar_t kNothing[] = L"色が選ばれていないため、何も書き込みません";
   const std::pair<ColorValue, const wchar_t*> cases[] = {
-      {Stored(0x0000FF), L"#0000FF（青、赤 0、緑 0、青 255）を Messenger に書き込みます"},
-      {Stored(0xFFFFFF), L"#FFFFFF（白、赤 255、緑 255、青 255）を Messenger に書き込みます"},
-      {Raw(0x80000005), kNothing}, {Raw(0x01000000), kNothing}, {ColorValue{-2}, kNothing},
+      {Stored(0x0000FF),
+       L"#0000FF を Messenger に書き込みます。青。赤 0、緑 0、青 255。"
+       L"白い背景とのコントラスト比 8.59 対 1"},
+      {Stored(0xFFFFFF),
+       L"#FFFFFF を Messenger に書き込みます。白。赤 255、緑 255、青 255。"
+       L"白い背景とのコントラスト比 1 対 1、読みにくい色です"},
+      {Raw(0x80000005), kNothing},
+      {Raw(0x01000000), kNothing},
+      {ColorValue{-2}, kNothing},
   };
   for (const auto& [selected, description] : cases)
     EXPECT_EQ(varnelo::ApplyDescription(selected), description) << std::hex << selected;
@@ -89,7 +111,8 @@ TEST(TextColorsTest, HighContrastGivesFixedColoursTheSchemesText) {
     bool sample;
     ColorValue highContrast;  // normally the fore colour itself
   };
-  const Case cases[] = {  // Form1's labels as laid out, and samples holding each kind of value
+  const Case cases[] = {
+      // Form1's labels as laid out, and samples holding each kind of value
       {"Label2, the navy title", kNavy, kBtnFace, false, kBtnText},
       {"Label5, the red note", kRed, kBtnFace, false, kBtnText},
       {"a fixed colour on the window colour", kRed, kWindow, false, kWindowText},

@@ -152,11 +152,22 @@ struct Step {
   std::set<int> changed;
 };
 
-constexpr wchar_t kPurpleWords[] = L"紫、赤 128、緑 0、青 128";
-constexpr wchar_t kBlueWords[] = L"青、赤 0、緑 0、青 255";
-constexpr wchar_t kWriteBlue[] = L"#0000FF（青、赤 0、緑 0、青 255）を Messenger に書き込みます";
-constexpr wchar_t kNoColour5[] = L"システムの色 5 番（Messenger の色ではありません）";
-constexpr wchar_t kNoColour18[] = L"システムの色 18 番（Messenger の色ではありません）";
+constexpr wchar_t kPurpleWords[] =
+    L"紫。赤 128、緑 0、青 128。白い背景とのコントラスト比 9.41 対 1";
+constexpr wchar_t kBlueWords[] = L"青。赤 0、緑 0、青 255。白い背景とのコントラスト比 8.59 対 1";
+constexpr wchar_t kRedWords[] =
+    L"赤。赤 255、緑 0、青 0。白い背景とのコントラスト比 3.99 対 1、やや読みにくい色です";
+constexpr wchar_t kWritePurple[] =
+    L"#800080 を Messenger に書き込みます。紫。赤 128、緑 0、青 128。"
+    L"白い背景とのコントラスト比 9.41 対 1";
+constexpr wchar_t kWriteBlue[] =
+    L"#0000FF を Messenger に書き込みます。青。赤 0、緑 0、青 255。"
+    L"白い背景とのコントラスト比 8.59 対 1";
+constexpr wchar_t kWriteRed[] =
+    L"#FF0000 を Messenger に書き込みます。赤。赤 255、緑 0、青 0。"
+    L"白い背景とのコントラスト比 3.99 対 1、やや読みにくい色です";
+constexpr wchar_t kNoColour5[] = L"まだ Messenger の色を表示していません";
+constexpr wchar_t kNoColour18[] = L"まだ Messenger の色を表示していません";
 constexpr wchar_t kWriteNothing[] = L"色が選ばれていないため、何も書き込みません";
 
 TEST_F(AccessibleTest, ScreenReadersHearTheColourAsTextAndAreToldWhenItChanges) {
@@ -165,19 +176,16 @@ TEST_F(AccessibleTest, ScreenReadersHearTheColourAsTextAndAreToldWhenItChanges) 
           {"purple found, blue chosen and set",
            [](Hive& registry) { registry.SetColor(kMsn, RGB(128, 0, 128)); },
            {{Action::Start, 0, L"#800080", kPurpleWords, L"#800080", kPurpleWords,
-             L"#800080（紫、赤 128、緑 0、青 128）を Messenger に書き込みます", {}},
+             kWritePurple, {}},
             {Action::Choose, kBlue, L"#0000FF", kBlueWords, L"#800080", kPurpleWords, kWriteBlue,
              {ids::ColorT1}},
             {Action::Apply, 0, L"#0000FF", kBlueWords, L"#0000FF", kBlueWords, kWriteBlue,
              {ids::ColorT2}}}},
           {"no colour found: system colours, nothing to set until one is chosen",
            [](Hive& registry) { registry.CreateKey(Account("1234567890")); },
-           {{Action::Start, 0, L"0x80000005", kNoColour5, L"0x80000012", kNoColour18,
-             kWriteNothing, {}},
-            {Action::Apply, 0, L"0x80000005", kNoColour5, L"0x80000012", kNoColour18,
-             kWriteNothing, {}},
-            {Action::Choose, kRed, L"#FF0000", L"赤、赤 255、緑 0、青 0", L"0x80000012",
-             kNoColour18, L"#FF0000（赤、赤 255、緑 0、青 0）を Messenger に書き込みます",
+           {{Action::Start, 0, L"なし", kNoColour5, L"なし", kNoColour18, kWriteNothing, {}},
+            {Action::Apply, 0, L"なし", kNoColour5, L"なし", kNoColour18, kWriteNothing, {}},
+            {Action::Choose, kRed, L"#FF0000", kRedWords, L"なし", kNoColour18, kWriteRed,
              {ids::ColorT1}}}},
       };
   for (const auto& [what, atStartup, steps] : scenarios) {
