@@ -56,24 +56,25 @@ TEST(ColorWordsTest, ValueWordsAndTip) {
        L"黒。赤 31、緑 0、青 0。白い背景とのコントラスト比 19.84 対 1"},
       {Raw(0x7FFFFFFF), L"#FFFFFF",
        L"白。赤 255、緑 255、青 255。白い背景とのコントラスト比 1 対 1、読みにくい色です"},
-      // The contrast's ends, and each side of 4.5:1 and 3:1, rounded down.
       {Stored(0x000000), L"#000000", L"黒。赤 0、緑 0、青 0。白い背景とのコントラスト比 21 対 1"},
-      {Stored(0xFFFF99), L"#FFFF99",
-       L"赤 255、緑 255、青 153。白い背景とのコントラスト比 1.04 対 1、読みにくい色です"},
-      {Stored(0x7C7290), L"#7C7290",
-       L"灰色。赤 124、緑 114、青 144。白い背景とのコントラスト比 4.5 対 1"},
-      {Stored(0x9A6C5A), L"#9A6C5A",
-       L"灰色。赤 154、緑 108、青 90。白い背景とのコントラスト比 4.49 対 1、やや読みにくい色です"},
-      {Stored(0xE969A1), L"#E969A1",
-       L"桃色。赤 233、緑 105、青 161。白い背景とのコントラスト比 3 対 1、やや読みにくい色です"},
-      {Stored(0x989A30), L"#989A30",
-       L"オリーブ色。赤 152、緑 154、青 48。白い背景とのコントラスト比 2.99 対 "
-       L"1、読みにくい色です"},
   };
   for (const auto& [color, value, words] : cases) {
     EXPECT_EQ(varnelo::ColorValueText(color), value) << std::hex << color;
     EXPECT_EQ(varnelo::ColorInWords(color), words) << std::hex << color;
     EXPECT_EQ(varnelo::ColorTip(color), std::wstring(value) + L" " + words);
+  }
+  // The contrast, rounded down so that it never reads better than it is:
+  // #FFFF99 (1.049), and each side of 4.5:1 and of 3:1.
+  using enum varnelo::Readability;
+  const std::tuple<ColorValue, const char*, varnelo::Readability> contrasts[] = {
+      {Stored(0xFFFF99), "1.04", Poor}, {Stored(0x7C7290), "4.5", Good},
+      {Stored(0x9A6C5A), "4.49", Fair}, {Stored(0xE969A1), "3", Fair},
+      {Stored(0x989A30), "2.99", Poor},
+  };
+  for (const auto& [color, figure, readability] : contrasts) {
+    const int contrast = varnelo::ContrastWithWhite(color);
+    EXPECT_EQ(varnelo::ContrastFigure(contrast), figure) << std::hex << color;
+    EXPECT_EQ(varnelo::ReadabilityOf(contrast), readability) << std::hex << color;
   }
 }
 
@@ -86,9 +87,7 @@ TEST(ColorWordsTest, WhatApplyWouldWriteAndButtonNames) {
       {Stored(0xFFFFFF),
        L"#FFFFFF を Messenger に書き込みます。白。赤 255、緑 255、青 255。"
        L"白い背景とのコントラスト比 1 対 1、読みにくい色です"},
-      {Raw(0x80000005), kNothing},
-      {Raw(0x01000000), kNothing},
-      {ColorValue{-2}, kNothing},
+      {Raw(0x80000005), kNothing}, {Raw(0x01000000), kNothing}, {ColorValue{-2}, kNothing},
   };
   for (const auto& [selected, description] : cases)
     EXPECT_EQ(varnelo::ApplyDescription(selected), description) << std::hex << selected;
@@ -111,8 +110,7 @@ TEST(TextColorsTest, HighContrastGivesFixedColoursTheSchemesText) {
     bool sample;
     ColorValue highContrast;  // normally the fore colour itself
   };
-  const Case cases[] = {
-      // Form1's labels as laid out, and samples holding each kind of value
+  const Case cases[] = {  // Form1's labels as laid out, and samples holding each kind of value
       {"Label2, the navy title", kNavy, kBtnFace, false, kBtnText},
       {"Label5, the red note", kRed, kBtnFace, false, kBtnText},
       {"a fixed colour on the window colour", kRed, kWindow, false, kWindowText},
