@@ -8,14 +8,15 @@
 
 #include <cstdint>
 #include <exception>
+#include <iterator>
 #include <string_view>
 
 namespace varnelo {
 namespace {
 
 constexpr char kNotInstalled[] =
-    "Messenger is not installed, or is a version Varnelo does not support: no colour is set "
-    "and no Messenger account is registered.\r\n";
+    "varnelo: Messenger not found (neither Messenger key holds a colour, and there are no "
+    "account keys): it is not installed, or is a version Varnelo does not support\r\n";
 
 // A location's colour text as /get shows it.
 std::string Describe(const std::string& colorText) {
@@ -24,20 +25,43 @@ std::string Describe(const std::string& colorText) {
   return IsExplicitColor(color) ? WebColor(color) : "not-a-colour";
 }
 
+// The same for a location that was read: "none" only where there is no
+// value. One too long to be a colour (a longer text, a QWORD, a large
+// binary), which reads as none, is not-a-colour.
+std::string DescribeAt(const std::string& colorText, const std::string& keyPath) {
+  if (colorText == kNotFound) {
+    const std::wstring valueName(std::begin(kColorValueName), std::end(kColorValueName) - 1);
+    const Reg::ExactValue value = Reg::ReadRegValueExact(HKEY_CURRENT_USER, keyPath, valueName);
+    if (value.found == Reg::ExactValue::Found::Value && value.data.size() > 4) {
+      return "not-a-colour";
+    }
+  }
+  return Describe(colorText);
+}
+
+// A warning for a colour hard to read where Messenger draws it, on the
+// white of the other person's conversation window; "" for any other.
+std::string ContrastWarning(ColorValue color) {
+  const int contrast = ContrastWithWhite(color);
+  if (ReadabilityOf(contrast) != Readability::Poor) return "";
+  return "varnelo: warning: " + WebColor(color) + " is hard to read on white (contrast " +
+         ContrastFigure(contrast) + ":1; 4.5:1 reads well)\r\n";
+}
+
 std::string Line(const std::string& state, const std::string& keyPath) {
   return state + " HKCU\\" + Ascii(keyPath) + "\r\n";
 }
 
 // About an account key listed under a name that is not its own.
 constexpr char kNotSpellable[] =
-    "its own name has characters this system's code page cannot spell, and the listing "
-    "gives it as shown, which is not its name; left alone";
+    "its name has characters that Windows' \"Language for non-Unicode programs\" does not "
+    "have, so Varnelo cannot open it; left alone";
 
 std::string Reason(LSTATUS status) {
   switch (status) {
     case ERROR_FILE_NOT_FOUND: return "the key has gone; nothing created";
     case kNameNotSpellable: return kNotSpellable;
-    case ERROR_MORE_DATA: return "its path is too long for this system's 8-bit calls";
+    case ERROR_MORE_DATA: return "its name is over 208 characters, longer than Varnelo can open";
     case ERROR_ACCESS_DENIED: return "access denied";
     case ERROR_KEY_DELETED: return "the key was deleted";
     default: return "error " + Decimal(status);
@@ -55,12 +79,15 @@ CommandResult Get() {
   const Profile now = ReadProfile();
   if (!now.Installed()) return {"", kNotInstalled, kExitNotInstalled};
   const std::vector<std::string> accountColors = ReadAccountColors(now.accountIds, now.misspelt);
-  std::string lines =
-      Line(Describe(now.msnColor), kMsnKeyPath) + Line(Describe(now.serviceColor), kServiceKeyPath);
+  std::string lines = Line(DescribeAt(now.msnColor, kMsnKeyPath), kMsnKeyPath) +
+                      Line(DescribeAt(now.serviceColor, kServiceKeyPath), kServiceKeyPath);
   std::string notes;
   for (std::size_t i = 0; i < accountColors.size(); ++i) {
     const std::string keyPath = AccountKeyPath(now.accountIds[i]);
-    lines += Line(Describe(accountColors[i]), keyPath);
+    // One whose name is misspelt is not read at all: no value is looked for under it.
+    lines +=
+        Line(now.misspelt[i] ? Describe(accountColors[i]) : DescribeAt(accountColors[i], keyPath),
+             keyPath);
     if (now.misspelt[i])
       notes += "not read: HKCU\\" + Ascii(keyPath) + ": " + kNotSpellable + "\r\n";
   }
@@ -72,7 +99,7 @@ CommandResult Get() {
 CommandResult Set(ColorValue color) {
   const Profile now = ReadProfile();
   if (!now.Installed()) return {"", kNotInstalled, kExitNotInstalled};
-  CommandResult result;
+  CommandResult result{"", ContrastWarning(color), kExitDone};
   for (const ColorWrite& write : WriteColorEverywhere(ColorText(color), now)) {
     if (write.status == ERROR_SUCCESS) {
       result.out += Line(WebColor(color), write.keyPath);

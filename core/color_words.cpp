@@ -93,25 +93,50 @@ const wchar_t* NearestColorName(ColorValue color) {
 }
 
 std::wstring ColorValueText(ColorValue color) {
-  if (SystemColorIndex(color)) {
-    constexpr wchar_t kHex[] = L"0123456789ABCDEF";
-    std::wstring text = L"0x";
-    for (int shift = 28; shift >= 0; shift -= 4)
-      text += kHex[static_cast<std::uint32_t>(color) >> shift & 0xF];
-    return text;
-  }
+  if (SystemColorIndex(color)) return L"なし";
   return FromAscii(WebColor(color));
 }
 
-std::wstring ColorInWords(ColorValue color) {
-  if (const auto index = SystemColorIndex(color)) {
-    return L"システムの色 " + Decimal<wchar_t>(*index) + L" 番（Messenger の色ではありません）";
+int ContrastWithWhite(ColorValue color) {
+  const std::uint32_t rgb = WebOrder(color);
+  const double luminance =
+      0.2126 * Linear(rgb >> 16) + 0.7152 * Linear(rgb >> 8 & 0xFF) + 0.0722 * Linear(rgb & 0xFF);
+  // White's luminance is 1; the 0.05 stands for the light a screen reflects.
+  // The small addition keeps a ratio that is a whole hundredth from falling
+  // below it by a rounding error.
+  return static_cast<int>(std::floor(1.05 / (luminance + 0.05) * 100 + 1e-9));
+}
+
+Readability ReadabilityOf(int contrast) {
+  if (contrast >= 450) return Readability::Good;
+  return contrast >= 300 ? Readability::Fair : Readability::Poor;
+}
+
+std::string ContrastFigure(int contrast) {
+  std::string figure = Decimal(contrast / 100);
+  const int hundredths = contrast % 100;
+  if (hundredths != 0) {
+    figure += '.' + Decimal(hundredths / 10);
+    if (hundredths % 10 != 0) figure += Decimal(hundredths % 10);
   }
+  return figure;
+}
+
+std::wstring ColorInWords(ColorValue color) {
+  if (SystemColorIndex(color)) return L"まだ Messenger の色を表示していません";
   const std::uint32_t rgb = WebOrder(color);
   std::wstring words;
-  if (const wchar_t* name = NearestColorName(color)) words = std::wstring(name) + L"、";
-  return words + L"赤 " + Decimal<wchar_t>(rgb >> 16) + L"、緑 " +
-         Decimal<wchar_t>(rgb >> 8 & 0xFF) + L"、青 " + Decimal<wchar_t>(rgb & 0xFF);
+  if (const wchar_t* name = NearestColorName(color)) words = std::wstring(name) + L"。";
+  const int contrast = ContrastWithWhite(color);
+  words += L"赤 " + Decimal<wchar_t>(rgb >> 16) + L"、緑 " + Decimal<wchar_t>(rgb >> 8 & 0xFF) +
+           L"、青 " + Decimal<wchar_t>(rgb & 0xFF) + L"。白い背景とのコントラスト比 " +
+           FromAscii(ContrastFigure(contrast)) + L" 対 1";
+  switch (ReadabilityOf(contrast)) {
+    case Readability::Good: break;
+    case Readability::Fair: words += L"、やや読みにくい色です"; break;
+    case Readability::Poor: words += L"、読みにくい色です"; break;
+  }
+  return words;
 }
 
 std::wstring ColorTip(ColorValue color) {
@@ -120,8 +145,7 @@ std::wstring ColorTip(ColorValue color) {
 
 std::wstring ApplyDescription(ColorValue selected) {
   if (!IsExplicitColor(selected)) return L"色が選ばれていないため、何も書き込みません";
-  return ColorValueText(selected) + L"（" + ColorInWords(selected) +
-         L"）を Messenger に書き込みます";
+  return ColorValueText(selected) + L" を Messenger に書き込みます。" + ColorInWords(selected);
 }
 
 std::wstring SpokenCaption(std::wstring_view caption) {

@@ -32,12 +32,25 @@ namespace varnelo {
 inline constexpr double kNameDistance = 25.0;
 
 // The sample's value: "#RRGGBB" for a colour (web order, as /get prints it),
-// "0x80000005" for a system-colour reference.
+// "なし" for a system-colour reference, which is no Messenger colour.
 [[nodiscard]] std::wstring ColorValueText(ColorValue color);
 
-// The colour in words: "紫、赤 128、緑 0、青 128", without the name when no
-// name is close; a system-colour reference as "システムの色 5 番（Messenger
-// の色ではありません）".
+// The contrast of the colour a value draws as (its low 24 bits) against
+// white, where the other person's conversation window draws it: the WCAG 2
+// contrast ratio of the two relative luminances, in hundredths rounded down
+// (2100 for black, 100 for white).
+[[nodiscard]] int ContrastWithWhite(ColorValue color);
+// Text on white at 4.5:1 or more reads well; under 3:1 it is hard to read.
+enum class Readability { Good, Fair, Poor };
+[[nodiscard]] Readability ReadabilityOf(int contrast);
+// A contrast in hundredths as a figure without trailing zeros: "4.5",
+// "1.05", "21".
+[[nodiscard]] std::string ContrastFigure(int contrast);
+
+// The colour in words: "紫。赤 128、緑 0、青 128。白い背景とのコントラスト比
+// 9.41 対 1", without the name when no name is close, with 「やや読みにくい」 or
+// 「読みにくい」 after a contrast under 4.5:1 or 3:1; a system-colour
+// reference as "まだ Messenger の色を表示していません".
 [[nodiscard]] std::wstring ColorInWords(ColorValue color);
 
 // What the sample's tooltip shows: the value, then the words.

@@ -21,7 +21,12 @@ export WINEPREFIX=$BUILD/wine/sandbox-$ARCH
 if [[ ${1:-} == --reset || ! -f $WINEPREFIX/.seeded ]]; then
   log "making the sandbox prefix $WINEPREFIX with the sample Messenger profile"
   seeded_prefix "$WINEPREFIX"
-  touch "$WINEPREFIX/.seeded"
+  touch "$WINEPREFIX/.seeded" "$WINEPREFIX/.ui-fonts"
+elif [[ ! -f $WINEPREFIX/.ui-fonts ]]; then  # a sandbox made before seeded_prefix did this
+  log "giving the sandbox's menus, tooltips and message boxes a Japanese face"
+  japanese_ui_fonts
+  wineserver -w
+  touch "$WINEPREFIX/.ui-fonts"
 fi
 
 if [[ -n ${DISPLAY:-} ]] && xdpyinfo >/dev/null 2>&1; then

@@ -137,8 +137,34 @@ fresh_prefix() {  # path of a new prefix copied from the current ARCH's template
   add_caption_font "$prefix"
 }
 
+# In a locale that is not Japanese, the font Wine gives menus, tooltips and
+# message boxes ("MS Shell Dlg", which is Tahoma there) has no Japanese: the
+# system menu's 色を保存 and 元に戻す, the samples' tooltips and the message
+# boxes show boxes, while the window's own controls, which choose a Japanese
+# face, draw right. This gives those three the Japanese face IPAPGothic
+# (fonts-ipafont-gothic) in the prefix WINEPREFIX. The values MenuFont,
+# StatusFont (tooltips) and MessageFont under
+# HKCU\Control Panel\Desktop\WindowMetrics are each a LOGFONTW of 92 bytes,
+# of which only the face name (the last 64 bytes, UTF-16) is changed. The
+# caption and the window's own controls are left as they are, so the
+# README's pictures do not change.
+japanese_ui_fonts() {
+  local key='HKCU\Control Panel\Desktop\WindowMetrics' face=IPAPGothic faceHex='' logfont name i
+  for ((i = 0; i < 32; i++)); do  # LF_FACESIZE characters, padded with zeros
+    if ((i < ${#face})); then printf -v name '%02X00' "'${face:i:1}"; else name=0000; fi
+    faceHex+=$name
+  done
+  for name in MenuFont StatusFont MessageFont; do
+    logfont=$(wine reg query "$key" /v "$name" 2>/dev/null | tr -d '\r' | awk -v n="$name" '$1 == n {print $3}')
+    # Wine's own default, 8 points at 96 DPI, where the prefix has none yet.
+    ((${#logfont} == 184)) || logfont=F5FFFFFF000000000000000000000000900100000000000000000022
+    wine reg add "$key" /v "$name" /t REG_BINARY /d "${logfont:0:56}$faceHex" /f >/dev/null 2>&1
+  done
+}
+
 # Makes WINEPREFIX a fresh prefix at `path`, seeded with the sample Messenger
-# profile (scripts/sample-profile.reg), plus any `reg add` arguments given
+# profile (scripts/sample-profile.reg) and Japanese menus, tooltips and
+# message boxes (japanese_ui_fonts), plus any `reg add` arguments given
 # after the path (one setting each), and lets its server go: its desktop
 # process has no display, and must not outlive the prefix's set-up.
 seeded_prefix() {  # path [reg add arguments...]
@@ -146,6 +172,7 @@ seeded_prefix() {  # path [reg add arguments...]
   shift
   fresh_prefix "$WINEPREFIX"
   wine reg import "$(wine winepath -w "$ROOT/scripts/sample-profile.reg")" >/dev/null 2>&1
+  japanese_ui_fonts
   if (($#)); then wine reg add "$@" /f >/dev/null 2>&1; fi
   wineserver -w
 }

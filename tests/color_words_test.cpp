@@ -47,19 +47,36 @@ TEST(ColorWordsTest, NearestName) {
 
 TEST(ColorWordsTest, ValueWordsAndTip) {
   const std::tuple<ColorValue, const wchar_t*, const wchar_t*> cases[] = {
-      {Stored(0x800080), L"#800080", L"紫、赤 128、緑 0、青 128"},
-      {Stored(0x000000), L"#000000", L"黒、赤 0、緑 0、青 0"},
-      {Stored(0xC08040), L"#C08040", L"赤 192、緑 128、青 64"},
-      {Raw(0x80000005), L"0x80000005", L"システムの色 5 番（Messenger の色ではありません）"},
-      {Raw(0x8000001E), L"0x8000001E", L"システムの色 30 番（Messenger の色ではありません）"},
+      {Stored(0x800080), L"#800080",
+       L"紫。赤 128、緑 0、青 128。白い背景とのコントラスト比 9.41 対 1"},
+      {Stored(0xC08040), L"#C08040",
+       L"赤 192、緑 128、青 64。白い背景とのコントラスト比 3.27 対 1、やや読みにくい色です"},
+      {Raw(0x80000005), L"なし", L"まだ Messenger の色を表示していません"},
+      {Raw(0x8000001E), L"なし", L"まだ Messenger の色を表示していません"},
       // Past the last system colour, or not one: drawn as the low 24 bits.
-      {Raw(0x8000001F), L"#1F0000", L"黒、赤 31、緑 0、青 0"},
-      {Raw(0x7FFFFFFF), L"#FFFFFF", L"白、赤 255、緑 255、青 255"},
+      {Raw(0x8000001F), L"#1F0000",
+       L"黒。赤 31、緑 0、青 0。白い背景とのコントラスト比 19.84 対 1"},
+      {Raw(0x7FFFFFFF), L"#FFFFFF",
+       L"白。赤 255、緑 255、青 255。白い背景とのコントラスト比 1 対 1、読みにくい色です"},
+      {Stored(0x000000), L"#000000", L"黒。赤 0、緑 0、青 0。白い背景とのコントラスト比 21 対 1"},
   };
   for (const auto& [color, value, words] : cases) {
     EXPECT_EQ(varnelo::ColorValueText(color), value) << std::hex << color;
     EXPECT_EQ(varnelo::ColorInWords(color), words) << std::hex << color;
     EXPECT_EQ(varnelo::ColorTip(color), std::wstring(value) + L" " + words);
+  }
+  // The contrast, rounded down so that it never reads better than it is:
+  // #FFFF99 (1.049), and each side of 4.5:1 and of 3:1.
+  using enum varnelo::Readability;
+  const std::tuple<ColorValue, const char*, varnelo::Readability> contrasts[] = {
+      {Stored(0xFFFF99), "1.04", Poor}, {Stored(0x7C7290), "4.5", Good},
+      {Stored(0x9A6C5A), "4.49", Fair}, {Stored(0xE969A1), "3", Fair},
+      {Stored(0x989A30), "2.99", Poor},
+  };
+  for (const auto& [color, figure, readability] : contrasts) {
+    const int contrast = varnelo::ContrastWithWhite(color);
+    EXPECT_EQ(varnelo::ContrastFigure(contrast), figure) << std::hex << color;
+    EXPECT_EQ(varnelo::ReadabilityOf(contrast), readability) << std::hex << color;
   }
 }
 
@@ -67,8 +84,12 @@ TEST(ColorWordsTest, WhatApplyWouldWriteAndButtonNames) {
   constexpr wchar_t kNothing[] = L"色が選ばれていないため、何も書き込みません";
   // clang-format off
   const std::pair<ColorValue, const wchar_t*> cases[] = {
-      {Stored(0x0000FF), L"#0000FF（青、赤 0、緑 0、青 255）を Messenger に書き込みます"},
-      {Stored(0xFFFFFF), L"#FFFFFF（白、赤 255、緑 255、青 255）を Messenger に書き込みます"},
+      {Stored(0x0000FF),
+       L"#0000FF を Messenger に書き込みます。青。赤 0、緑 0、青 255。"
+       L"白い背景とのコントラスト比 8.59 対 1"},
+      {Stored(0xFFFFFF),
+       L"#FFFFFF を Messenger に書き込みます。白。赤 255、緑 255、青 255。"
+       L"白い背景とのコントラスト比 1 対 1、読みにくい色です"},
       {Raw(0x80000005), kNothing}, {Raw(0x01000000), kNothing}, {ColorValue{-2}, kNothing},
   };
   // clang-format on

@@ -3,6 +3,7 @@
 // 設 定 writes is a shared scenario (form1_test.cpp).
 #include "app/window_texts.h"
 #include "cli/commands.h"
+#include "core/color_words.h"
 #include "core/file_names.h"
 #include "support/hive.h"
 
@@ -119,6 +120,9 @@ TEST_F(CommandLineRunTest, GetPrintsTheShownColorThenEveryLocation) {
   hive.SetColor(Account("a@example.com"), 0x0000FF);
   hive.CreateKey(Account("b@example.com"));
   hive.SetColor(Account("c@example.com"), 0x00FF00);
+  // Values too long to be a colour (as a QWORD is), which count as none.
+  hive.SetText(Account("d@example.com"), kValue, "16711680");
+  hive.SetRaw(Account("e@example.com"), kValue, REG_BINARY, std::vector<BYTE>(1 << 20, 0xA5));
   const auto result = varnelo::RunCommandLine({Mode::Get, 0, "", {}}, {});
   EXPECT_EQ(result.exitCode, varnelo::kExitDone);
   EXPECT_EQ(result.err, "");
@@ -129,7 +133,25 @@ TEST_F(CommandLineRunTest, GetPrintsTheShownColorThenEveryLocation) {
       "not-a-colour HKCU\\Software\\Microsoft\\MessengerService\r\n"
       "#FF0000 HKCU\\Software\\Microsoft\\MSNMessenger\\PerPassportSettings\\a@example.com\r\n"
       "none HKCU\\Software\\Microsoft\\MSNMessenger\\PerPassportSettings\\b@example.com\r\n"
-      "#00FF00 HKCU\\Software\\Microsoft\\MSNMessenger\\PerPassportSettings\\c@example.com\r\n");
+      "#00FF00 HKCU\\Software\\Microsoft\\MSNMessenger\\PerPassportSettings\\c@example.com\r\n"
+      "not-a-colour HKCU\\Software\\Microsoft\\MSNMessenger\\PerPassportSettings\\d@example.com\r\n"
+      "not-a-colour "
+      "HKCU\\Software\\Microsoft\\MSNMessenger\\PerPassportSettings\\e@example.com\r\n");
+}
+
+// A colour hard to read on white (under 3:1) is written all the same, with a warning.
+TEST_F(CommandLineRunTest, SetWarnsOfAColourHardToReadAndStillWritesIt) {
+  hive.SetColor(kMsn, 0x0000FF);
+  for (const auto& [color, warning] : std::vector<std::pair<varnelo::ColorValue, std::string>>{
+           {0xA169E9, ""},  // #E969A1, 3:1
+           {0x309A98,
+            "varnelo: warning: #989A30 is hard to read on white (contrast 2.99:1; "
+            "4.5:1 reads well)\r\n"}}) {
+    const auto result = varnelo::RunCommandLine({Mode::Set, color, "", {}}, {});
+    EXPECT_EQ(result.exitCode, varnelo::kExitDone);
+    EXPECT_EQ(result.err, warning);
+    EXPECT_EQ(result.out, varnelo::WebColor(color) + " HKCU\\" + kMsn + "\r\n");
+  }
 }
 
 TEST_F(CommandLineRunTest, NothingFoundIsNotInstalledAndWritesNothing) {
@@ -140,6 +162,7 @@ TEST_F(CommandLineRunTest, NothingFoundIsNotInstalledAndWritesNothing) {
     const auto result = varnelo::RunCommandLine({mode, 0xFF0000, "", {}}, {});
     EXPECT_EQ(result.exitCode, varnelo::kExitNotInstalled);
     EXPECT_EQ(result.out, "");
+    EXPECT_TRUE(result.err.starts_with("varnelo: Messenger not found")) << result.err;
     EXPECT_NE(result.err.find("not installed"), std::string::npos);
   }
   EXPECT_EQ(hive.ChangesSince(before), "");

@@ -4,6 +4,7 @@
 // (AccessibleObjectFromWindow, OBJID_CLIENT), after start-up, after a colour
 // is chosen in the real dialog and after 設 定; and the value changes that an
 // out-of-context WinEvent hook sees.
+#include "app/win32/system_menu.h"
 #include "support/color_dialog.h"
 #include "support/driver.h"
 
@@ -59,10 +60,10 @@ std::optional<Heard> Hear(HWND control) {
   return Heard{text(name), text(value), text(description)};
 }
 
-// The text of the tooltip that the program shows with the mouse resting on
-// `control` ("" when none shows), the mouse then moved off it again.
-std::wstring TipOver(DWORD pid, HWND control) {
-  const HWND tip = SampleUntil(
+// The tooltip that the program shows with the mouse resting on `control`,
+// once it is up; nullptr when none shows.
+HWND TipUpOver(DWORD pid, HWND control) {
+  return SampleUntil(
       [&] {
         MoveMouseTo(control, 0.4);
         Sleep(100);
@@ -70,8 +71,19 @@ std::wstring TipOver(DWORD pid, HWND control) {
         return WaitForTopLevel(pid, TOOLTIPS_CLASSW, 1500);
       },
       [](HWND found) { return found != nullptr; }, 4000);
+}
+
+std::wstring TipText(HWND tip) {
   wchar_t text[256] = {};
   if (tip != nullptr) SendWaiting(tip, WM_GETTEXT, 256, reinterpret_cast<LPARAM>(text));
+  return text;
+}
+
+// The tooltip's text over `control` ("" when none shows), the mouse then
+// moved off it again.
+std::wstring TipOver(DWORD pid, HWND control) {
+  const HWND tip = TipUpOver(pid, control);
+  const std::wstring text = TipText(tip);
   SetCursorPos(0, 0);
   if (tip != nullptr) Eventually([&] { return !IsWindowVisible(tip); }, 3000);
   return text;
@@ -128,17 +140,20 @@ class AccessibleTest : public ClearedMessengerTest {
   }
 };
 
-enum class Action { Start, Choose, Apply };
+enum class Action { Start, Choose, Apply, Undo };
 
 // A sample's value and its words, as read and as its tooltip shows them.
 struct Sample {
   const wchar_t *value, *words;
 };
-constexpr Sample kPurpleSample{L"#800080", L"紫、赤 128、緑 0、青 128"};
-constexpr Sample kBlueSample{L"#0000FF", L"青、赤 0、緑 0、青 255"};
-constexpr Sample kRedSample{L"#FF0000", L"赤、赤 255、緑 0、青 0"};
-constexpr Sample kWindowSample{L"0x80000005", L"システムの色 5 番（Messenger の色ではありません）"};
-constexpr Sample kTextSample{L"0x80000012", L"システムの色 18 番（Messenger の色ではありません）"};
+constexpr Sample kPurpleSample{L"#800080",
+                               L"紫。赤 128、緑 0、青 128。白い背景とのコントラスト比 9.41 対 1"};
+constexpr Sample kBlueSample{L"#0000FF",
+                             L"青。赤 0、緑 0、青 255。白い背景とのコントラスト比 8.59 対 1"};
+constexpr Sample kRedSample{
+    L"#FF0000",
+    L"赤。赤 255、緑 0、青 0。白い背景とのコントラスト比 3.99 対 1、やや読みにくい色です"};
+constexpr Sample kNoColourSample{L"なし", L"まだ Messenger の色を表示していません"};
 
 // After each step: the two samples, and those whose value change was
 // announced. 設 定's description names the selected colour, or says that
@@ -152,7 +167,7 @@ struct Step {
 
 std::wstring ApplySays(Sample selected) {
   if (selected.value[0] != L'#') return L"色が選ばれていないため、何も書き込みません";
-  return std::wstring(selected.value) + L"（" + selected.words + L"）を Messenger に書き込みます";
+  return std::wstring(selected.value) + L" を Messenger に書き込みます。" + selected.words;
 }
 
 TEST_F(AccessibleTest, ScreenReadersHearTheColourAsTextAndAreToldWhenItChanges) {
@@ -162,12 +177,13 @@ TEST_F(AccessibleTest, ScreenReadersHearTheColourAsTextAndAreToldWhenItChanges) 
            [](Hive& registry) { registry.SetColor(kMsn, RGB(128, 0, 128)); },
            {{Action::Start, 0, kPurpleSample, kPurpleSample, {}},
             {Action::Choose, kBlue, kBlueSample, kPurpleSample, {ids::ColorT1}},
-            {Action::Apply, 0, kBlueSample, kBlueSample, {ids::ColorT2}}}},
+            {Action::Apply, 0, kBlueSample, kBlueSample, {ids::ColorT2}},
+            {Action::Undo, 0, kBlueSample, kPurpleSample, {ids::ColorT2}}}},
           {"no colour found: system colours, nothing to set until one is chosen",
            [](Hive& registry) { registry.CreateKey(Account("1234567890")); },
-           {{Action::Start, 0, kWindowSample, kTextSample, {}},
-            {Action::Apply, 0, kWindowSample, kTextSample, {}},
-            {Action::Choose, kRed, kRedSample, kTextSample, {ids::ColorT1}}}},
+           {{Action::Start, 0, kNoColourSample, kNoColourSample, {}},
+            {Action::Apply, 0, kNoColourSample, kNoColourSample, {}},
+            {Action::Choose, kRed, kRedSample, kNoColourSample, {ids::ColorT1}}}},
       };
   for (const auto& [what, atStartup, steps] : scenarios) {
     SCOPED_TRACE(what);
@@ -185,6 +201,13 @@ TEST_F(AccessibleTest, ScreenReadersHearTheColourAsTextAndAreToldWhenItChanges) 
         ASSERT_TRUE(e2e::ChooseColor(app, step.chosen));
       } else if (step.action == Action::Apply) {
         ASSERT_TRUE(app.PressAndWait(ids::Command3));
+      } else if (step.action == Action::Undo) {  // the tip up over the colour it changes
+        const HWND tip = TipUpOver(app.Pid(), current);
+        ASSERT_NE(tip, nullptr);
+        SendWaiting(app.Main(), WM_SYSCOMMAND, varnelo::kUndoCommand, 0);
+        const std::wstring now = std::wstring(step.current.value) + L" " + step.current.words;
+        EXPECT_TRUE(Eventually([&] { return TipText(tip) == now; })) << Narrow(TipText(tip));
+        SetCursorPos(0, 0);
       }
       std::set<HWND> expected;
       for (const int id : step.changed) expected.insert(app.Control(id));

@@ -58,8 +58,8 @@ TEST_F(CommandLineTest, ReadingAndBadArgumentsWriteNothing) {
   };
   const std::vector<Case> cases{
       {L"/get", 0, "colour #FF0000\r\n#FF0000 HKCU\\Software\\Microsoft\\MSNMessenger\r\n",
-       "not read: HKCU\\Software\\Microsoft\\MSNMessenger\\PerPassportSettings\\A\\B: its own "
-       "name has characters this system's code page cannot spell"},
+       "not read: HKCU\\Software\\Microsoft\\MSNMessenger\\PerPassportSettings\\A\\B: its name "
+       "has characters that Windows' \"Language for non-Unicode programs\" does not have"},
       {L"-HELP", 0, "Usage: varnelo", ""},
       {L"/?", 0, "Exit codes: 0 done", ""},
       {L"/version", 0, "v1.5.1\r\n", ""},

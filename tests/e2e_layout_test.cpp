@@ -613,13 +613,13 @@ TEST(ProgramFileTest, VersionInformationReadsAsTheProgramsPropertiesShowIt) {
   EXPECT_EQ(static_cast<const WORD*>(translation)[0], 0x0411) << "Japanese";
   EXPECT_EQ(static_cast<const WORD*>(translation)[1], 1200) << "Unicode";
 
-  const std::wstring description =
-      L"MSN Messenger / Windows Messenger の文字色カスタマイズツール。";
-  const std::pair<const wchar_t*, std::wstring> fields[] = {
+  // Task Manager shows the description as a name: no closing 。.
+  const std::wstring description = L"MSN Messenger / Windows Messenger の文字色カスタマイズツール";
+  const std::pair<const wchar_t*, std::optional<std::wstring>> fields[] = {
       {L"FileVersion", e2e::VersionText()},
       {L"ProductVersion", e2e::VersionText()},
       {L"ProductName", L"Varnelo"},
-      {L"LegalTrademarks", L"Varnelo"},
+      {L"LegalTrademarks", std::nullopt},  // the name is no trademark
       {L"FileDescription", description},
       {L"Comments", description},
       {L"CompanyName", L"The Varnelo developers"},

@@ -105,7 +105,7 @@ const std::vector<ApplyScenario>& Apply() {
          h.SetColor(kMsn, kRed); h.SetColor(Account("a@example.com"), kRed); SeedMisspeltAccounts(h);
        },
        {}, kBlue, kBlue, {kMsn, Account("a@example.com"), Account("A")},
-       "PerPassportSettings\\A\\B: its own name has characters"},
+       "PerPassportSettings\\A\\B: its name has characters"},
       {"a DWORD, a text and an account without a value, put back as they were",
        [](Hive& h) {
          h.SetRaw(kMsn, kValue, REG_DWORD, Le32(kRed)); h.SetText(kService, kValue, "a");
