@@ -1,6 +1,7 @@
 // The floor: the registry calls that varnelo.exe makes for its account keys,
 // and nothing else. Same calls, same access masks, same key paths (each one
-// opened from HKEY_CURRENT_USER by its full path), same 8-bit functions:
+// opened from HKEY_CURRENT_USER by its full path), the same 8-bit or Unicode
+// function for each call:
 //
 //   bench_regloop read    what start-up does: read "IM Color" under the two
 //                         Messenger keys, list the account keys, then open,
@@ -20,10 +21,11 @@
 //                         that apply wrote delete the value (there was none
 //                         before), close it; then read the colour a start-up
 //                         would show now: "IM Color" under the two Messenger
-//                         keys, the account listing, and the account keys
-//                         from the last back to the first that holds one.
-//                         The keys it puts back are listed before the clock
-//                         starts (varnelo.exe holds them in memory)
+//                         keys and, where neither holds one, the account
+//                         listing and the account keys from the last back to
+//                         the first that holds one. The keys it puts back
+//                         are listed before the clock starts (varnelo.exe
+//                         holds them in memory)
 //
 // After the work it writes "<account keys> <values found> <microseconds>" to
 // standard output: the time of the work alone, without process start-up.
