@@ -1,19 +1,21 @@
 #!/usr/bin/env bash
-# Benchmark of varnelo.exe's start-up and apply at scale. One command, from a
+# Benchmark of varnelo.exe's start-up, apply and undo at scale. One command, from a
 # clean checkout; prints a table. Takes a few minutes, so scripts/test.sh does
 # not run it. Figures are only as good as the machine is quiet: the table
 # shows the load average before and after.
 #
 #   1. Instruction counts (callgrind, repeatable on a busy machine) of
-#      Form_Load and of one Command3_Click against the in-memory registry with
-#      10,000 and 100,000 account keys, and how they grow.
+#      Form_Load, of one Command3_Click and of the Undo_Click after it against
+#      the in-memory registry with 10,000 and 100,000 account keys, and how
+#      they grow.
 #   2. Under Wine, in a throwaway prefix, for 1, 1,000 and 10,000 account keys
 #      (neither Messenger key holding a value, only the last account key
 #      holding one, so start-up reads every account key): varnelo.exe's
-#      start-up and one apply (a click on 設 定), side by side with what a
-#      user would run instead: reg query /s, reg import of a .reg file that
-#      sets the same values, and a minimal loop program making the same
-#      registry calls (the floor). Minimum and median of BENCH_RUNS runs.
+#      start-up, one apply (a click on 設 定) and one undo (元に戻す of an
+#      apply that created N - 1 values), side by side with what a user would
+#      run instead: reg query /s, reg import of a .reg file that sets the same
+#      values, and a minimal loop program making the same registry calls (the
+#      floor). Minimum and median of BENCH_RUNS runs.
 #   3. Footprint: the exe's size and DLLs, its peak memory at 10,000 keys.
 #
 # Steps 2 and 3 run for each Windows build this host can run under Wine: the
@@ -45,7 +47,7 @@ NATIVE=$BUILD/bench-native/bench/bench_native
 
 log "instruction counts under callgrind (N = ${CALLGRIND_SIZES// /, })"
 for n in $CALLGRIND_SIZES; do
-  for phase in form_load apply; do
+  for phase in form_load apply undo; do
     profile=$OUT/callgrind.$phase.$n
     if ! valgrind --tool=callgrind --toggle-collect="varnelo_bench_$phase" \
            --callgrind-out-file="$profile" "$NATIVE" "$n" >"$profile.log" 2>&1; then

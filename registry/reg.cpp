@@ -161,6 +161,17 @@ ExactValue ReadExactFrom(HKEY key, const std::wstring& valueName) {
   return result;
 }
 
+// A value name for the Unicode calls, as the 8-bit ones read it. Every ANSI
+// code page spells ASCII as ASCII, so such a name (the program's are) needs
+// no conversion call: 設 定 asks for it once per location.
+std::optional<std::wstring> WideValueName(const std::string& name) {
+  if (std::all_of(name.begin(), name.end(),
+                  [](char c) { return static_cast<unsigned char>(c) < 0x80; })) {
+    return std::wstring(name.begin(), name.end());
+  }
+  return varnelo::WidenExactly(name);
+}
+
 }  // namespace
 
 std::string RegDataText(const RegData& data) {
@@ -192,7 +203,7 @@ LSTATUS WriteRegValueStatus(HKEY const& rootKey, const std::string& keyPath,
           : RegOpenKeyExA(rootKey, keyPath.c_str(), 0, kKeyRights, key.receive());
   if (opened != ERROR_SUCCESS) return opened;
   if (replaced != nullptr) {
-    const std::optional<std::wstring> wideName = varnelo::WidenExactly(valueName);
+    const std::optional<std::wstring> wideName = WideValueName(valueName);
     *replaced =
         wideName
             ? ReadExactFrom(key.get(), *wideName)

@@ -1,14 +1,17 @@
-// Runs Form1's start-up and apply handlers against the in-memory registry
-// with N account keys, for counting their instructions under callgrind:
+// Runs Form1's start-up, apply and undo handlers against the in-memory
+// registry with N account keys, for counting their instructions under
+// callgrind:
 //
 //   valgrind --tool=callgrind --toggle-collect=varnelo_bench_form_load bench_native N
 //
 // counts Form_Load alone; --toggle-collect=varnelo_bench_apply counts one
-// Command3_Click. Seeding the registry and checking the results are not
-// counted. The registry is seeded as the Wine benchmark seeds it: neither
-// Messenger key has a value and only the last account key (in listing order)
-// holds one, so Form_Load reads every account key and Command3_Click writes
-// every one.
+// Command3_Click, varnelo_bench_undo the Undo_Click after it. Seeding the
+// registry and checking the results are not counted. The registry is seeded
+// as the Wine benchmark seeds it: neither Messenger key has a value and only
+// the last account key (in listing order) holds one, so Form_Load reads every
+// account key, Command3_Click writes every one (creating the value under all
+// but the last: one step of N - 1 locations) and Undo_Click deletes those
+// N - 1 values again.
 //
 // Exits non-zero when the handlers did not do that work, so a count is never
 // taken of a run that went wrong.
@@ -75,6 +78,9 @@ extern "C" __attribute__((noinline)) void varnelo_bench_form_load(varnelo::Form1
 extern "C" __attribute__((noinline)) void varnelo_bench_apply(varnelo::Form1& form) {
   form.Command3_Click();
 }
+extern "C" __attribute__((noinline)) void varnelo_bench_undo(varnelo::Form1& form) {
+  form.Undo_Click();
+}
 
 int main(int argc, char** argv) {
   const long count = argc > 1 ? std::strtol(argv[1], nullptr, 10) : 0;
@@ -109,9 +115,19 @@ int main(int argc, char** argv) {
     return 1;
   }
 
+  varnelo_bench_undo(form);
+  const auto t3 = Clock::now();
+  if (count > 1 && (form.CanUndo() || HoldsSeedColor(0) || HoldsSeedColor((count - 1) / 2) ||
+                    !HoldsSeedColor(count - 1))) {
+    std::fprintf(stderr, "bench_native: Undo_Click did not put back the %ld account keys\n",
+                 count - 1);
+    return 1;
+  }
+
   const auto ms = [](Clock::duration d) {
     return std::chrono::duration<double, std::milli>(d).count();
   };
-  std::printf("N=%ld form_load_ms=%.3f apply_ms=%.3f\n", count, ms(t1 - t0), ms(t2 - t1));
+  std::printf("N=%ld form_load_ms=%.3f apply_ms=%.3f undo_ms=%.3f\n", count, ms(t1 - t0),
+              ms(t2 - t1), ms(t3 - t2));
   return 0;
 }

@@ -25,6 +25,13 @@
 //   start.floor   the loop program (read): process start -> loop done
 //   start.reg     reg query <account keys> /s: process start -> exit
 //   start.empty   an empty console program: process start -> exit
+// Undo, each run putting back one step that created "IM Color" under every
+// account key but the last (at N = 1, under the only one), made by a click on
+// 設 定 before it (not timed); the floor's undo puts back the same values,
+// which its write (not timed) has created again:
+//   undo.app        one 元に戻す (WM_SYSCOMMAND kUndoCommand): sent -> handled
+//   undo.floor      the loop program (undo), the loop alone
+//   undo.floorproc  the loop program (undo): process start -> loop done
 // Apply, each run writing "IM Color" to all N account keys over values that
 // hold the same colour (the first apply, which creates them, is apply.first):
 //   apply.app       one click on 設 定 (Command3): BM_CLICK sent -> handled
@@ -33,6 +40,7 @@
 //   apply.floorproc the loop program (write): process start -> loop done
 //   apply.reg       reg import APPLY.reg: process start -> exit
 #include "app/win32/control_ids.h"
+#include "app/win32/system_menu.h"
 #include "registry/scoped_key.h"
 #include "support/from_outside.h"
 #include "support/messenger.h"
@@ -163,6 +171,9 @@ struct Profile {
   std::size_t accounts = 0;
   std::string firstPath;  // the first account key in listing order
   std::string lastPath;
+  // The key before the last (the only one at N = 1): with firstPath, the two
+  // ends of the undo phase's step.
+  std::string beforeLastPath;
 };
 
 Profile ReadProfile() {
@@ -173,7 +184,8 @@ Profile ReadProfile() {
   }
   const std::vector<std::string> names = testing_support::SubkeyNames(list.get());
   if (names.empty()) throw Failure("no account keys");
-  return {names.size(), Account(names.front()), Account(names.back())};
+  return {names.size(), Account(names.front()), Account(names.back()),
+          Account(names[names.size() > 1 ? names.size() - 2 : 0])};
 }
 
 // Whether `path` holds "IM Color" as the benchmark's 4 bytes of REG_BINARY;
@@ -185,6 +197,16 @@ bool HoldsColor(const std::string& path) {
     throw Failure("unexpected \"IM Color\" under " + path);
   }
   return true;
+}
+
+void SetColor(const std::string& path) {
+  Reg::ScopedKey key;
+  if (RegOpenKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, KEY_SET_VALUE, key.receive()) !=
+          ERROR_SUCCESS ||
+      RegSetValueExA(key.get(), kValue, 0, REG_BINARY, kColor.data(),
+                     static_cast<DWORD>(kColor.size())) != ERROR_SUCCESS) {
+    Fail("cannot set \"IM Color\" under " + path);
+  }
 }
 
 void RemoveColor(const std::string& path) {
@@ -254,9 +276,9 @@ LoopResult TimeLoop(const Programs& programs, const wchar_t* mode) {
   return result;
 }
 
-double SendAndWait(HWND hwnd, UINT message) {
+double SendAndWait(HWND hwnd, UINT message, WPARAM wParam = 0) {
   const double start = Now();
-  if (!e2e::SendWaiting(hwnd, message, 0, 0, kPatienceMs)) Fail("the window did not answer");
+  if (!e2e::SendWaiting(hwnd, message, wParam, 0, kPatienceMs)) Fail("the window did not answer");
   return Now() - start;
 }
 
@@ -301,6 +323,55 @@ void StartUp(const Programs& programs, const Profile& profile, int runs) {
   std::printf("peak start.app %zu\npeak start.window %zu\n", peak, windowPeak);
 }
 
+// The loop program's run in `mode`, which must have found `expected` values.
+LoopResult RunLoop(const Programs& programs, const wchar_t* mode, const Profile& profile,
+                   std::size_t expected) {
+  const LoopResult loop = TimeLoop(programs, mode);
+  if (loop.accounts != profile.accounts || loop.found != expected) {
+    throw Failure("the loop program (" + e2e::Narrow(mode) + ") did " + std::to_string(loop.found) +
+                  " of " + std::to_string(expected) + " values (" + std::to_string(loop.accounts) +
+                  " keys)");
+  }
+  return loop;
+}
+
+void Undo(const Programs& programs, const Profile& profile, int runs) {
+  const Child app(Quoted(programs.app));
+  const HWND form = WaitUntilShown(app, VARNELO_FORM1_CLASS);
+  const HWND button = GetDlgItem(form, varnelo::ids::Command3);
+  if (button == nullptr) Fail("no 設 定 button");
+
+  // The step: every account key but the last, or the only one, whose value
+  // goes now (the window has read its colour and writes that one).
+  const bool single = profile.accounts == 1;
+  const std::size_t stepSize = single ? 1 : profile.accounts - 1;
+  if (single) RemoveColor(profile.lastPath);
+  // Both ends of the step hold the colour, or neither does; the last key
+  // keeps its own throughout.
+  const auto check = [&](bool written, const std::string& what) {
+    if (HoldsColor(profile.firstPath) != written || HoldsColor(profile.beforeLastPath) != written ||
+        (!single && !HoldsColor(profile.lastPath))) {
+      throw Failure(what);
+    }
+  };
+  for (int run = -1; run < runs; ++run) {
+    recording = run >= 0;
+    if (!e2e::SendWaiting(button, BM_CLICK, 0, 0, kPatienceMs)) Fail("the window did not answer");
+    check(true, "設 定 did not create the step's values");
+    Sample("undo.app", SendAndWait(form, WM_SYSCOMMAND, varnelo::kUndoCommand));
+    check(false, "元に戻す did not put back the step");
+
+    RunLoop(programs, L"write", profile, profile.accounts);
+    check(true, "the loop program (write) did not create the step's values");
+    const LoopResult loop = RunLoop(programs, L"undo", profile, stepSize);
+    check(false, "the loop program (undo) did not put back the step");
+    Sample("undo.floor", loop.loop);
+    Sample("undo.floorproc", loop.toDone);
+  }
+  if (single) SetColor(profile.lastPath);
+  CloseWindowAndWait(app, form);
+}
+
 void Apply(const Programs& programs, const Profile& profile, int runs) {
   const Child app(Quoted(programs.app));
   const HWND form = WaitUntilShown(app, VARNELO_FORM1_CLASS);
@@ -329,11 +400,7 @@ void Apply(const Programs& programs, const Profile& profile, int runs) {
     check("varnelo.exe");
 
     RemoveColor(profile.firstPath);
-    const LoopResult loop = TimeLoop(programs, L"write");
-    if (loop.accounts != profile.accounts || loop.found != profile.accounts) {
-      throw Failure("the loop program wrote " + std::to_string(loop.found) + " of " +
-                    std::to_string(loop.accounts) + " keys");
-    }
+    const LoopResult loop = RunLoop(programs, L"write", profile, profile.accounts);
     check("the loop program");
     Sample("apply.floor", loop.loop);
     Sample("apply.floorproc", loop.toDone);
@@ -377,6 +444,7 @@ int wmain(int argc, wchar_t** argv) {
       throw Failure("the registry does not hold the benchmark profile");
     }
     StartUp(programs, profile, runs);
+    Undo(programs, profile, runs);
     Apply(programs, profile, runs);
   } catch (const Failure& failure) {
     std::fprintf(stderr, "bench_driver: N=%zu: %s\n", expected, failure.what());
