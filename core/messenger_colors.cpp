@@ -160,6 +160,7 @@ std::vector<ColorChange> ChangesMade(std::vector<ColorWrite> writes, const std::
   const Reg::ExactValue written{Reg::ExactValue::Found::Value, ERROR_SUCCESS, REG_BINARY,
                                 std::vector<BYTE>(bytes.begin(), bytes.end())};
   std::vector<ColorChange> changes;
+  changes.reserve(writes.size());
   for (ColorWrite& write : writes) {
     if (write.status != ERROR_SUCCESS || Reg::SameValue(write.before, written)) continue;
     changes.push_back({std::move(write.keyPath), std::move(write.before), written});
@@ -195,11 +196,19 @@ PutBackResult PutBack(std::vector<ColorChange> changes) {
 
 std::string ShownColorNow() {
   const Profile now = ReadProfile();
-  std::vector<std::string> accountColors;
-  if (now.msnColor == kNotFound && now.serviceColor == kNotFound) {
-    accountColors = ReadAccountColors(now.accountIds, now.misspelt);
+  if (now.msnColor != kNotFound || now.serviceColor != kNotFound) {
+    return ShownColor(now.msnColor, now.serviceColor, {});
   }
-  return ShownColor(now.msnColor, now.serviceColor, accountColors);
+  // The last listed account key that holds one: read from the end, and no
+  // further than it (ShownColor over every account's colour, without
+  // reading them all).
+  for (std::size_t i = now.accountIds.size(); i-- > 0;) {
+    if (LeftAlone(now.misspelt, i)) continue;
+    if (std::string color = ReadColor(AccountKeyPath(now.accountIds[i])); color != kNotFound) {
+      return color;
+    }
+  }
+  return kNotFound;
 }
 
 }  // namespace varnelo
