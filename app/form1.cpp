@@ -64,6 +64,7 @@ void Form1::Command3_Click() {
 
   std::vector<ColorWrite> writes = WriteColorEverywhere(ApplyColor, messenger_);
   const std::vector<LocationStatus> notWritten = NotWritten(writes);
+  const std::size_t written = writes.size() - notWritten.size();
   // A press that changed nothing (the second of a double-click) is no step.
   if (std::vector<ColorChange> changes = ChangesMade(std::move(writes), ApplyColor);
       !changes.empty()) {
@@ -75,7 +76,9 @@ void Form1::Command3_Click() {
   }
 
   toolkit_.SetLabelForeColor(LabelId::ColorT2, toolkit_.LabelForeColor(LabelId::ColorT1));
-  if (!notWritten.empty()) toolkit_.MsgBox(ApplyFailedText(notWritten), MessageKind::Warning);
+  if (!notWritten.empty()) {
+    toolkit_.MsgBox(ApplyFailedText(notWritten, written), MessageKind::Warning);
+  }
 }
 
 Profile Form1::LocationsNow() const {

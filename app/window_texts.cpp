@@ -62,8 +62,9 @@ std::wstring LocationLines(const std::vector<LocationStatus>& locations, bool wi
 
 }  // namespace
 
-std::wstring ApplyFailedText(const std::vector<LocationStatus>& notWritten) {
-  return L"次の場所には色を書き込めませんでした。ほかの場所には書き込みました。\n\n" +
+std::wstring ApplyFailedText(const std::vector<LocationStatus>& notWritten, std::size_t written) {
+  return std::wstring(L"次の場所には色を書き込めませんでした。") +
+         (written > 0 ? L"ほかの場所には書き込みました。" : L"") + L"\n\n" +
          LocationLines(notWritten, true);
 }
 

@@ -5,6 +5,7 @@
 #include "core/backup_file.h"
 #include "core/messenger_colors.h"
 
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -15,8 +16,10 @@ namespace varnelo {
 // denied, a name too long, ...); "" when it saved.
 [[nodiscard]] std::wstring SaveFailedText(const BackupSave& save, const std::wstring& path);
 
-// What 設 定 could not write: each location, with why; the others were written.
-[[nodiscard]] std::wstring ApplyFailedText(const std::vector<LocationStatus>& notWritten);
+// What 設 定 could not write: each location, with why; and whether the
+// others (`written` of them) were.
+[[nodiscard]] std::wstring ApplyFailedText(const std::vector<LocationStatus>& notWritten,
+                                           std::size_t written);
 
 // What 元に戻す left as it is, and why: changed by another program since
 // 設 定, not read before it, or refused the write-back (which may be tried
