@@ -23,6 +23,7 @@ namespace {
 const HKEY kRoot = HKEY_CURRENT_USER;
 constexpr char kKey[] = "Software\\VarneloProbe";
 constexpr char kName[] = "IM Color";
+constexpr wchar_t kWideName[] = L"IM Color";
 const Reg::RegData kDefault = std::string("Error");
 
 class RegistryTest : public testing_support::FreshHkcuTest {
@@ -33,13 +34,19 @@ class RegistryTest : public testing_support::FreshHkcuTest {
   bool Write(std::int32_t kind, Reg::RegData value, const std::string& key = kKey) {
     return Reg::WriteRegValue(kRoot, key, kName, kind, std::move(value));
   }
-};
-
-struct StoredCase {
-  const char* what;
-  DWORD type;
-  std::vector<BYTE> data;
-  Reg::RegData expected;
+  struct StoredCase {
+    const char* what;
+    DWORD type;
+    std::vector<BYTE> data;
+    Reg::RegData expected;
+  };
+  // Each value stored in turn reads as `kind` gives it.
+  void ExpectReads(std::int32_t kind, const std::vector<StoredCase>& cases) {
+    for (const auto& c : cases) {
+      hive.SetRaw(kKey, kName, c.type, c.data);
+      EXPECT_EQ(Read(kind), c.expected) << c.what;
+    }
+  }
 };
 
 // Kind 4 reads up to 4 bytes of any type, least significant first.
@@ -57,11 +64,7 @@ TEST_F(RegistryTest, ReadNumberTakesUpToFourBytesOfAnyType) {
       {"five bytes", REG_BINARY, Bytes({1, 2, 3, 4, 5}), kDefault},
       {"text 16711680", REG_SZ, Bytes({'1', '6', '7', '1', '1', '6', '8', '0', 0}), kDefault},
   };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.what);
-    hive.SetRaw(kKey, kName, c.type, c.data);
-    EXPECT_EQ(Read(Reg::KindNumber), c.expected);
-  }
+  ExpectReads(Reg::KindNumber, cases);
   hive.SetRaw(kKey, kName, REG_QWORD, Bytes({1, 0, 0, 0, 0, 0, 0, 0}));
   EXPECT_EQ(Read(Reg::KindNumber), kDefault) << "an 8-byte number does not fit";
 }
@@ -78,11 +81,7 @@ TEST_F(RegistryTest, ReadTextTakesBytesBeforeTheFirstZero) {
       {"256 bytes, no zero", REG_BINARY, full, std::string(256, 'x')},
       {"257 bytes", REG_BINARY, tooLong, kDefault},
   };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.what);
-    hive.SetRaw(kKey, kName, c.type, c.data);
-    EXPECT_EQ(Read(Reg::KindText), c.expected);
-  }
+  ExpectReads(Reg::KindText, cases);
 }
 
 TEST_F(RegistryTest, ReadGivesTheDefaultForMissingKeysValuesAndOtherKinds) {
@@ -135,12 +134,11 @@ TEST_F(RegistryTest, WriteReplacesAValueOfAnyFormerTypeAndHandsItBack) {
       {RawValue{REG_QWORD, {}}, Found::Value},  // present, empty
       {std::nullopt, Found::NoValue},
   };
-  const std::wstring name(std::begin(kName), std::end(kName) - 1);
   for (const auto& [former, found] : formers) {
     hive.DeleteKey(kKey);
     hive.CreateKey(kKey);
     if (former) hive.SetRaw(kKey, kName, former->type, former->data);
-    const Reg::ExactValue exact = Reg::ReadRegValueExact(kRoot, kKey, name);
+    const Reg::ExactValue exact = Reg::ReadRegValueExact(kRoot, kKey, kWideName);
     Reg::ExactValue replaced{Found::Failed, 0xDEAD, 0xBEEF, {9}};
     ASSERT_EQ(Reg::WriteRegValueStatus(kRoot, kKey, kName, Reg::KindNumber, std::string("65280"),
                                        Reg::IfKeyMissing::Fail, &replaced),
@@ -155,12 +153,12 @@ TEST_F(RegistryTest, WriteReplacesAValueOfAnyFormerTypeAndHandsItBack) {
     const Reg::ExactValue expected{Found::Value, ERROR_SUCCESS, written.type, written.data};
     const std::vector<BYTE>* back = former ? &replaced.data : nullptr;
     hive.SetRaw(kKey, kName, REG_BINARY, Le32(1));  // changed meanwhile
-    EXPECT_EQ(Reg::RestoreRegValueExact(kRoot, kKey, name, replaced.type, back, &expected),
+    EXPECT_EQ(Reg::RestoreRegValueExact(kRoot, kKey, kWideName, replaced.type, back, &expected),
               Reg::kValueChangedSince);
     EXPECT_EQ(hive.GetRaw(kKey, kName), (RawValue{REG_BINARY, Le32(1)}));
     hive.SetRaw(kKey, kName, written.type, written.data);
     for (const char* when : {"as written", "already put back"}) {
-      EXPECT_EQ(Reg::RestoreRegValueExact(kRoot, kKey, name, replaced.type, back, &expected),
+      EXPECT_EQ(Reg::RestoreRegValueExact(kRoot, kKey, kWideName, replaced.type, back, &expected),
                 ERROR_SUCCESS)
           << when;
       EXPECT_EQ(hive.GetRaw(kKey, kName), former) << when;
@@ -290,7 +288,7 @@ TEST_F(RegistryTest, CallsKeepToTheirBuffersAndReportTheLengthTheyNeed) {
     return RegQueryValueExA(key.get(), kName, nullptr, nullptr, buffer, &size);
   };
   const auto queryWide = [&](BYTE* buffer, DWORD& size) {  // as ReadRegValueExact asks
-    return RegQueryValueExW(key.get(), L"IM Color", nullptr, nullptr, buffer, &size);
+    return RegQueryValueExW(key.get(), kWideName, nullptr, nullptr, buffer, &size);
   };
   const auto sizeOnly = [&](BYTE*, DWORD& size) { return queryWide(nullptr, size); };
   const auto listAt = [&](DWORD index) {
@@ -342,17 +340,17 @@ TEST_F(RegistryTest, ExactReadGivesTypeAndBytesThatRestorePutsBack) {
       {REG_QWORD, Bytes({1, 0, 0, 0, 0, 0, 0, 9})}, {0x1234, Bytes({0xA5, 0xA5})},
       {REG_BINARY, std::vector<BYTE>(65536, 0x5A)},
   };
-  const std::wstring name = L"IM Color";
   for (const RawValue& stored : cases) {
     SCOPED_TRACE(testing_support::Describe(stored));
     hive.SetRaw(kKey, kName, stored.type, stored.data);
-    const Reg::ExactValue read = Reg::ReadRegValueExact(kRoot, kKey, name);
+    const Reg::ExactValue read = Reg::ReadRegValueExact(kRoot, kKey, kWideName);
     EXPECT_EQ(read.found, Reg::ExactValue::Found::Value);
     EXPECT_EQ((RawValue{read.type, read.data}), stored);
     for (const bool before : {true, false}) {  // over another value, then over none
       if (before) hive.SetRaw(kKey, kName, REG_SZ, Bytes({'x', 0}));
       if (!before) hive.DeleteValue(kKey, kName);
-      EXPECT_EQ(Reg::RestoreRegValueExact(kRoot, kKey, name, read.type, &read.data), ERROR_SUCCESS);
+      EXPECT_EQ(Reg::RestoreRegValueExact(kRoot, kKey, kWideName, read.type, &read.data),
+                ERROR_SUCCESS);
       EXPECT_EQ(hive.GetRaw(kKey, kName), stored);
     }
   }
@@ -363,17 +361,17 @@ TEST_F(RegistryTest, ExactReadGivesTypeAndBytesThatRestorePutsBack) {
 TEST_F(RegistryTest, ExactReadAndRestoreOfMissingValuesAndKeys) {
   using Found = Reg::ExactValue::Found;
   hive.SetRaw(kKey, "Neighbour", REG_SZ, Bytes({'x', 0}));
-  EXPECT_EQ(Reg::ReadRegValueExact(kRoot, kKey, L"IM Color").found, Found::NoValue);
-  EXPECT_EQ(Reg::RestoreRegValueExact(kRoot, kKey, L"IM Color", REG_NONE, nullptr), ERROR_SUCCESS);
+  EXPECT_EQ(Reg::ReadRegValueExact(kRoot, kKey, kWideName).found, Found::NoValue);
+  EXPECT_EQ(Reg::RestoreRegValueExact(kRoot, kKey, kWideName, REG_NONE, nullptr), ERROR_SUCCESS);
   hive.SetRaw(kKey, kName, REG_BINARY, Le32(1));
-  EXPECT_EQ(Reg::RestoreRegValueExact(kRoot, kKey, L"IM Color", REG_NONE, nullptr), ERROR_SUCCESS);
+  EXPECT_EQ(Reg::RestoreRegValueExact(kRoot, kKey, kWideName, REG_NONE, nullptr), ERROR_SUCCESS);
   EXPECT_EQ(hive.GetRaw(kKey, kName), std::nullopt);
 
   const Tree before = hive.Snapshot();
   const std::string missing = std::string(kKey) + "\\Missing";
-  EXPECT_EQ(Reg::ReadRegValueExact(kRoot, missing, L"IM Color").found, Found::NoKey);
+  EXPECT_EQ(Reg::ReadRegValueExact(kRoot, missing, kWideName).found, Found::NoKey);
   const std::vector<BYTE> data = Le32(1);
-  EXPECT_EQ(Reg::RestoreRegValueExact(kRoot, missing, L"IM Color", REG_BINARY, &data),
+  EXPECT_EQ(Reg::RestoreRegValueExact(kRoot, missing, kWideName, REG_BINARY, &data),
             ERROR_FILE_NOT_FOUND);
   EXPECT_EQ(hive.ChangesSince(before), "");
 }
