@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cwchar>
+#include <fstream>
 #include <iterator>
 #include <map>
 #include <utility>
@@ -196,6 +197,11 @@ std::wstring WindowText(HWND hwnd) {
   wchar_t buffer[1024] = {};
   GetWindowTextW(hwnd, buffer, 1024);
   return buffer;
+}
+
+std::string FileBytes(const std::wstring& path) {
+  std::ifstream in(path.c_str(), std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), {}};
 }
 
 std::wstring ClassName(HWND hwnd) {
