@@ -209,15 +209,36 @@ TEST_F(RegistryTest, WriteFailsAndWritesNothingWhereARightIsRefused) {
   EXPECT_EQ(hive.GetRaw(kKey, kName), (RawValue{REG_BINARY, Le32(1)}));
 }
 
+// Each row's subkeys made (below a key that also has a value), then listed
+// into an array that held other names: registry order, without regard to
+// case, as lower-case (the characters between "Z" and "a", "[" and "_",
+// come before every letter).
 TEST_F(RegistryTest, EnumListsSubkeysInRegistryOrderAndRebuildsTheArray) {
-  hive.CreateKey(std::string(kKey) + "\\beta");
-  hive.CreateKey(std::string(kKey) + "\\Alpha");
-  hive.CreateKey(std::string(kKey) + "\\gamma\\below");
-  hive.SetRaw(kKey, "a value is no subkey", REG_BINARY, Le32(1));
-
-  std::vector<std::string> names{"1", "2", "3", "4", "5"};
-  EXPECT_EQ(Reg::EnumRegSubKeys(kRoot, kKey, names), 3);
-  EXPECT_EQ(names, (std::vector<std::string>{"Alpha", "beta", "gamma"}));
+  const std::string longest(255, 'n');
+  const std::vector<std::pair<std::vector<std::string>, std::vector<std::string>>> cases{
+      {{"beta", "Alpha", "gamma\\below"}, {"Alpha", "beta", "gamma"}},
+      {{longest, "short"}, {longest, "short"}},  // a name of 255 bytes
+      {{"b", "_x", "A", "[y", "Zed", "a_"}, {"[y", "_x", "A", "a_", "b", "Zed"}},
+      // A key name may have 256 characters, one more than the 256-byte buffer
+      // holds with its terminator: the listing stops there, keeping what it found.
+      {{"a", std::string(256, 'm'), "z"}, {"a"}},
+  };
+  for (std::size_t row = 0; row < cases.size(); ++row) {
+    const std::string parent = std::string(kKey) + "\\" + std::to_string(row);
+    hive.SetRaw(parent, "a value is no subkey", REG_BINARY, Le32(1));
+    for (const std::string& name : cases[row].first) hive.CreateKeyBelow(parent, name);
+    std::vector<std::string> names{"1", "2", "3", "4", "5", "6", "7"};
+    EXPECT_EQ(Reg::EnumRegSubKeys(kRoot, parent, names), static_cast<int>(cases[row].second.size()))
+        << row;
+    EXPECT_EQ(names, cases[row].second) << row;
+  }
+  // A name of 257 characters cannot be made at all.
+  Reg::ScopedKey parent;
+  ASSERT_EQ(RegOpenKeyExA(kRoot, kKey, 0, KEY_CREATE_SUB_KEY, parent.receive()), ERROR_SUCCESS);
+  Reg::ScopedKey child;
+  EXPECT_EQ(RegCreateKeyExA(parent.get(), std::string(257, 'n').c_str(), 0, nullptr, 0,
+                            KEY_ALL_ACCESS, nullptr, child.receive(), nullptr),
+            ERROR_INVALID_PARAMETER);
 }
 
 TEST_F(RegistryTest, EnumFindingNothingLeavesTheArrayAsItWas) {
@@ -234,45 +255,6 @@ TEST_F(RegistryTest, EnumFindingNothingLeavesTheArrayAsItWas) {
   hive.RefuseRights(kKey, KEY_ENUMERATE_SUB_KEYS);
   EXPECT_EQ(Reg::EnumRegSubKeys(kRoot, kKey, names), 0) << "enumeration refused";
   EXPECT_EQ(names, stale);
-}
-
-TEST_F(RegistryTest, EnumTakesANameOf255Bytes) {
-  const std::string longest(255, 'n');
-  hive.CreateKeyBelow(kKey, longest);
-  hive.CreateKey(std::string(kKey) + "\\short");
-  std::vector<std::string> names;
-  EXPECT_EQ(Reg::EnumRegSubKeys(kRoot, kKey, names), 2);
-  EXPECT_EQ(names, (std::vector<std::string>{longest, "short"}));
-}
-
-// A key name may have 256 characters, one more than the 256-byte buffer
-// holds with its terminator: the listing stops there, keeping what it found.
-// A name of 257 characters cannot be made at all.
-TEST_F(RegistryTest, EnumStopsAtANameTooLongForItsBuffer) {
-  hive.CreateKeyBelow(kKey, "a");
-  hive.CreateKeyBelow(kKey, std::string(256, 'm'));
-  hive.CreateKeyBelow(kKey, "z");
-  std::vector<std::string> names{"stale-1", "stale-2"};
-  EXPECT_EQ(Reg::EnumRegSubKeys(kRoot, kKey, names), 1);
-  EXPECT_EQ(names, std::vector<std::string>{"a"});
-
-  Reg::ScopedKey parent;
-  ASSERT_EQ(RegOpenKeyExA(kRoot, kKey, 0, KEY_CREATE_SUB_KEY, parent.receive()), ERROR_SUCCESS);
-  Reg::ScopedKey child;
-  EXPECT_EQ(RegCreateKeyExA(parent.get(), std::string(257, 'n').c_str(), 0, nullptr, 0,
-                            KEY_ALL_ACCESS, nullptr, child.receive(), nullptr),
-            ERROR_INVALID_PARAMETER);
-}
-
-// Names sort without regard to case, as lower-case: the characters between
-// "Z" and "a" ("[", "_") come before every letter.
-TEST_F(RegistryTest, EnumSortsNamesAsLowerCase) {
-  for (const char* name : {"b", "_x", "A", "[y", "Zed", "a_"}) {
-    hive.CreateKey(std::string(kKey) + "\\" + name);
-  }
-  std::vector<std::string> names;
-  EXPECT_EQ(Reg::EnumRegSubKeys(kRoot, kKey, names), 6);
-  EXPECT_EQ(names, (std::vector<std::string>{"[y", "_x", "A", "a_", "b", "Zed"}));
 }
 
 // What the routines rely on of the registry calls, pinned as Wine's own
