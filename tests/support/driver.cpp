@@ -17,10 +17,6 @@ BOOL CALLBACK CollectChild(HWND hwnd, LPARAM param) {
   return TRUE;
 }
 
-}  // namespace
-
-namespace {
-
 // The build gives Unix paths; Wine maps the whole file system on Z:.
 std::wstring FromUnix(const std::string& unixPath) {
   std::wstring path = L"Z:";
