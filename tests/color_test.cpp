@@ -40,25 +40,17 @@ TEST_F(ColorTest, EveryCallOpensTheSameFreshDialog) {
 }
 
 TEST_F(ColorTest, ResultRules) {
-  struct Case {
-    fakecc::Answer answer;
-    std::int32_t expected;
+  // clang-format off
+  const std::pair<fakecc::Answer, std::int32_t> cases[] = {
+      {kCancel, 0}, {Confirm(0), 0}, {Confirm(255), 255}, {Confirm(16711680), 16711680},
+      {Confirm(16777215), 16777215}, {Confirm(16777216), -2}, {Confirm(0x7FFFFFFF), -2},
+      {Confirm(0x80000000), INT32_MIN}, {Confirm(0xFFFFFFFF), -1},
   };
-  const std::vector<Case> cases{
-      {kCancel, 0},
-      {Confirm(0), 0},
-      {Confirm(255), 255},
-      {Confirm(16711680), 16711680},
-      {Confirm(16777215), 16777215},
-      {Confirm(16777216), -2},
-      {Confirm(0x7FFFFFFF), -2},
-      {Confirm(0x80000000), static_cast<std::int32_t>(0x80000000u)},
-      {Confirm(0xFFFFFFFF), -1},
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.answer.colour);
-    fakecc::Script({c.answer});
-    EXPECT_EQ(Color::PickColor(owner, toolkit), c.expected);
+  // clang-format on
+  for (const auto& [answer, expected] : cases) {
+    SCOPED_TRACE(answer.colour);
+    fakecc::Script({answer});
+    EXPECT_EQ(Color::PickColor(owner, toolkit), expected);
   }
 }
 

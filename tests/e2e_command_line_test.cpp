@@ -11,7 +11,6 @@
 #include <tlhelp32.h>
 
 #include <fstream>
-#include <iterator>
 
 namespace e2e {
 namespace {
@@ -279,7 +278,7 @@ TEST_F(CommandLineTest, ExportWritesTheFileWholeOrNotAtAll) {
   };
   const std::wstring a85(85, L'\u3042');  // あ: 3 bytes of UTF-8
   const std::wstring longest(251, L'n');  // with ".reg", as long as a name may be
-  const std::vector<Case> cases{
+  std::vector<Case> cases{
       {L"missing\\c.reg", 1, "not written: the folder does not exist"},
       {L"", 1, "not written: a folder has that name"},
       {L"ro.reg", 1, "not written: the file is read-only", true},
@@ -288,16 +287,13 @@ TEST_F(CommandLineTest, ExportWritesTheFileWholeOrNotAtAll) {
       // 255 characters but 262 bytes, which Wine cut to the other file's name
       {a85 + L"\u3042.reg", 1, "too long for Wine's file system", false, true, a85},
       {a85.substr(2) + L"nn.reg", 0, "not saved: ", false, true, a85},  // 255 bytes: fits
-      {L"CON", 1, "not written: it is a device", false, false},
-      {L"CONOUT$", 1, "not written: it is a device"},
-      {L"con.reg", 1, "not written: it is a device"},
-      {L"CON:", 1, "not written: it is a device"},
-      {L"x\\..\\CON", 1, "not written: it is a device"},
-      {L"NUL", 1, "not written: it is a device"},
-      {L"com1.reg", 1, "not written: it is a device"},
-      {L"PRN", 1, "not written: it is a device", false, false},
-      {L"Lpt1", 1, "not written: it is a device"},
   };
+  // Devices, in the folder and as they stand
+  for (const wchar_t* device :
+       {L"CONOUT$", L"con.reg", L"CON:", L"x\\..\\CON", L"NUL", L"com1.reg", L"Lpt1"})
+    cases.push_back({device, 1, "not written: it is a device"});
+  for (const wchar_t* device : {L"CON", L"PRN"})
+    cases.push_back({device, 1, "not written: it is a device", false, false});
   const std::string old = "old backup";
   for (const auto& c : cases) {
     const std::wstring folder = NewFolder();
@@ -318,18 +314,14 @@ TEST_F(CommandLineTest, ExportWritesTheFileWholeOrNotAtAll) {
     if (c.readOnlyFileThere) {
       EXPECT_EQ(GetFileAttributesW(file.c_str()) & FILE_ATTRIBUTE_READONLY,
                 DWORD{FILE_ATTRIBUTE_READONLY});
-      std::ifstream in(file.c_str(), std::ios::binary);
-      EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), old);
-      in.close();
+      EXPECT_EQ(FileBytes(file), old);
       SetFileAttributesW(file.c_str(), FILE_ATTRIBUTE_NORMAL);
     }
     if (c.readOnlyFileThere || c.exitCode == 0) {
       EXPECT_TRUE(DeleteFileW(file.c_str()));
     }
     if (!c.otherFile.empty()) {
-      std::ifstream in(other.c_str(), std::ios::binary);
-      EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), old) << "another file";
-      in.close();
+      EXPECT_EQ(FileBytes(other), old) << "another file";
       EXPECT_TRUE(DeleteFileW(other.c_str()));
     }
     EXPECT_TRUE(RemoveDirectoryW(folder.c_str())) << "nothing else in it";

@@ -11,7 +11,6 @@
 #include <array>
 #include <cstdio>
 
-#include "registry/scoped_key.h"
 #include "support/driver.h"
 
 namespace e2e {
@@ -49,23 +48,6 @@ std::vector<BYTE> Pattern(std::size_t typeIndex, std::size_t size, int salt) {
 
 class HostileTest : public ClearedMessengerTest {
  protected:
-  // A value under a key named relative to `parent`: the whole path may be
-  // longer than the A functions take.
-  void SetBelow(const std::string& parent, const std::string& name, DWORD type,
-                const std::vector<BYTE>& data) {
-    hive.CreateKeyBelow(parent, name);
-    Reg::ScopedKey parentKey;
-    ASSERT_EQ(
-        RegOpenKeyExA(HKEY_CURRENT_USER, parent.c_str(), 0, KEY_ALL_ACCESS, parentKey.receive()),
-        ERROR_SUCCESS);
-    Reg::ScopedKey key;
-    ASSERT_EQ(RegOpenKeyExA(parentKey.get(), name.c_str(), 0, KEY_SET_VALUE, key.receive()),
-              ERROR_SUCCESS);
-    ASSERT_EQ(
-        RegSetValueExA(key.get(), kValue, 0, type, data.data(), static_cast<DWORD>(data.size())),
-        ERROR_SUCCESS);
-  }
-
   // Both labels show `colour` as their text colour.
   static void ExpectShown(const Varnelo& app, COLORREF colour) {
     EXPECT_EQ(InkColors(app.Control(ids::ColorT1)), Ink{colour}) << "ColorT1";
@@ -163,11 +145,11 @@ TEST_F(HostileTest, AThousandAccountKeysAreAllListedAndWritten) {
 // buffer: the listing ends there, so later keys are neither shown nor written.
 TEST_F(HostileTest, AccountNamesPastTheLimitsAreSkippedOrEndTheListing) {
   const std::string fits(208, 'b');
-  SetBelow(kAccounts, fits, REG_DWORD, Le32(kGreen));
-  SetBelow(kAccounts, std::string(209, 'c'), REG_BINARY, Le32(kRed));
-  SetBelow(kAccounts, std::string(255, 'd'), REG_BINARY, Le32(kRed));
-  SetBelow(kAccounts, std::string(256, 'e'), REG_BINARY, Le32(kRed));
-  SetBelow(kAccounts, "zz-after-the-long-one", REG_BINARY, Le32(kBlue));
+  hive.CreateKeyBelow(kAccounts, fits, RawValue{REG_DWORD, Le32(kGreen)});
+  hive.CreateKeyBelow(kAccounts, std::string(209, 'c'), RawValue{REG_BINARY, Le32(kRed)});
+  hive.CreateKeyBelow(kAccounts, std::string(255, 'd'), RawValue{REG_BINARY, Le32(kRed)});
+  hive.CreateKeyBelow(kAccounts, std::string(256, 'e'), RawValue{REG_BINARY, Le32(kRed)});
+  hive.CreateKeyBelow(kAccounts, "zz-after-the-long-one", RawValue{REG_BINARY, Le32(kBlue)});
   const Tree before = hive.Snapshot();
 
   Varnelo app;

@@ -9,8 +9,6 @@
 #include <gtest/gtest.h>
 
 #include <cwchar>
-#include <fstream>
-#include <iterator>
 
 namespace e2e {
 namespace {
@@ -75,10 +73,8 @@ TEST_F(SystemMenuTest, SavedColoursPutBackALaterSetAndCancelWritesNothing) {
     ASSERT_TRUE(WaitClosed(app, dialog));
     hive.DeleteKey(kDialogsOwn);
     EXPECT_EQ(hive.ChangesSince(before), "") << "色を保存 only reads";
-    std::ifstream saved((file + L".reg").c_str(), std::ios::binary);
-    const std::string bytes{std::istreambuf_iterator<char>(saved), {}};
-    saved.close();
-    EXPECT_EQ(bytes.starts_with("\xFF\xFE"), button == IDOK) << "a registry file (UTF-16) if saved";
+    EXPECT_EQ(FileBytes(file + L".reg").starts_with("\xFF\xFE"), button == IDOK)
+        << "a registry file (UTF-16) if saved";
     if (button == IDOK) {  // 設 定, the file imported; 元に戻す then changes nothing but ColorT2
       std::vector<bool> drawnEnabled;  // 色を保存, 元に戻す, Wine's items
       ASSERT_TRUE(app.ChooseFromSystemMenu('U', &drawnEnabled));

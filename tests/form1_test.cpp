@@ -199,12 +199,9 @@ TEST_F(Form1Test, StartupSetsBothLabelsOnceFromTheShownLocation) {
   hive.SetColor(Account("A"), kRed);
   hive.SetColor(Account("C"), kBlue);
   form.Form_Load();
-  const std::vector<std::string> colorCalls = [&] {
-    std::vector<std::string> calls;
-    std::copy_if(toolkit.log.begin(), toolkit.log.end(), std::back_inserter(calls),
-                 [](const std::string& e) { return e.starts_with("SetLabelForeColor"); });
-    return calls;
-  }();
+  std::vector<std::string> colorCalls;
+  std::ranges::copy_if(toolkit.log, std::back_inserter(colorCalls),
+                       [](const std::string& e) { return e.starts_with("SetLabelForeColor"); });
   EXPECT_EQ(colorCalls, (std::vector<std::string>{"SetLabelForeColor ColorT1 16711680",
                                                   "SetLabelForeColor ColorT2 16711680"}));
 }

@@ -10,6 +10,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -23,6 +24,7 @@ namespace {
 const HKEY kRoot = HKEY_CURRENT_USER;
 constexpr char kKey[] = "Software\\VarneloProbe";
 constexpr char kName[] = "IM Color";
+constexpr wchar_t kWideName[] = L"IM Color";
 const Reg::RegData kDefault = std::string("Error");
 
 class RegistryTest : public testing_support::FreshHkcuTest {
@@ -33,13 +35,19 @@ class RegistryTest : public testing_support::FreshHkcuTest {
   bool Write(std::int32_t kind, Reg::RegData value, const std::string& key = kKey) {
     return Reg::WriteRegValue(kRoot, key, kName, kind, std::move(value));
   }
-};
-
-struct StoredCase {
-  const char* what;
-  DWORD type;
-  std::vector<BYTE> data;
-  Reg::RegData expected;
+  struct StoredCase {
+    const char* what;
+    DWORD type;
+    std::vector<BYTE> data;
+    Reg::RegData expected;
+  };
+  // Each value stored in turn reads as `kind` gives it.
+  void ExpectReads(std::int32_t kind, const std::vector<StoredCase>& cases) {
+    for (const auto& c : cases) {
+      hive.SetRaw(kKey, kName, c.type, c.data);
+      EXPECT_EQ(Read(kind), c.expected) << c.what;
+    }
+  }
 };
 
 // Kind 4 reads up to 4 bytes of any type, least significant first.
@@ -57,11 +65,7 @@ TEST_F(RegistryTest, ReadNumberTakesUpToFourBytesOfAnyType) {
       {"five bytes", REG_BINARY, Bytes({1, 2, 3, 4, 5}), kDefault},
       {"text 16711680", REG_SZ, Bytes({'1', '6', '7', '1', '1', '6', '8', '0', 0}), kDefault},
   };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.what);
-    hive.SetRaw(kKey, kName, c.type, c.data);
-    EXPECT_EQ(Read(Reg::KindNumber), c.expected);
-  }
+  ExpectReads(Reg::KindNumber, cases);
   hive.SetRaw(kKey, kName, REG_QWORD, Bytes({1, 0, 0, 0, 0, 0, 0, 0}));
   EXPECT_EQ(Read(Reg::KindNumber), kDefault) << "an 8-byte number does not fit";
 }
@@ -78,11 +82,7 @@ TEST_F(RegistryTest, ReadTextTakesBytesBeforeTheFirstZero) {
       {"256 bytes, no zero", REG_BINARY, full, std::string(256, 'x')},
       {"257 bytes", REG_BINARY, tooLong, kDefault},
   };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.what);
-    hive.SetRaw(kKey, kName, c.type, c.data);
-    EXPECT_EQ(Read(Reg::KindText), c.expected);
-  }
+  ExpectReads(Reg::KindText, cases);
 }
 
 TEST_F(RegistryTest, ReadGivesTheDefaultForMissingKeysValuesAndOtherKinds) {
@@ -106,7 +106,7 @@ TEST_F(RegistryTest, ReadAsksForEveryKeyRightSoAReadOnlyKeyReadsAsMissing) {
   EXPECT_EQ(Read(Reg::KindNumber), kDefault);
 }
 
-TEST_F(RegistryTest, WriteNumberStoresFourBinaryBytesAndCreatesTheKeyPath) {
+TEST_F(RegistryTest, WriteStoresNumbersAsFourBinaryBytesAndTextAndCreatesTheKeyPath) {
   const std::string deep = std::string(kKey) + "\\Deeper\\Still";
   for (const std::int32_t kind : {Reg::KindNumber, Reg::KindBinary}) {
     SCOPED_TRACE(kind);
@@ -115,12 +115,19 @@ TEST_F(RegistryTest, WriteNumberStoresFourBinaryBytesAndCreatesTheKeyPath) {
     EXPECT_EQ(hive.GetRaw(deep, kName), (RawValue{REG_BINARY, Bytes({0xFF, 0, 0, 0})}));
     EXPECT_EQ(Reg::ReadRegValue(kRoot, deep, kName, Reg::KindNumber, kDefault), Reg::RegData(255));
   }
-  EXPECT_TRUE(Write(Reg::KindNumber, std::string("16711680")));
-  EXPECT_EQ(hive.GetRaw(kKey, kName), (RawValue{REG_BINARY, Bytes({0, 0, 0xFF, 0})}));
-  EXPECT_TRUE(Write(Reg::KindNumber, std::string("-2147483643")));
-  EXPECT_EQ(hive.GetRaw(kKey, kName), (RawValue{REG_BINARY, Bytes({5, 0, 0, 0x80})}));
-  EXPECT_TRUE(Write(Reg::KindNumber, std::int32_t{-1}));
-  EXPECT_EQ(hive.GetRaw(kKey, kName), (RawValue{REG_BINARY, Bytes({0xFF, 0xFF, 0xFF, 0xFF})}));
+  const std::vector<std::tuple<std::int32_t, Reg::RegData, RawValue>> cases{
+      {Reg::KindNumber, std::string("16711680"), {REG_BINARY, Bytes({0, 0, 0xFF, 0})}},
+      {Reg::KindNumber, std::string("-2147483643"), {REG_BINARY, Bytes({5, 0, 0, 0x80})}},
+      {Reg::KindNumber, std::int32_t{-1}, {REG_BINARY, Bytes({0xFF, 0xFF, 0xFF, 0xFF})}},
+      {Reg::KindText, std::string("abc"), {REG_SZ, Bytes({'a', 'b', 'c', 0})}},
+      {Reg::KindText, std::string(), {REG_SZ, Bytes({0})}},
+      {Reg::KindText, std::int32_t{255}, {REG_SZ, Bytes({'2', '5', '5', 0})}},
+  };
+  for (const auto& [kind, value, stored] : cases) {
+    EXPECT_TRUE(Write(kind, value));
+    EXPECT_EQ(hive.GetRaw(kKey, kName), stored);
+  }
+  EXPECT_EQ(Read(Reg::KindText), Reg::RegData(std::string("255")));
 }
 
 // It hands back, read through the key it opened, exactly what it replaced;
@@ -135,12 +142,11 @@ TEST_F(RegistryTest, WriteReplacesAValueOfAnyFormerTypeAndHandsItBack) {
       {RawValue{REG_QWORD, {}}, Found::Value},  // present, empty
       {std::nullopt, Found::NoValue},
   };
-  const std::wstring name(std::begin(kName), std::end(kName) - 1);
   for (const auto& [former, found] : formers) {
     hive.DeleteKey(kKey);
     hive.CreateKey(kKey);
     if (former) hive.SetRaw(kKey, kName, former->type, former->data);
-    const Reg::ExactValue exact = Reg::ReadRegValueExact(kRoot, kKey, name);
+    const Reg::ExactValue exact = Reg::ReadRegValueExact(kRoot, kKey, kWideName);
     Reg::ExactValue replaced{Found::Failed, 0xDEAD, 0xBEEF, {9}};
     ASSERT_EQ(Reg::WriteRegValueStatus(kRoot, kKey, kName, Reg::KindNumber, std::string("65280"),
                                        Reg::IfKeyMissing::Fail, &replaced),
@@ -155,12 +161,12 @@ TEST_F(RegistryTest, WriteReplacesAValueOfAnyFormerTypeAndHandsItBack) {
     const Reg::ExactValue expected{Found::Value, ERROR_SUCCESS, written.type, written.data};
     const std::vector<BYTE>* back = former ? &replaced.data : nullptr;
     hive.SetRaw(kKey, kName, REG_BINARY, Le32(1));  // changed meanwhile
-    EXPECT_EQ(Reg::RestoreRegValueExact(kRoot, kKey, name, replaced.type, back, &expected),
+    EXPECT_EQ(Reg::RestoreRegValueExact(kRoot, kKey, kWideName, replaced.type, back, &expected),
               Reg::kValueChangedSince);
     EXPECT_EQ(hive.GetRaw(kKey, kName), (RawValue{REG_BINARY, Le32(1)}));
     hive.SetRaw(kKey, kName, written.type, written.data);
     for (const char* when : {"as written", "already put back"}) {
-      EXPECT_EQ(Reg::RestoreRegValueExact(kRoot, kKey, name, replaced.type, back, &expected),
+      EXPECT_EQ(Reg::RestoreRegValueExact(kRoot, kKey, kWideName, replaced.type, back, &expected),
                 ERROR_SUCCESS)
           << when;
       EXPECT_EQ(hive.GetRaw(kKey, kName), former) << when;
@@ -184,16 +190,6 @@ TEST_F(RegistryTest, WriteRefusesANumberThatIsNotA32BitWholeNumberAndTouchesNoth
   EXPECT_FALSE(hive.KeyExists(kKey));
 }
 
-TEST_F(RegistryTest, WriteTextStoresTheTextAndOneZeroByte) {
-  EXPECT_TRUE(Write(Reg::KindText, std::string("abc")));
-  EXPECT_EQ(hive.GetRaw(kKey, kName), (RawValue{REG_SZ, Bytes({'a', 'b', 'c', 0})}));
-  EXPECT_TRUE(Write(Reg::KindText, std::string()));
-  EXPECT_EQ(hive.GetRaw(kKey, kName), (RawValue{REG_SZ, Bytes({0})}));
-  EXPECT_TRUE(Write(Reg::KindText, std::int32_t{255}));
-  EXPECT_EQ(hive.GetRaw(kKey, kName), (RawValue{REG_SZ, Bytes({'2', '5', '5', 0})}));
-  EXPECT_EQ(Read(Reg::KindText), Reg::RegData(std::string("255")));
-}
-
 TEST_F(RegistryTest, WriteWithAnUnservedKindCreatesTheKeyButNoValue) {
   for (const std::int32_t kind : {0, 2, 5, -1}) {
     SCOPED_TRACE(kind);
@@ -211,15 +207,36 @@ TEST_F(RegistryTest, WriteFailsAndWritesNothingWhereARightIsRefused) {
   EXPECT_EQ(hive.GetRaw(kKey, kName), (RawValue{REG_BINARY, Le32(1)}));
 }
 
+// Each row's subkeys made (below a key that also has a value), then listed
+// into an array that held other names: registry order, without regard to
+// case, as lower-case (the characters between "Z" and "a", "[" and "_",
+// come before every letter).
 TEST_F(RegistryTest, EnumListsSubkeysInRegistryOrderAndRebuildsTheArray) {
-  hive.CreateKey(std::string(kKey) + "\\beta");
-  hive.CreateKey(std::string(kKey) + "\\Alpha");
-  hive.CreateKey(std::string(kKey) + "\\gamma\\below");
-  hive.SetRaw(kKey, "a value is no subkey", REG_BINARY, Le32(1));
-
-  std::vector<std::string> names{"1", "2", "3", "4", "5"};
-  EXPECT_EQ(Reg::EnumRegSubKeys(kRoot, kKey, names), 3);
-  EXPECT_EQ(names, (std::vector<std::string>{"Alpha", "beta", "gamma"}));
+  const std::string longest(255, 'n');
+  const std::vector<std::pair<std::vector<std::string>, std::vector<std::string>>> cases{
+      {{"beta", "Alpha", "gamma\\below"}, {"Alpha", "beta", "gamma"}},
+      {{longest, "short"}, {longest, "short"}},  // a name of 255 bytes
+      {{"b", "_x", "A", "[y", "Zed", "a_"}, {"[y", "_x", "A", "a_", "b", "Zed"}},
+      // A key name may have 256 characters, one more than the 256-byte buffer
+      // holds with its terminator: the listing stops there, keeping what it found.
+      {{"a", std::string(256, 'm'), "z"}, {"a"}},
+  };
+  for (std::size_t row = 0; row < cases.size(); ++row) {
+    const std::string parent = std::string(kKey) + "\\" + std::to_string(row);
+    hive.SetRaw(parent, "a value is no subkey", REG_BINARY, Le32(1));
+    for (const std::string& name : cases[row].first) hive.CreateKeyBelow(parent, name);
+    std::vector<std::string> names{"1", "2", "3", "4", "5", "6", "7"};
+    EXPECT_EQ(Reg::EnumRegSubKeys(kRoot, parent, names), static_cast<int>(cases[row].second.size()))
+        << row;
+    EXPECT_EQ(names, cases[row].second) << row;
+  }
+  // A name of 257 characters cannot be made at all.
+  Reg::ScopedKey parent;
+  ASSERT_EQ(RegOpenKeyExA(kRoot, kKey, 0, KEY_CREATE_SUB_KEY, parent.receive()), ERROR_SUCCESS);
+  Reg::ScopedKey child;
+  EXPECT_EQ(RegCreateKeyExA(parent.get(), std::string(257, 'n').c_str(), 0, nullptr, 0,
+                            KEY_ALL_ACCESS, nullptr, child.receive(), nullptr),
+            ERROR_INVALID_PARAMETER);
 }
 
 TEST_F(RegistryTest, EnumFindingNothingLeavesTheArrayAsItWas) {
@@ -238,45 +255,6 @@ TEST_F(RegistryTest, EnumFindingNothingLeavesTheArrayAsItWas) {
   EXPECT_EQ(names, stale);
 }
 
-TEST_F(RegistryTest, EnumTakesANameOf255Bytes) {
-  const std::string longest(255, 'n');
-  hive.CreateKeyBelow(kKey, longest);
-  hive.CreateKey(std::string(kKey) + "\\short");
-  std::vector<std::string> names;
-  EXPECT_EQ(Reg::EnumRegSubKeys(kRoot, kKey, names), 2);
-  EXPECT_EQ(names, (std::vector<std::string>{longest, "short"}));
-}
-
-// A key name may have 256 characters, one more than the 256-byte buffer
-// holds with its terminator: the listing stops there, keeping what it found.
-// A name of 257 characters cannot be made at all.
-TEST_F(RegistryTest, EnumStopsAtANameTooLongForItsBuffer) {
-  hive.CreateKeyBelow(kKey, "a");
-  hive.CreateKeyBelow(kKey, std::string(256, 'm'));
-  hive.CreateKeyBelow(kKey, "z");
-  std::vector<std::string> names{"stale-1", "stale-2"};
-  EXPECT_EQ(Reg::EnumRegSubKeys(kRoot, kKey, names), 1);
-  EXPECT_EQ(names, std::vector<std::string>{"a"});
-
-  Reg::ScopedKey parent;
-  ASSERT_EQ(RegOpenKeyExA(kRoot, kKey, 0, KEY_CREATE_SUB_KEY, parent.receive()), ERROR_SUCCESS);
-  Reg::ScopedKey child;
-  EXPECT_EQ(RegCreateKeyExA(parent.get(), std::string(257, 'n').c_str(), 0, nullptr, 0,
-                            KEY_ALL_ACCESS, nullptr, child.receive(), nullptr),
-            ERROR_INVALID_PARAMETER);
-}
-
-// Names sort without regard to case, as lower-case: the characters between
-// "Z" and "a" ("[", "_") come before every letter.
-TEST_F(RegistryTest, EnumSortsNamesAsLowerCase) {
-  for (const char* name : {"b", "_x", "A", "[y", "Zed", "a_"}) {
-    hive.CreateKey(std::string(kKey) + "\\" + name);
-  }
-  std::vector<std::string> names;
-  EXPECT_EQ(Reg::EnumRegSubKeys(kRoot, kKey, names), 6);
-  EXPECT_EQ(names, (std::vector<std::string>{"[y", "_x", "A", "a_", "b", "Zed"}));
-}
-
 // What the routines rely on of the registry calls, pinned as Wine's own
 // conformance tests pin them: the buffer followed by guard bytes and the
 // length pre-filled, so that a write past the end, a write into a buffer
@@ -290,7 +268,7 @@ TEST_F(RegistryTest, CallsKeepToTheirBuffersAndReportTheLengthTheyNeed) {
     return RegQueryValueExA(key.get(), kName, nullptr, nullptr, buffer, &size);
   };
   const auto queryWide = [&](BYTE* buffer, DWORD& size) {  // as ReadRegValueExact asks
-    return RegQueryValueExW(key.get(), L"IM Color", nullptr, nullptr, buffer, &size);
+    return RegQueryValueExW(key.get(), kWideName, nullptr, nullptr, buffer, &size);
   };
   const auto sizeOnly = [&](BYTE*, DWORD& size) { return queryWide(nullptr, size); };
   const auto listAt = [&](DWORD index) {
@@ -342,17 +320,17 @@ TEST_F(RegistryTest, ExactReadGivesTypeAndBytesThatRestorePutsBack) {
       {REG_QWORD, Bytes({1, 0, 0, 0, 0, 0, 0, 9})}, {0x1234, Bytes({0xA5, 0xA5})},
       {REG_BINARY, std::vector<BYTE>(65536, 0x5A)},
   };
-  const std::wstring name = L"IM Color";
   for (const RawValue& stored : cases) {
     SCOPED_TRACE(testing_support::Describe(stored));
     hive.SetRaw(kKey, kName, stored.type, stored.data);
-    const Reg::ExactValue read = Reg::ReadRegValueExact(kRoot, kKey, name);
+    const Reg::ExactValue read = Reg::ReadRegValueExact(kRoot, kKey, kWideName);
     EXPECT_EQ(read.found, Reg::ExactValue::Found::Value);
     EXPECT_EQ((RawValue{read.type, read.data}), stored);
     for (const bool before : {true, false}) {  // over another value, then over none
       if (before) hive.SetRaw(kKey, kName, REG_SZ, Bytes({'x', 0}));
       if (!before) hive.DeleteValue(kKey, kName);
-      EXPECT_EQ(Reg::RestoreRegValueExact(kRoot, kKey, name, read.type, &read.data), ERROR_SUCCESS);
+      EXPECT_EQ(Reg::RestoreRegValueExact(kRoot, kKey, kWideName, read.type, &read.data),
+                ERROR_SUCCESS);
       EXPECT_EQ(hive.GetRaw(kKey, kName), stored);
     }
   }
@@ -363,17 +341,17 @@ TEST_F(RegistryTest, ExactReadGivesTypeAndBytesThatRestorePutsBack) {
 TEST_F(RegistryTest, ExactReadAndRestoreOfMissingValuesAndKeys) {
   using Found = Reg::ExactValue::Found;
   hive.SetRaw(kKey, "Neighbour", REG_SZ, Bytes({'x', 0}));
-  EXPECT_EQ(Reg::ReadRegValueExact(kRoot, kKey, L"IM Color").found, Found::NoValue);
-  EXPECT_EQ(Reg::RestoreRegValueExact(kRoot, kKey, L"IM Color", REG_NONE, nullptr), ERROR_SUCCESS);
+  EXPECT_EQ(Reg::ReadRegValueExact(kRoot, kKey, kWideName).found, Found::NoValue);
+  EXPECT_EQ(Reg::RestoreRegValueExact(kRoot, kKey, kWideName, REG_NONE, nullptr), ERROR_SUCCESS);
   hive.SetRaw(kKey, kName, REG_BINARY, Le32(1));
-  EXPECT_EQ(Reg::RestoreRegValueExact(kRoot, kKey, L"IM Color", REG_NONE, nullptr), ERROR_SUCCESS);
+  EXPECT_EQ(Reg::RestoreRegValueExact(kRoot, kKey, kWideName, REG_NONE, nullptr), ERROR_SUCCESS);
   EXPECT_EQ(hive.GetRaw(kKey, kName), std::nullopt);
 
   const Tree before = hive.Snapshot();
   const std::string missing = std::string(kKey) + "\\Missing";
-  EXPECT_EQ(Reg::ReadRegValueExact(kRoot, missing, L"IM Color").found, Found::NoKey);
+  EXPECT_EQ(Reg::ReadRegValueExact(kRoot, missing, kWideName).found, Found::NoKey);
   const std::vector<BYTE> data = Le32(1);
-  EXPECT_EQ(Reg::RestoreRegValueExact(kRoot, missing, L"IM Color", REG_BINARY, &data),
+  EXPECT_EQ(Reg::RestoreRegValueExact(kRoot, missing, kWideName, REG_BINARY, &data),
             ERROR_FILE_NOT_FOUND);
   EXPECT_EQ(hive.ChangesSince(before), "");
 }

@@ -10,6 +10,7 @@
 #include <map>
 #include <memory>
 #include <optional>
+#include <span>
 #include <string_view>
 
 namespace {
@@ -291,18 +292,23 @@ LSTATUS BeginPath(HKEY key, LPCSTR subKey, std::shared_ptr<Node>& start, KeyPath
   return status;
 }
 
+// The key that folded `names` lead to below `node`; nullptr where one is missing.
+std::shared_ptr<Node> Below(std::shared_ptr<Node> node, std::span<const std::wstring_view> names) {
+  for (const auto name : names) {
+    const auto child = node->subkeys.find(name);
+    if (child == node->subkeys.end()) return nullptr;
+    node = child->second;
+  }
+  return node;
+}
+
 // The key at `path` below `root`, for the test controls; nullptr if missing.
 std::shared_ptr<Node> ExistingKey(HKEY root, const std::string& path) {
   LSTATUS status = ERROR_SUCCESS;
   auto node = Resolve(root, status);
   KeyPath parsed;
   if (!node || ParsePath(path.c_str(), parsed) != ERROR_SUCCESS) return nullptr;
-  for (const auto name : parsed.names) {
-    const auto child = node->subkeys.find(name);
-    if (child == node->subkeys.end()) return nullptr;
-    node = child->second;
-  }
-  return node;
+  return Below(std::move(node), parsed.names);
 }
 
 }  // namespace
@@ -360,11 +366,8 @@ LSTATUS RegOpenKeyExA(HKEY key, LPCSTR subKey, DWORD /*options*/, REGSAM access,
   if (const LSTATUS status = BeginPath(key, subKey, node, path); status != ERROR_SUCCESS) {
     return status;
   }
-  for (const auto name : path.names) {
-    const auto child = node->subkeys.find(name);
-    if (child == node->subkeys.end()) return ERROR_FILE_NOT_FOUND;
-    node = child->second;
-  }
+  node = Below(std::move(node), path.names);
+  if (!node) return ERROR_FILE_NOT_FOUND;
   if (registry_rules::Refuses(node->refused, access)) return ERROR_ACCESS_DENIED;
   *result = NewHandle(std::move(node), access);
   return ERROR_SUCCESS;
@@ -568,11 +571,8 @@ LSTATUS RegDeleteTreeA(HKEY key, LPCSTR subKey) {
     node->values.clear();
     return ERROR_SUCCESS;
   }
-  for (std::size_t i = 0; i + 1 < parts.size(); ++i) {
-    const auto child = node->subkeys.find(parts[i]);
-    if (child == node->subkeys.end()) return ERROR_FILE_NOT_FOUND;
-    node = child->second;
-  }
+  node = Below(std::move(node), std::span(parts).first(parts.size() - 1));
+  if (!node) return ERROR_FILE_NOT_FOUND;
   const auto target = node->subkeys.find(parts.back());
   if (target == node->subkeys.end()) return ERROR_FILE_NOT_FOUND;
   MarkDeleted(*target->second);
@@ -585,11 +585,9 @@ LSTATUS RegDeleteValueA(HKEY key, LPCSTR valueName) {
   LSTATUS status = ERROR_SUCCESS;
   auto node = Resolve(key, status);
   if (!node) return status;
-  const std::string folded = Fold(valueName ? valueName : "");
-  const auto found = std::find_if(node->values.begin(), node->values.end(),
-                                  [&](const Value& value) { return Fold(value.name) == folded; });
-  if (found == node->values.end()) return ERROR_FILE_NOT_FOUND;
-  node->values.erase(found);
+  const Value* found = node->FindValue(valueName ? valueName : "");
+  if (found == nullptr) return ERROR_FILE_NOT_FOUND;
+  node->values.erase(node->values.begin() + (found - node->values.data()));
   return ERROR_SUCCESS;
 }
 

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cwchar>
+#include <fstream>
 #include <iterator>
 #include <map>
 #include <utility>
@@ -15,10 +16,6 @@ BOOL CALLBACK CollectChild(HWND hwnd, LPARAM param) {
   reinterpret_cast<std::vector<HWND>*>(param)->push_back(hwnd);
   return TRUE;
 }
-
-}  // namespace
-
-namespace {
 
 // The build gives Unix paths; Wine maps the whole file system on Z:.
 std::wstring FromUnix(const std::string& unixPath) {
@@ -196,6 +193,11 @@ std::wstring WindowText(HWND hwnd) {
   wchar_t buffer[1024] = {};
   GetWindowTextW(hwnd, buffer, 1024);
   return buffer;
+}
+
+std::string FileBytes(const std::wstring& path) {
+  std::ifstream in(path.c_str(), std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), {}};
 }
 
 std::wstring ClassName(HWND hwnd) {

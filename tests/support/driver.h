@@ -125,6 +125,8 @@ void MoveMouseTo(HWND window, double x);
 
 std::wstring WindowText(HWND hwnd);
 std::wstring ClassName(HWND hwnd);
+// A file's bytes as they stand ("" where there is no file).
+std::string FileBytes(const std::wstring& path);
 std::vector<HWND> Children(HWND parent);
 
 // Screen pixels of a window's client area (what is on screen now).

@@ -24,8 +24,10 @@ void PrintTo(const RawValue& value, std::ostream* out);
 class Hive {
  public:
   void CreateKey(const std::string& path);
-  // For names that would make the whole path too long for the A functions.
-  void CreateKeyBelow(const std::string& parent, const std::string& name);
+  // For names that would make the whole path too long for the A functions;
+  // with "IM Color" set in it to `colour` where one is given.
+  void CreateKeyBelow(const std::string& parent, const std::string& name,
+                      const std::optional<RawValue>& colour = std::nullopt);
   // A subkey of `parent` named by its Unicode name (given in UTF-8), which
   // the 8-bit functions may not be able to spell.
   void CreateKeyNamed(const std::string& parent, const std::string& utf8Name);

@@ -58,12 +58,17 @@ void PrintTo(const RawValue& value, std::ostream* out) { *out << Describe(value)
 
 void Hive::CreateKey(const std::string& path) { Create(path); }
 
-void Hive::CreateKeyBelow(const std::string& parent, const std::string& name) {
+void Hive::CreateKeyBelow(const std::string& parent, const std::string& name,
+                          const std::optional<RawValue>& colour) {
   const auto key = Create(parent);
   Reg::ScopedKey child;
   Require(RegCreateKeyExA(key.get(), name.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
                           child.receive(), nullptr) == ERROR_SUCCESS,
           "creating " + std::to_string(name.size()) + " characters below " + parent);
+  Require(!colour ||
+              RegSetValueExA(child.get(), messenger::kValue, 0, colour->type, colour->data.data(),
+                             static_cast<DWORD>(colour->data.size())) == ERROR_SUCCESS,
+          "setting IM Color below " + parent);
 }
 
 void Hive::SetRaw(const std::string& path, const std::string& name, DWORD type,
