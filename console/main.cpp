@@ -29,17 +29,22 @@ constexpr DWORD kControlCExit = 0xC000013A;  // STATUS_CONTROL_C_EXIT, as Ctrl+C
 constexpr DWORD kLongest = 32768;
 
 // varnelo.exe while it runs on this program's behalf, for the console's
-// control handler, which runs on a thread of its own.
+// control handler, which runs on a thread of its own; and whether that
+// handler has been called.
 std::atomic<HANDLE> child = nullptr;
+std::atomic<bool> interrupted = false;
 
 // Ctrl+C, Ctrl+Break, the console window closed, logoff or shutdown: the exe
 // ends too, whether or not it shares this console (with its output
-// redirected it does not, and would never hear of it), and so does this
-// program, with the status Windows gives a program ended by Ctrl+C (Wine's
-// default handler would end it with 0).
+// redirected it does not, and would never hear of it), and this program ends
+// with the status Windows gives a program ended by Ctrl+C. The main thread
+// returns that status once the exe has gone, whatever the exe's own end was
+// (under Wine a window program can share the console, and its default
+// handler ends it with 0 first).
 BOOL WINAPI EndChildToo(DWORD) {
+  interrupted = true;
   if (const HANDLE running = child) TerminateProcess(running, kControlCExit);
-  ExitProcess(kControlCExit);
+  return TRUE;
 }
 
 // One line on standard error, if there is one.
@@ -116,9 +121,13 @@ int Run() {
     }
     SetConsoleCtrlHandler(EndChildToo, TRUE);
   }
+  // Ctrl+C is this program's to answer (EndChildToo): the exe, in a process
+  // group of its own, takes none itself. Windows never gives a window
+  // program this console's Ctrl+C; Wine can, and would end it with 0.
+  constexpr DWORD kOwnCtrlC = CREATE_NEW_PROCESS_GROUP;
   PROCESS_INFORMATION started{};
   if (CreateProcessW(exePath, commandLine, nullptr, nullptr, commandLineRun ? TRUE : FALSE,
-                     commandLineRun ? CREATE_SUSPENDED : 0, nullptr, nullptr, &startup,
+                     commandLineRun ? CREATE_SUSPENDED | kOwnCtrlC : 0, nullptr, nullptr, &startup,
                      &started) == FALSE) {
     Complain(
         "varnelo: varnelo.exe could not be started: it must be in the same folder as "
@@ -131,12 +140,13 @@ int Run() {
 
   const OwnedHandle job = JobThatEndsWithThis(process.get());
   child = process.get();
+  if (interrupted) TerminateProcess(process.get(), kControlCExit);  // before the exe was known
   ResumeThread(thread.get());
   WaitForSingleObject(process.get(), INFINITE);
   child = nullptr;
   DWORD exitCode = kExitNoExe;
   GetExitCodeProcess(process.get(), &exitCode);
-  return static_cast<int>(exitCode);
+  return static_cast<int>(interrupted ? kControlCExit : exitCode);
 }
 
 }  // namespace
