@@ -2,7 +2,7 @@
 
 #include "base/code_page.h"
 #include "base/decimal.h"
-#include "core/save_reasons.h"
+#include "core/reasons.h"
 
 namespace varnelo {
 namespace {
@@ -36,25 +36,12 @@ std::wstring SaveFailedText(const BackupSave& save, const std::wstring& path) {
 
 namespace {
 
-// Why a location was not written or put back, as a user can act on it.
-std::wstring LocationReason(LSTATUS status) {
-  switch (status) {
-    case ERROR_ACCESS_DENIED: return L"アクセスが拒否されました";
-    case ERROR_FILE_NOT_FOUND:
-    case ERROR_KEY_DELETED: return L"キーが削除されていました";
-    case ERROR_MORE_DATA: return L"キーのパスが長すぎます";
-    case kNameNotSpellable:
-      return L"キーの名前にこのシステムで扱えない文字があるため、触れていません";
-    default: return ErrorNumber(static_cast<DWORD>(status));
-  }
-}
-
 // One line a location: "HKEY_CURRENT_USER\...（why）".
 std::wstring LocationLines(const std::vector<LocationStatus>& locations, bool withReason) {
   std::wstring lines;
   for (const LocationStatus& location : locations) {
     lines += Location(location.keyPath);
-    if (withReason) lines += L"（" + LocationReason(location.status) + L"）";
+    if (withReason) lines += L"（" + LocationReasonInJapanese(location.status) + L"）";
     lines += L"\n";
   }
   return lines;

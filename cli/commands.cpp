@@ -3,7 +3,7 @@
 #include "base/decimal.h"
 #include "core/color_words.h"
 #include "core/messenger_colors.h"
-#include "core/save_reasons.h"
+#include "core/reasons.h"
 #include "registry/reg.h"
 
 #include <cstdint>
@@ -52,27 +52,12 @@ std::string Line(const std::string& state, const std::string& keyPath) {
   return state + " HKCU\\" + Ascii(keyPath) + "\r\n";
 }
 
-// About an account key listed under a name that is not its own.
-constexpr char kNotSpellable[] =
-    "its name has characters that Windows' \"Language for non-Unicode programs\" does not "
-    "have, so Varnelo cannot open it; left alone";
-
-std::string Reason(LSTATUS status) {
-  switch (status) {
-    case ERROR_FILE_NOT_FOUND: return "the key has gone; nothing created";
-    case kNameNotSpellable: return kNotSpellable;
-    case ERROR_MORE_DATA: return "its name is over 208 characters, longer than Varnelo can open";
-    case ERROR_ACCESS_DENIED: return "access denied";
-    case ERROR_KEY_DELETED: return "the key was deleted";
-    default: return "error " + Decimal(status);
-  }
-}
-
 // About a location left alone: why 設 定 and /set do not write it.
 std::string LeftAloneReason(LSTATUS status) {
   return status == kNameNotSpellable
-             ? std::string(kNotSpellable)
-             : "IM Color could not be read: " + Reason(status) + "; neither can /set write it";
+             ? LocationReasonInEnglish(status)
+             : "IM Color could not be read: " + LocationReasonInEnglish(status) +
+                   "; neither can /set write it";
 }
 
 CommandResult Get() {
@@ -89,7 +74,8 @@ CommandResult Get() {
         Line(now.misspelt[i] ? Describe(accountColors[i]) : DescribeAt(accountColors[i], keyPath),
              keyPath);
     if (now.misspelt[i])
-      notes += "not read: HKCU\\" + Ascii(keyPath) + ": " + kNotSpellable + "\r\n";
+      notes += "not read: HKCU\\" + Ascii(keyPath) + ": " +
+               LocationReasonInEnglish(kNameNotSpellable) + "\r\n";
   }
   return {"colour " + Describe(ShownColor(now.msnColor, now.serviceColor, accountColors)) + "\r\n" +
               lines,
@@ -104,8 +90,8 @@ CommandResult Set(ColorValue color) {
     if (write.status == ERROR_SUCCESS) {
       result.out += Line(WebColor(color), write.keyPath);
     } else {
-      result.err +=
-          "not written: HKCU\\" + Ascii(write.keyPath) + ": " + Reason(write.status) + "\r\n";
+      result.err += "not written: HKCU\\" + Ascii(write.keyPath) + ": " +
+                    LocationReasonInEnglish(write.status) + "\r\n";
       result.exitCode = kExitWriteFailed;
     }
   }
@@ -124,8 +110,8 @@ CommandResult Export(const std::wstring& file, const SaveFile& saveFile) {
     case BackupSave::Outcome::NotWritten: return notWritten(SaveReasonInEnglish(save.error));
     case BackupSave::Outcome::NotInstalled: return {"", kNotInstalled, kExitNotInstalled};
     case BackupSave::Outcome::Unreadable:
-      return notWritten(
-          key + ": IM Color could not be read: " + Reason(static_cast<LSTATUS>(save.error)));
+      return notWritten(key + ": IM Color could not be read: " +
+                        LocationReasonInEnglish(static_cast<LSTATUS>(save.error)));
     case BackupSave::Outcome::KeyNotNameable:
       return notWritten(key +
                         ": a registry file cannot name this key (a line break in its name, or "

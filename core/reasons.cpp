@@ -1,7 +1,8 @@
-#include "core/save_reasons.h"
+#include "core/reasons.h"
 
 #include "base/decimal.h"
 #include "core/file_names.h"
+#include "core/messenger_colors.h"
 
 #include <algorithm>
 #include <array>
@@ -9,18 +10,22 @@
 namespace varnelo {
 namespace {
 
-struct SaveReason {
-  DWORD error;
+// One row of a table of reasons: a status and what it means in both languages.
+template <class Code>
+struct Reason {
+  Code code;
   const char* english;
   const wchar_t* japanese;
 };
+using SaveReason = Reason<DWORD>;
+using LocationReason = Reason<LSTATUS>;
 
 constexpr char kNoFolder[] = "the folder does not exist";
 constexpr wchar_t kNoFolderJa[] = L"保存先のフォルダーがありません。";
 constexpr char kDiskFull[] = "the disk is full";
 constexpr wchar_t kDiskFullJa[] = L"ディスクの空き容量が足りません。";
 
-constexpr std::array kReasons{
+constexpr std::array kSaveReasons{
     SaveReason{ERROR_FILE_NOT_FOUND, kNoFolder, kNoFolderJa},
     SaveReason{ERROR_PATH_NOT_FOUND, kNoFolder, kNoFolderJa},
     SaveReason{ERROR_INVALID_DRIVE, kNoFolder, kNoFolderJa},
@@ -43,21 +48,47 @@ constexpr std::array kReasons{
                L"ファイルではなくデバイスの名前です（CON、NUL、COM1 など）。"},
 };
 
-const SaveReason* Find(DWORD error) {
-  const auto found = std::ranges::find(kReasons, error, &SaveReason::error);
-  return found == kReasons.end() ? nullptr : &*found;
+constexpr wchar_t kKeyGoneJa[] = L"キーが削除されていました";
+
+constexpr std::array kLocationReasons{
+    LocationReason{ERROR_FILE_NOT_FOUND, "the key has gone; nothing created", kKeyGoneJa},
+    LocationReason{kNameNotSpellable,
+                   "its name has characters that Windows' \"Language for non-Unicode programs\" "
+                   "does not have, so Varnelo cannot open it; left alone",
+                   L"キーの名前にこのシステムで扱えない文字があるため、触れていません"},
+    LocationReason{ERROR_MORE_DATA, "its name is over 208 characters, longer than Varnelo can open",
+                   L"キーのパスが長すぎます"},
+    LocationReason{ERROR_ACCESS_DENIED, "access denied", L"アクセスが拒否されました"},
+    LocationReason{ERROR_KEY_DELETED, "the key was deleted", kKeyGoneJa},
+};
+
+// The row of `table` for `code`, or nullptr.
+template <class Table, class Code>
+const typename Table::value_type* Find(const Table& table, Code code) {
+  const auto found = std::ranges::find(table, code, &Table::value_type::code);
+  return found == table.end() ? nullptr : &*found;
 }
 
 }  // namespace
 
 std::string SaveReasonInEnglish(DWORD error) {
-  const SaveReason* reason = Find(error);
+  const SaveReason* reason = Find(kSaveReasons, error);
   return reason != nullptr ? reason->english : "error " + Decimal(error);
 }
 
 std::wstring SaveReasonInJapanese(DWORD error) {
-  const SaveReason* reason = Find(error);
+  const SaveReason* reason = Find(kSaveReasons, error);
   return reason != nullptr ? reason->japanese : L"エラー " + Decimal<wchar_t>(error) + L"。";
+}
+
+std::string LocationReasonInEnglish(LSTATUS status) {
+  const LocationReason* reason = Find(kLocationReasons, status);
+  return reason != nullptr ? reason->english : "error " + Decimal(status);
+}
+
+std::wstring LocationReasonInJapanese(LSTATUS status) {
+  const LocationReason* reason = Find(kLocationReasons, status);
+  return reason != nullptr ? reason->japanese : L"エラー " + Decimal<wchar_t>(status);
 }
 
 }  // namespace varnelo
