@@ -8,7 +8,6 @@
 
 #include <cstdint>
 #include <exception>
-#include <iterator>
 #include <string_view>
 
 namespace varnelo {
@@ -30,8 +29,7 @@ std::string Describe(const std::string& colorText) {
 // binary), which reads as none, is not-a-colour.
 std::string DescribeAt(const std::string& colorText, const std::string& keyPath) {
   if (colorText == kNotFound) {
-    const std::wstring valueName(std::begin(kColorValueName), std::end(kColorValueName) - 1);
-    const Reg::ExactValue value = Reg::ReadRegValueExact(HKEY_CURRENT_USER, keyPath, valueName);
+    const Reg::ExactValue value = ReadColorExactly(keyPath);
     if (value.found == Reg::ExactValue::Found::Value && value.data.size() > 4) {
       return "not-a-colour";
     }

@@ -48,6 +48,10 @@ std::wstring WideValueName() {
 
 }  // namespace
 
+Reg::ExactValue ReadColorExactly(const std::string& keyPath) {
+  return Reg::ReadRegValueExact(HKEY_CURRENT_USER, keyPath, WideValueName());
+}
+
 std::string AccountKeyPath(const std::string& id) {
   const std::string_view list = kPassportListPath;
   std::string path;
@@ -131,14 +135,13 @@ std::vector<LocationStatus> NotWritten(const std::vector<ColorWrite>& writes) {
 }
 
 Backup ReadBackup(const Profile& profile) {
-  const std::wstring valueName = WideValueName();
   Backup backup;
   for (const ColorLocation& location : ColorLocations(profile)) {
     if (location.leftAlone) {
       backup.leftAlone.push_back({location.keyPath, kNameNotSpellable});
       continue;
     }
-    Reg::ExactValue value = Reg::ReadRegValueExact(HKEY_CURRENT_USER, location.keyPath, valueName);
+    Reg::ExactValue value = ReadColorExactly(location.keyPath);
     using Found = Reg::ExactValue::Found;
     switch (value.found) {
       case Found::NoKey: backup.missingKeys.push_back(location.keyPath); break;

@@ -34,6 +34,9 @@ bool IsExplicitColor(ColorValue color);
 // be opened or holds no value that reads as at most 4 bytes.
 std::string ReadColor(std::string keyPath);
 
+// "IM Color" under `keyPath` exactly as stored (Reg::ReadRegValueExact).
+[[nodiscard]] Reg::ExactValue ReadColorExactly(const std::string& keyPath);
+
 // Lists the account keys: their count, and `ids` rebuilt when there is at
 // least one (left as it was when there is none). `misspelt` is rebuilt
 // alongside: true where the listed name is not the key's own, because the
